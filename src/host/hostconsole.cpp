@@ -1,0 +1,104 @@
+#include "hostconsole.h"
+
+#include "tserver.h"
+
+#include <QStringList>
+
+namespace velmora {
+
+HostConsole::HostConsole(TServer& server, QObject* parent)
+    : QObject(parent)
+    , m_server(server)
+{
+    connect(&server, &TServer::connectionAccepted, this, [this](int slot, const QString& peer) {
+        emit output(QStringLiteral("connection %1 from %2").arg(slot).arg(peer));
+    });
+    connect(&server, &TServer::connectionRefused, this, [this](const QString& peer) {
+        emit output(QStringLiteral("refused %1: game is full").arg(peer));
+    });
+    connect(&server, &TServer::loggedIn, this, [this](int slot, const QString& name) {
+        emit output(QStringLiteral("login %1 %2").arg(slot).arg(name));
+    });
+    connect(&server, &TServer::departed, this, [this](int slot, const QString& name) {
+        emit output(QStringLiteral("left %1 %2").arg(slot).arg(name));
+    });
+    connect(&server, &TServer::gameStarted, this, [this](int starter, bool team, bool points) {
+        emit output(QStringLiteral("game started by %1: %2, points %3")
+                        .arg(starter)
+                        .arg(team ? QStringLiteral("team game") : QStringLiteral("each for himself"))
+                        .arg(points ? QStringLiteral("on") : QStringLiteral("off")));
+    });
+    connect(&server, &TServer::winnerAnnounced, this,
+            [this](const QString& winner) { emit output(QStringLiteral("winner %1").arg(winner)); });
+}
+
+QString HostConsole::execute(const QString& line)
+{
+    const QStringList words = line.simplified().split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return {};
+    const QString& command = words.first();
+    if (command == QLatin1String("start")) {
+        bool team = false;
+        bool points = true;
+        for (const QString& option : words.mid(1)) {
+            if (option == QLatin1String("team"))
+                team = true;
+            else if (option == QLatin1String("nopoints"))
+                points = false;
+            else
+                return QStringLiteral("unknown option '%1' (start [team] [nopoints])").arg(option);
+        }
+        m_server.startgame(1, team, points);
+        return {};
+    }
+    if (command == QLatin1String("kick")) {
+        bool ok = false;
+        const int slot = words.value(1).toInt(&ok);
+        if (!ok || slot < 1 || slot > TServer::kMaxConnections)
+            return QStringLiteral("usage: kick N (N from 1 to 9)");
+        if (!m_server.slot(slot).connected)
+            return QStringLiteral("slot %1 is not connected").arg(slot);
+        m_server.disconnectsock(slot);
+        return {};
+    }
+    if (command == QLatin1String("who"))
+        return slotTable();
+    if (command == QLatin1String("quit")) {
+        emit quitRequested();
+        return {};
+    }
+    return QStringLiteral("commands: start [team] [nopoints] | kick N | who | quit");
+}
+
+QString HostConsole::slotTable() const
+{
+    QStringList rows{QStringLiteral("slot  name                  marks          score  state")};
+    for (int s = 1; s <= TServer::kMaxConnections; ++s) {
+        const TServer::Slot& slot = m_server.slot(s);
+        if (!slot.connected && s > TServer::kSeats)
+            continue;
+        QString marks;
+        if (s <= TServer::kSeats) {
+            for (int m : slot.marks)
+                marks += QString::number(m);
+        }
+        QStringList state;
+        state << (slot.connected ? QStringLiteral("connected") : QStringLiteral("free"));
+        if (s <= TServer::kSeats && !slot.connected && !slot.botname.isEmpty())
+            state << QStringLiteral("computer %1").arg(slot.botname);
+        if (slot.justwatching)
+            state << QStringLiteral("just watching");
+        if (s == m_server.currentplayer())
+            state << QStringLiteral("to play");
+        rows << QStringLiteral("%1     %2  %3  %4  %5")
+                    .arg(s)
+                    .arg(slot.name.left(20), -20)
+                    .arg(marks, -13)
+                    .arg(s <= TServer::kSeats ? QString::number(slot.score) : QString(), 5)
+                    .arg(state.join(QStringLiteral(", ")));
+    }
+    return rows.join(u'\n');
+}
+
+} // namespace velmora

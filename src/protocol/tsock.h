@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <stdexcept>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace velmora {
+
+// What an info report of a socket is about.
+enum class SocketInfo { Lookup, Connect, Close, Listen, Receive, Send, Accept, Error };
+
+// A socket operation that cannot be done; the text names the operation first
+// ("Send - Socket Not Connected").
+class ESockException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The Windows Sockets name of an error code ("WSAECONNREFUSED" for 10061),
+// "UNKNOWN ERROR" outside the table. Peers and players know these names.
+QString wsaErrorName(int code);
+
+// One non-blocking stream socket: a client connection, a listener, or a
+// connection accepted by a listener. All notifications arrive on the thread
+// that owns it through Qt's event loop; no call ever blocks.
+//
+// Status changes are reported through info() with a fixed set of texts; a
+// close of any kind reports "Socket Closed", which is what the game acts on.
+class TSock : public QObject {
+    Q_OBJECT
+public:
+    explicit TSock(QObject* parent = nullptr);
+    ~TSock() override;
+
+    QString hostName() const { return m_hostName; }
+    void setHostName(const QString& name);
+    QString portName() const { return m_portName; }
+    void setPortName(const QString& name);
+    // The slot an accepted connection occupies on the host.
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+
+    bool isConnected() const { return m_connected; }
+    bool isListening() const { return m_server != nullptr; }
+    // The port a listener is bound to (useful when it was asked for port 0).
+    quint16 localPort() const;
+
+    // Starts connecting to hostName:portName without waiting; success arrives
+    // as connected(). Returns the connected flag when a socket already exists.
+    bool open();
+    // Starts or stops listening on portName on every local address.
+    // Throws ESockException when the port cannot be bound.
+    void setListen(bool on);
+    // Takes the pending connection of a listener into a new socket object
+    // (parented to this listener), or returns nullptr when there is none.
+    TSock* accept();
+
+    // Queues the bytes and writes what the network takes now; the rest follows
+    // in order. Throws ESockException without a connection or on a listener.
+    void send(const QByteArray& bytes);
+    // Everything received and not yet taken.
+    QByteArray receive();
+    // Closes the socket and reports "Socket Closed" (except for a listener).
+    // Bytes already sent still reach the peer.
+    void close();
+    // Ends a connection as if the peer had gone away: disconnected(), then
+    // close(). Runs from the event loop, never inside the caller.
+    void dropConnection();
+
+    // A peer that leaves more than this many bytes unsent is dropped
+    // (0: no limit).
+    void setOutputLimit(qint64 bytes) { m_outputLimit = bytes; }
+    qint64 bytesToWrite() const;
+
+signals:
+    void connected();
+    // The peer closed the connection (in order or not); close() follows.
+    void disconnected();
+    void info(velmora::SocketInfo kind, const QString& message);
+    void readyRead(qint64 count);
+    void written();
+    void acceptPending();
+
+private:
+    void adopt(QTcpSocket* socket);
+    void detachSocket();
+    void onPeerGone();
+    void onSocketError(int qtError);
+    void raiseInfo(SocketInfo kind, const QString& message);
+
+    QString m_hostName;
+    QString m_portName;
+    int m_tag = 0;
+    bool m_connected = false;
+    bool m_dropQueued = false;
+    qint64 m_outputLimit = 0;
+    QPointer<QTcpSocket> m_socket;
+    QTcpServer* m_server = nullptr;
+};
+
+} // namespace velmora

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Velmora needs to build, run and test.
+# This script owns the package list; nothing else installs packages.
+set -euo pipefail
+
+packages=(
+    build-essential
+    cmake
+    ninja-build
+    pkg-config
+    qt6-base-dev
+    qt6-multimedia-dev
+    libcurl4-openssl-dev
+    libgtest-dev
+    fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+    sudo="sudo"
+fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
