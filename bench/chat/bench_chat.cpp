@@ -1,0 +1,79 @@
+// Appends 20,000 lines to a shown chat view and compares the mean cost of an append (with the
+// repaint it causes) over the first and the last 1,000 lines. A view that lays out or paints
+// its whole history again on each line fails the 1.5x bound.
+#include "chatview.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QStringList>
+#include <cstdio>
+#include <vector>
+
+using velmora::ChatView;
+
+namespace {
+
+constexpr int kLines = 20000;
+constexpr int kWindow = 1000;
+constexpr double kAllowedRatio = 1.5;
+
+QString lineFor(int i) {
+    static const QStringList names{QStringLiteral("Ann"), QStringLiteral("Borl"), QStringLiteral("Cyd"),
+                                   QStringLiteral("Dask")};
+    static const QStringList texts{
+        QStringLiteral("nice throw, that was a double bull"),
+        QStringLiteral("see www.example.com for the rules :)#15 good luck"),
+        QStringLiteral("three marks on the twenty and the game is nearly over, your turn now"),
+        QStringLiteral("gg :)#10:)#11"),
+        QStringLiteral("a somewhat longer line that wraps around the edge of the view at least once or twice when "
+                       "the window is narrow, as chat lines sometimes do"),
+    };
+    if (i % 7 == 0)
+        return QStringLiteral("0+Player %1 threw 17, 18, Bull.").arg(i);
+    const int sender = 1 + i % 4;
+    return QStringLiteral("%1+%2 chats: %3").arg(sender).arg(names[sender - 1], texts[i % texts.size()]);
+}
+
+quint32 colourFor(int i) {
+    static const quint32 colours[] = {0x00FF00, 0x00FFFF, 0xFFFF00, 0xFF00FF, 0xFFFFFF};
+    return i % 7 == 0 ? colours[0] : colours[1 + i % 4];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    ChatView view;
+    view.resize(640, 240);
+    view.show();
+    QApplication::processEvents();
+
+    std::vector<qint64> costs;
+    costs.reserve(kLines);
+    QElapsedTimer timer;
+    for (int i = 0; i < kLines; ++i) {
+        timer.start();
+        view.addlinetochat(lineFor(i), colourFor(i));
+        QApplication::processEvents();
+        costs.push_back(timer.nsecsElapsed());
+    }
+
+    auto mean = [&](int from) {
+        qint64 sum = 0;
+        for (int i = from; i < from + kWindow; ++i)
+            sum += costs[std::size_t(i)];
+        return double(sum) / kWindow / 1000.0;
+    };
+    const double first = mean(0);
+    const double last = mean(kLines - kWindow);
+    const double ratio = last / first;
+    std::printf("lines appended:            %d (%d paragraphs shown)\n", kLines, view.paragraphCount());
+    std::printf("mean append, first %d:   %.1f us\n", kWindow, first);
+    std::printf("mean append, last %d:    %.1f us\n", kWindow, last);
+    std::printf("ratio last/first:          %.2f (allowed %.1f) %s\n", ratio, kAllowedRatio,
+                ratio <= kAllowedRatio ? "OK" : "TOO SLOW");
+    return ratio <= kAllowedRatio ? 0 : 1;
+}
