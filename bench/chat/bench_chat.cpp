@@ -1,12 +1,16 @@
 // Appends 20,000 lines to a shown chat view and compares the mean cost of an append (with the
 // repaint it causes) over the first and the last 1,000 lines. A view that lays out or paints
-// its whole history again on each line fails the 1.5x bound.
+// its whole history again on each line fails the 1.5x bound. The verdict uses the CPU time of
+// the thread (the offscreen paint runs on it too), which other programs on a busy machine do
+// not inflate; the wall-clock figures are printed beside it.
 #include "chatview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QStringList>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 using velmora::ChatView;
@@ -34,10 +38,27 @@ QString lineFor(int i) {
     return QStringLiteral("%1+%2 chats: %3").arg(sender).arg(names[sender - 1], texts[i % texts.size()]);
 }
 
+qint64 threadCpuNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 quint32 colourFor(int i) {
     static const quint32 colours[] = {0x00FF00, 0x00FFFF, 0xFFFF00, 0xFF00FF, 0xFFFFFF};
     return i % 7 == 0 ? colours[0] : colours[1 + i % 4];
 }
+
+// Counts the viewport's paint events, to show that each append was really painted.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -50,30 +71,38 @@ int main(int argc, char** argv) {
     view.resize(640, 240);
     view.show();
     QApplication::processEvents();
+    PaintCounter counter;
+    view.viewport()->installEventFilter(&counter);
 
-    std::vector<qint64> costs;
-    costs.reserve(kLines);
+    std::vector<qint64> cpu;
+    std::vector<qint64> wall;
+    cpu.reserve(kLines);
+    wall.reserve(kLines);
     QElapsedTimer timer;
     for (int i = 0; i < kLines; ++i) {
+        const qint64 cpuStart = threadCpuNanoseconds();
         timer.start();
         view.addlinetochat(lineFor(i), colourFor(i));
         QApplication::processEvents();
-        costs.push_back(timer.nsecsElapsed());
+        wall.push_back(timer.nsecsElapsed());
+        cpu.push_back(threadCpuNanoseconds() - cpuStart);
     }
 
-    auto mean = [&](int from) {
+    auto mean = [](const std::vector<qint64>& costs, int from) {
         qint64 sum = 0;
         for (int i = from; i < from + kWindow; ++i)
             sum += costs[std::size_t(i)];
         return double(sum) / kWindow / 1000.0;
     };
-    const double first = mean(0);
-    const double last = mean(kLines - kWindow);
+    const double first = mean(cpu, 0);
+    const double last = mean(cpu, kLines - kWindow);
     const double ratio = last / first;
-    std::printf("lines appended:            %d (%d paragraphs shown)\n", kLines, view.paragraphCount());
-    std::printf("mean append, first %d:   %.1f us\n", kWindow, first);
-    std::printf("mean append, last %d:    %.1f us\n", kWindow, last);
-    std::printf("ratio last/first:          %.2f (allowed %.1f) %s\n", ratio, kAllowedRatio,
+    std::printf("lines appended:              %d (%d paragraphs shown)\n", kLines, view.paragraphCount());
+    std::printf("viewport paints:             %d\n", counter.paints);
+    std::printf("mean append, first %d:     %.1f us CPU, %.1f us wall\n", kWindow, first, mean(wall, 0));
+    std::printf("mean append, last %d:      %.1f us CPU, %.1f us wall\n", kWindow, last, mean(wall, kLines - kWindow));
+    std::printf("ratio last/first (CPU):      %.2f (allowed %.1f) %s\n", ratio, kAllowedRatio,
                 ratio <= kAllowedRatio ? "OK" : "TOO SLOW");
+    std::printf("ratio last/first (wall):     %.2f\n", mean(wall, kLines - kWindow) / mean(wall, 0));
     return ratio <= kAllowedRatio ? 0 : 1;
 }
