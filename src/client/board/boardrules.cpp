@@ -1,0 +1,103 @@
+#include "boardrules.h"
+
+namespace velmora::board {
+
+namespace {
+
+struct Scatter {
+    int col;
+    int rowBase;   // the die's first row
+    int rowSpread; // random(rowSpread) is added to rowBase
+};
+
+// The dice fall in two loose bands right of the dart columns: odd dice mostly
+// in the upper band, even dice (and 11) in the lower one.
+constexpr std::array<Scatter, diceCount> scatterTable{{
+    {6, 1, 3},
+    {4, 4, 4},
+    {5, 1, 3},
+    {1, 4, 4},
+    {2, 1, 3},
+    {8, 4, 4},
+    {3, 1, 3},
+    {6, 4, 4},
+    {7, 1, 3},
+    {7, 4, 4},
+    {5, 4, 4},
+    {2, 4, 4},
+}};
+
+// Marker corners for the numbers 1..20, read off the dartboard picture.
+constexpr std::array<QPoint, 20> markerTable{{
+    {130, 72}, {148, 178}, {114, 194}, {164, 94}, {90, 72},   {173, 137}, {78, 184},  {54, 152}, {58, 96},  {172, 155},
+    {49, 142}, {74, 81},   {171, 120}, {51, 119}, {164, 172}, {62, 168},  {132, 190}, {145, 90}, {94, 190}, {113, 72},
+}};
+
+constexpr QPoint bullMarker{115, 135};
+constexpr QPoint doubleBullMarker{110, 139};
+
+constexpr std::array<int, dartCount> slotLefts{9, 53, 97};
+constexpr std::array<int, slotsPerDart> slotTops{30, 65, 101, 136};
+
+} // namespace
+
+void postscore(Marks& marks, const QString& value) {
+    if (value == QLatin1String("Bull")) {
+        marks[bullIndex] = qMin(marks[bullIndex] + 1, closedMarks);
+        return;
+    }
+    if (value == QLatin1String("dBull")) {
+        marks[bullIndex] = qMin(marks[bullIndex] + 2, closedMarks);
+        return;
+    }
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (!ok || number < 15 || number > 20)
+        return;
+    int& mark = marks[number - 15];
+    if (mark < closedMarks)
+        ++mark;
+}
+
+QPoint scatterPosition(int die, QSize panel, const std::function<int(int)>& random) {
+    if (die < 1 || die > diceCount)
+        return {};
+    const Scatter& s = scatterTable[die - 1];
+    const int row = s.rowBase + random(s.rowSpread);
+    // C++ division truncates toward zero, as the formula wants even for tiny panels.
+    const int left = s.col * ((panel.width() - 170) / 8) + random(10) + 106;
+    const int top = row * ((panel.height() - 10) / 7) + random(8) - 32;
+    return {left, top};
+}
+
+QPoint markerPosition(const QString& value) {
+    if (value.compare(QLatin1String("bull"), Qt::CaseInsensitive) == 0)
+        return bullMarker;
+    if (value.compare(QLatin1String("dbull"), Qt::CaseInsensitive) == 0)
+        return doubleBullMarker;
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (ok && number >= 1 && number <= 20)
+        return markerTable[number - 1];
+    return bullMarker;
+}
+
+QString dartSound(const QString& value) {
+    if (value.compare(QLatin1String("bull"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("bull");
+    if (value.compare(QLatin1String("dbull"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("dbull");
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (ok && number >= 15)
+        return QStringLiteral("wav") + QString::number(number);
+    return QStringLiteral("miss");
+}
+
+QPoint slotPosition(int dart, int slot) {
+    if (dart < 1 || dart > dartCount || slot < 1 || slot > slotsPerDart)
+        return {};
+    return {slotLefts[dart - 1], slotTops[slot - 1]};
+}
+
+} // namespace velmora::board

@@ -1,0 +1,84 @@
+#include "dartboardpanel.h"
+
+#include "client/art/artwork.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace velmora {
+
+namespace {
+
+constexpr QRect logoGeometry{2, 2, 32, 32}; // top-left corner, clear of the round board
+constexpr QSize markerSize{40, 28};
+
+QPixmap smallLogo(qreal dpr) {
+    QPixmap picture =
+        art::aboutPicture(dpr).scaled(logoGeometry.size() * dpr, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    picture.setDevicePixelRatio(dpr);
+    return picture;
+}
+
+} // namespace
+
+DartboardPanel::DartboardPanel(QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(QStringLiteral("FlatPanel7"));
+    resize(designSize);
+
+    m_logo = new QLabel(this);
+    m_logo->setObjectName(QStringLiteral("image_logo"));
+    m_logo->setGeometry(logoGeometry);
+    m_logo->setPixmap(smallLogo(devicePixelRatioF()));
+    m_logo->setCursor(Qt::PointingHandCursor);
+    m_logo->installEventFilter(this);
+
+    for (int dart = 1; dart <= board::dartCount; ++dart) {
+        auto* marker = new QLabel(this);
+        marker->setObjectName(QStringLiteral("image_throwndart%1").arg(dart));
+        marker->resize(markerSize);
+        marker->setAttribute(Qt::WA_TransparentForMouseEvents);
+        marker->hide();
+        m_markers[dart - 1] = marker;
+    }
+}
+
+QString DartboardPanel::showDart(int dart, const QString& value) {
+    if (dart < 1 || dart > board::dartCount)
+        return {};
+    QLabel* marker = m_markers[dart - 1];
+    // Set the picture now: the panel may have moved to a screen of another pixel ratio.
+    marker->setPixmap(art::thrownDart(devicePixelRatioF()));
+    marker->move(board::markerPosition(value) - QPoint(0, board::markerLift));
+    marker->raise();
+    marker->show();
+    return board::dartSound(value);
+}
+
+void DartboardPanel::hideMarkers() {
+    for (QLabel* marker : m_markers)
+        marker->hide();
+}
+
+void DartboardPanel::hideMarker(int dart) {
+    if (dart >= 1 && dart <= board::dartCount)
+        m_markers[dart - 1]->hide();
+}
+
+void DartboardPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(art::dartboardPanelOffsetX, 0, art::dartboard(devicePixelRatioF()));
+}
+
+bool DartboardPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_logo && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && m_logo->rect().contains(mouse->position().toPoint()))
+            emit logoClicked();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace velmora

@@ -1,0 +1,275 @@
+#include "client/board/dicepanel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace velmora;
+
+namespace {
+
+const QList<int> throwOf12{1, 2, 3, 4, 5, 6, 6, 5, 4, 3, 2, 1};
+
+int zero(int) {
+    return 0;
+}
+
+// A pointer move over the panel with no button held (QTest only warps the cursor for those).
+void hover(QWidget* widget, QPoint pos) {
+    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+class TestDicePanel : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startsQuiet();
+    void loaddiceScattersAvailableDice();
+    void leftClickAsksForTheFirstFreeSlot();
+    void clicksDoNothingOutOfTurnOrOnPlacedDice();
+    void placeDieMovesTheDie();
+    void cleardartsKeepsPlaces();
+    void rightButtonDragsWithinLimits();
+    void releaseOnADieKeepsTheDrag();
+    void middleClickAsksForAutoplace();
+    void widenedPanelScattersWider();
+    void buttonsAndWinner();
+
+private:
+    QWidget* die(int n) const { return m_panel->findChild<QWidget*>(QString("image_dice%1").arg(n)); }
+    QLabel* label(const QString& name) const { return m_panel->findChild<QLabel*>(name); }
+
+    DicePanel* m_panel = nullptr;
+};
+
+void TestDicePanel::init() {
+    m_panel = new DicePanel;
+    m_panel->show();
+}
+
+void TestDicePanel::cleanup() {
+    delete m_panel;
+    m_panel = nullptr;
+}
+
+void TestDicePanel::startsQuiet() {
+    QCOMPARE(m_panel->objectName(), QString("panel_dicepanel"));
+    QCOMPARE(m_panel->size(), QSize(530, 241));
+    for (const char* name : {"button_throwdarts", "button_autoplace", "button_start", "panel_winner"})
+        QVERIFY2(!m_panel->findChild<QWidget*>(name)->isVisible(), name);
+    for (int n = 1; n <= 12; ++n)
+        QVERIFY(die(n) && !m_panel->dieAvailable(n));
+    for (int d = 1; d <= 3; ++d) {
+        QCOMPARE(label(QString("label_dart%1").arg(d))->text(), QString("0"));
+        for (int k = 1; k <= 4; ++k) {
+            const QWidget* slot = m_panel->findChild<QWidget*>(QString("dart%1dice%2").arg(d).arg(k));
+            QVERIFY(slot);
+            QCOMPARE(slot->geometry(), QRect(board::slotPosition(d, k), QSize(32, 32)));
+        }
+    }
+    // The throw and auto-place buttons must keep clear of the dart columns and their values.
+    const QRect columns(9, 30, 97 + 32 - 9, 174 + 16 - 30);
+    QVERIFY(!m_panel->findChild<QWidget*>("button_throwdarts")->geometry().intersects(columns));
+    QCOMPARE(m_panel->findChild<QWidget*>("button_start")->pos(), QPoint(355, 200));
+}
+
+void TestDicePanel::loaddiceScattersAvailableDice() {
+    m_panel->setThrowVisible(true);
+    m_panel->loaddice(throwOf12, zero);
+    QVERIFY(!m_panel->findChild<QWidget*>("button_throwdarts")->isVisible());
+    for (int n = 1; n <= 12; ++n) {
+        QVERIFY(die(n)->isVisible());
+        QVERIFY(m_panel->dieAvailable(n));
+        QCOMPARE(m_panel->dieFace(n), throwOf12[n - 1]);
+        QCOMPARE(m_panel->diePosition(n), board::scatterPosition(n, {530, 241}, zero));
+    }
+    // A short message leaves the remaining dice out of the throw.
+    m_panel->loaddice({6, 6}, zero);
+    QVERIFY(m_panel->dieAvailable(2));
+    QVERIFY(!m_panel->dieAvailable(3));
+}
+
+void TestDicePanel::leftClickAsksForTheFirstFreeSlot() {
+    m_panel->loaddice(throwOf12, zero);
+    m_panel->setOwnTurn(true);
+    QSignalSpy spy(m_panel, &DicePanel::placeRequested);
+
+    QTest::mouseClick(die(7), Qt::LeftButton);
+    QCOMPARE(spy.size(), 1);
+    QCOMPARE(spy.takeFirst(), (QList<QVariant>{7, 1, 1}));
+    // Nothing moves until the host confirms: a second click names the same slot.
+    QVERIFY(m_panel->dieAvailable(7));
+    QTest::mouseClick(die(3), Qt::LeftButton);
+    QCOMPARE(spy.takeFirst(), (QList<QVariant>{3, 1, 1}));
+
+    // Whatever the order of the dice, dart 1 fills before dart 2.
+    for (int k = 1; k <= 4; ++k)
+        m_panel->placeDie(13 - k, 1, k);
+    QTest::mouseClick(die(1), Qt::LeftButton);
+    QCOMPARE(spy.takeFirst(), (QList<QVariant>{1, 2, 1}));
+    m_panel->placeDie(1, 2, 1);
+    QCOMPARE(m_panel->firstFreeSlot(), (std::optional<std::pair<int, int>>{{2, 2}}));
+}
+
+void TestDicePanel::clicksDoNothingOutOfTurnOrOnPlacedDice() {
+    m_panel->loaddice(throwOf12, zero);
+    QSignalSpy place(m_panel, &DicePanel::placeRequested);
+    QSignalSpy autoplace(m_panel, &DicePanel::autoplaceRequested);
+
+    m_panel->setOwnTurn(false); // another seat's turn, or a spectator
+    QTest::mouseClick(die(1), Qt::LeftButton);
+    QTest::mouseClick(die(1), Qt::MiddleButton);
+    QTest::mouseClick(die(1), Qt::RightButton);
+    QVERIFY(m_panel->dragdie().isEmpty());
+
+    m_panel->setOwnTurn(true);
+    m_panel->placeDie(2, 1, 1);
+    QTest::mouseClick(die(2), Qt::LeftButton);
+    QTest::mouseClick(die(2), Qt::MiddleButton);
+    QTest::mouseClick(die(2), Qt::RightButton);
+    QVERIFY(m_panel->dragdie().isEmpty());
+
+    QCOMPARE(place.size(), 0);
+    QCOMPARE(autoplace.size(), 0);
+}
+
+void TestDicePanel::placeDieMovesTheDie() {
+    m_panel->loaddice(throwOf12, zero);
+    m_panel->placeDie(5, 3, 4);
+    QCOMPARE(m_panel->diePosition(5), QPoint(97, 136));
+    QVERIFY(!m_panel->dieAvailable(5));
+    QVERIFY(m_panel->slotFilled(3, 4));
+    QVERIFY(!m_panel->slotFilled(3, 3));
+
+    // Numbers out of range leave the board alone.
+    m_panel->placeDie(13, 1, 1);
+    m_panel->placeDie(6, 4, 1);
+    m_panel->placeDie(6, 1, 0);
+    QVERIFY(m_panel->dieAvailable(6));
+    QVERIFY(!m_panel->slotFilled(1, 1));
+    m_panel->setDartLabel(3, "dBull");
+    QCOMPARE(label("label_dart3")->text(), QString("dBull"));
+}
+
+void TestDicePanel::cleardartsKeepsPlaces() {
+    m_panel->loaddice(throwOf12, zero);
+    m_panel->placeDie(4, 1, 1);
+    m_panel->setDartLabel(1, "4");
+    m_panel->cleardarts();
+    QCOMPARE(m_panel->diePosition(4), QPoint(9, 30));
+    QCOMPARE(m_panel->dieFace(4), 4);
+    QVERIFY(!m_panel->slotFilled(1, 1));
+    QVERIFY(!m_panel->dieAvailable(1));
+    QCOMPARE(label("label_dart1")->text(), QString("0"));
+}
+
+void TestDicePanel::rightButtonDragsWithinLimits() {
+    m_panel->loaddice(throwOf12, zero);
+    m_panel->setOwnTurn(true);
+    QTest::mouseClick(die(9), Qt::RightButton);
+    QCOMPARE(m_panel->dragdie(), QString("image_dice9"));
+    // A second die cannot be picked up while one is held.
+    QTest::mouseClick(die(10), Qt::RightButton);
+    QCOMPARE(m_panel->dragdie(), QString("image_dice9"));
+
+    hover(m_panel, {300, 100});
+    QCOMPARE(m_panel->diePosition(9), QPoint(304, 104));
+    hover(m_panel, {20, 235}); // x held at 136, y at 208
+    QCOMPARE(m_panel->diePosition(9), QPoint(140, 212));
+    hover(m_panel, {525, -5});
+    QCOMPARE(m_panel->diePosition(9), QPoint(492, -1));
+
+    // A drag changes nothing but the picture's place.
+    QVERIFY(m_panel->dieAvailable(9));
+
+    QTest::mouseClick(m_panel, Qt::LeftButton, {}, {400, 20});
+    QVERIFY(m_panel->dragdie().isEmpty());
+    hover(m_panel, {300, 100});
+    QCOMPARE(m_panel->diePosition(9), QPoint(492, -1));
+}
+
+void TestDicePanel::releaseOnADieKeepsTheDrag() {
+    m_panel->loaddice(throwOf12, zero);
+    m_panel->setOwnTurn(true);
+    QTest::mousePress(die(1), Qt::RightButton);
+    // Moving with the button still held reaches the panel through the die.
+    const QPoint onPanel = die(1)->mapTo(m_panel, QPoint(10, 10));
+    QTest::mouseMove(die(1), {10, 10});
+    QCOMPARE(m_panel->diePosition(1), onPanel + QPoint(4, 4));
+    QTest::mouseRelease(die(1), Qt::RightButton);
+    QCOMPARE(m_panel->dragdie(), QString("image_dice1"));
+
+    // A left click places the dragged die as usual and ends the drag.
+    QSignalSpy spy(m_panel, &DicePanel::placeRequested);
+    QTest::mouseClick(die(1), Qt::LeftButton);
+    QCOMPARE(spy.size(), 1);
+    QVERIFY(m_panel->dragdie().isEmpty());
+
+    // A die placed by the host while held stays in its slot.
+    QTest::mouseClick(die(2), Qt::RightButton);
+    m_panel->placeDie(2, 1, 1);
+    hover(m_panel, {300, 100});
+    QCOMPARE(m_panel->diePosition(2), QPoint(9, 30));
+
+    QTest::mouseClick(die(3), Qt::RightButton);
+    m_panel->cancelDrag();
+    QVERIFY(m_panel->dragdie().isEmpty());
+}
+
+void TestDicePanel::middleClickAsksForAutoplace() {
+    m_panel->loaddice(throwOf12, zero);
+    m_panel->setOwnTurn(true);
+    QSignalSpy autoplace(m_panel, &DicePanel::autoplaceRequested);
+    QSignalSpy place(m_panel, &DicePanel::placeRequested);
+    QTest::mouseClick(die(4), Qt::RightButton);
+    QTest::mouseClick(die(6), Qt::MiddleButton);
+    QCOMPARE(autoplace.size(), 1);
+    QCOMPARE(place.size(), 0);
+    QVERIFY(m_panel->dragdie().isEmpty());
+}
+
+void TestDicePanel::widenedPanelScattersWider() {
+    const auto high = [](int k) { return k - 1; };
+    m_panel->loaddice(throwOf12, high);
+    const int narrow = m_panel->diePosition(6).x();
+    m_panel->resize(830, 241);
+    m_panel->loaddice(throwOf12, high);
+    QCOMPARE(narrow, 8 * 45 + 9 + 106);
+    QCOMPARE(m_panel->diePosition(6).x(), 8 * 82 + 9 + 106);
+}
+
+void TestDicePanel::buttonsAndWinner() {
+    QSignalSpy thrown(m_panel, &DicePanel::throwClicked);
+    QSignalSpy autoplaced(m_panel, &DicePanel::autoplaceClicked);
+    QSignalSpy started(m_panel, &DicePanel::startClicked);
+    m_panel->setThrowVisible(true);
+    QTest::mouseClick(m_panel->findChild<QAbstractButton*>("button_throwdarts"), Qt::LeftButton);
+    m_panel->setThrowVisible(false);
+    m_panel->setAutoplaceVisible(true);
+    QTest::mouseClick(m_panel->findChild<QAbstractButton*>("button_autoplace"), Qt::LeftButton);
+    m_panel->setStartVisible(true);
+    QTest::mouseClick(m_panel->findChild<QAbstractButton*>("button_start"), Qt::LeftButton);
+    QCOMPARE(thrown.size(), 1);
+    QCOMPARE(autoplaced.size(), 1);
+    QCOMPARE(started.size(), 1);
+
+    m_panel->showWinner("Ann and Borl");
+    QWidget* winner = m_panel->findChild<QWidget*>("panel_winner");
+    QVERIFY(winner->isVisible());
+    QCOMPARE(label("label_winner1")->text(), QString("Ann and Borl"));
+    QCOMPARE(label("label_winner2")->text(), QString("Ann and Borl"));
+    QCOMPARE(label("label_winner2")->pos(), label("label_winner1")->pos() + QPoint(1, 1));
+    m_panel->hideWinner();
+    QVERIFY(!winner->isVisible());
+}
+
+QTEST_MAIN(TestDicePanel)
+#include "tst_dicepanel.moc"
