@@ -2,10 +2,13 @@
 
 #include "message.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 MessagePump::MessagePump(int intervalMs, Handler handler, QObject* parent)
     : QObject(parent)
+    , m_interval(intervalMs)
     , m_handler(std::move(handler))
 {
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -27,6 +30,8 @@ void MessagePump::setKeepTicking(bool on)
 
 void MessagePump::tick()
 {
+    m_sinceTick.start();
+    m_timer.setInterval(m_interval);
     if (!m_queue.empty()) {
         const InboundMessage message = std::move(m_queue.front());
         m_queue.pop_front();
@@ -45,8 +50,11 @@ void MessagePump::tick()
 void MessagePump::updateTimer()
 {
     const bool busy = !m_queue.empty() || m_keepTicking;
-    if (busy && !m_timer.isActive())
-        m_timer.start();
+    if (busy && !m_timer.isActive()) {
+        // The next tick comes one interval after the last one, or now.
+        const qint64 since = m_sinceTick.isValid() ? m_sinceTick.elapsed() : m_interval;
+        m_timer.start(int(std::max<qint64>(0, m_interval - since)));
+    }
     else if (!busy && m_timer.isActive())
         m_timer.stop();
 }

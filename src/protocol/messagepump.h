@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <deque>
@@ -20,7 +21,9 @@ struct InboundMessage {
 // The inbound queue of one side and the timer that drains it: one message per
 // tick, in arrival order. The timer runs only while there is work (queued
 // messages, or a caller that asked to keep ticking), so an idle side costs
-// nothing; the pacing on the wire stays one message per tick.
+// nothing; the pacing on the wire stays one message per tick. A message that
+// finds the side idle is taken as soon as a whole interval has passed since
+// the last tick, rather than waiting for a tick that was never scheduled.
 class MessagePump : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +45,8 @@ private:
     void updateTimer();
 
     QTimer m_timer;
+    QElapsedTimer m_sinceTick;
+    int m_interval;
     Handler m_handler;
     std::function<void()> m_tickHook;
     std::deque<InboundMessage> m_queue;
