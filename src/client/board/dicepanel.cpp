@@ -193,16 +193,23 @@ void DicePanel::setOwnTurn(bool ownTurn) {
     m_ownTurn = ownTurn;
 }
 
+// A shown button comes above any die scattered over it.
+static void showAbove(QWidget* widget, bool visible) {
+    if (visible)
+        widget->raise();
+    widget->setVisible(visible);
+}
+
 void DicePanel::setThrowVisible(bool visible) {
-    m_throw->setVisible(visible);
+    showAbove(m_throw, visible);
 }
 
 void DicePanel::setAutoplaceVisible(bool visible) {
-    m_autoplace->setVisible(visible);
+    showAbove(m_autoplace, visible);
 }
 
 void DicePanel::setStartVisible(bool visible) {
-    m_start->setVisible(visible);
+    showAbove(m_start, visible);
 }
 
 void DicePanel::showWinner(const QString& name) {

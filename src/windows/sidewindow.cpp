@@ -1,0 +1,83 @@
+#include "sidewindow.h"
+
+#include "client/art/artwork.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+namespace velmora {
+
+SideWindow::SideWindow(QWidget* parent, Qt::WindowFlags extraFlags)
+    : QWidget(parent, Qt::Window | extraFlags) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    hide();
+}
+
+void SideWindow::setBackgroundPicture(bool on) {
+    m_backgroundPicture = on;
+    update();
+}
+
+QLabel* SideWindow::addLabel(const QString& text, const QRect& geometry, int pixelSize, bool bold,
+                             Qt::Alignment alignment) {
+    auto* label = new QLabel(text, this);
+    QFont font = label->font();
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    label->setFont(font);
+    label->setAlignment(alignment);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton* SideWindow::addDoneButton(const QRect& geometry, const QString& objectName) {
+    auto* button = new QPushButton(QStringLiteral("Done"), this);
+    button->setObjectName(objectName);
+    button->setGeometry(geometry);
+    button->setStyleSheet(QStringLiteral("QPushButton { color: #00ff00; background-color: black; border: 1px solid "
+                                         "#008000; } QPushButton:hover { border-color: #00ff00; }"));
+    connect(button, &QPushButton::clicked, this, &QWidget::hide);
+    return button;
+}
+
+void SideWindow::paintEvent(QPaintEvent*) {
+    if (!m_backgroundPicture)
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, art::background(devicePixelRatioF()));
+}
+
+void SideWindow::closeEvent(QCloseEvent* event) {
+    // Side windows live as long as the program: closing one only hides it, and
+    // never counts as the last window closing.
+    event->ignore();
+    hide();
+}
+
+void showCentredOn(QWidget* window, QWidget* over) {
+    if (!window)
+        return;
+    QPoint centre;
+    if (over && over->isVisible()) {
+        centre = over->frameGeometry().center();
+    } else {
+        const QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
+        if (screen)
+            centre = screen->availableGeometry().center();
+    }
+    const QSize size = window->frameGeometry().size();
+    window->move(centre - QPoint(size.width() / 2, size.height() / 2));
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace velmora

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace velmora {
+
+// Base of the side windows: a black top-level window, created hidden, that
+// closing only hides; optionally painted with the game's background picture.
+class SideWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SideWindow(QWidget* parent = nullptr, Qt::WindowFlags extraFlags = {});
+
+protected:
+    void setBackgroundPicture(bool on);
+    // A plain text label in the windows' lime, placed by hand like the rest of the window.
+    QLabel* addLabel(const QString& text, const QRect& geometry, int pixelSize = 12, bool bold = false,
+                     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+    // The windows' "Done" button; it hides the window.
+    QPushButton* addDoneButton(const QRect& geometry, const QString& objectName = QStringLiteral("button_done"));
+
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool m_backgroundPicture = false;
+};
+
+// Shows a side window centred on another window (on the screen when that one
+// is hidden or missing), raised and active.
+void showCentredOn(QWidget* window, QWidget* over);
+
+} // namespace velmora
