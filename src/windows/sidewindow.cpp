@@ -56,10 +56,9 @@ void SideWindow::paintEvent(QPaintEvent*) {
 }
 
 void SideWindow::closeEvent(QCloseEvent* event) {
-    // Side windows live as long as the program: closing one only hides it, and
-    // never counts as the last window closing.
-    event->ignore();
-    hide();
+    // Side windows live as long as the program: an accepted close only hides
+    // a window that is not deleted on close.
+    event->accept();
 }
 
 void showCentredOn(QWidget* window, QWidget* over) {
