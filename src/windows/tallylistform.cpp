@@ -42,8 +42,8 @@ bool Ttallylist::isTallied(const QString&) const {
     return false;
 }
 
-void Ttallylist::addgame(const QString&) {}
+void Ttallylist::addgame(const QString& winner) { m_lastGame = winner; }
 
-void Ttallylist::countDoubleBull() {}
+void Ttallylist::countDoubleBull() { ++m_doubleBulls; }
 
 } // namespace velmora

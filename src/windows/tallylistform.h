@@ -24,7 +24,13 @@ public:
     // Counts a double bull thrown by the user.
     void countDoubleBull();
 
+    // What the board last asked to count, until the tally keeps its file.
+    QString lastGame() const { return m_lastGame; }
+    int doubleBulls() const { return m_doubleBulls; }
+
 private:
+    QString m_lastGame;
+    int m_doubleBulls = 0;
     QListWidget* m_checklist = nullptr;
 };
 

@@ -1,0 +1,86 @@
+#pragma once
+
+// One running copy of the game inside a test process: the main window and
+// the windows made after it, as the program makes them, hosting or joining
+// on a free port.
+
+#include "chat/chatview.h"
+#include "client/board/dicepanel.h"
+#include "client/tchat.h"
+#include "host/tserver.h"
+#include "windows/aboutform.h"
+#include "windows/downloadform.h"
+#include "windows/gamestartform.h"
+#include "windows/helpform.h"
+#include "windows/phrasesform.h"
+#include "windows/spylistform.h"
+#include "windows/tallylistform.h"
+
+#include <QAbstractButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace velmora::testing {
+
+struct GameInstance {
+    Tchat chat;
+    Tabout about;
+    Thelp help;
+    TServer server;
+    Ttallylist tally;
+    Tspylist spies;
+    Tphrases phrases;
+    Tdownload download;
+    Tgamestart gamestart;
+    QStringList reports; // message boxes the window would have shown
+    QStringList sounds;
+    bool closed = false;
+
+    // `port` is the host's port to join; 0 hosts on a free port.
+    explicit GameInstance(const QStringList& parameters, quint16 port = 0, int botDelayMs = 1)
+    {
+        chat.attach({&about, &help, &server, &tally, &spies, &phrases, &download, &gamestart});
+        chat.setParameters(parameters);
+        chat.setGamePort(port);
+        chat.setBotDelayMs(botDelayMs);
+        chat.setMessageReporter([this](const QString& text) { reports << text; });
+        server.setScoringPauseMs(2);
+        QObject::connect(&chat, &Tchat::soundPlayed, &chat, [this](const QString& name) { sounds << name; });
+        QObject::connect(&chat, &Tchat::closed, &chat, [this] { closed = true; });
+        chat.show();
+    }
+
+    ChatView* mainchat() const { return chat.findChild<ChatView*>(QStringLiteral("mainchat")); }
+    DicePanel* dice() const { return chat.findChild<DicePanel*>(QStringLiteral("panel_dicepanel")); }
+    template <typename T = QWidget> T* control(const QString& name) const { return chat.findChild<T*>(name); }
+
+    QStringList lines() const
+    {
+        QStringList out;
+        for (int i = 0; i < mainchat()->paragraphCount(); ++i)
+            out << mainchat()->paragraphText(i).simplified();
+        return out;
+    }
+    bool hasLine(const QString& text) const { return lines().contains(text); }
+
+    void click(const QString& buttonName) const
+    {
+        auto* button = chat.findChild<QAbstractButton*>(buttonName);
+        QVERIFY2(button, qPrintable(buttonName));
+        button->click();
+    }
+
+    // Starts a game from the host's window, through the menu and the dialog.
+    void startGame(bool points = true, bool team = false)
+    {
+        chat.findChild<QAction*>(QStringLiteral("StartGame1"))->trigger();
+        QVERIFY(gamestart.isVisible());
+        if (gamestart.pointsState() != (points ? 1 : 0))
+            gamestart.changebox(QStringLiteral("checkbox_points"), points ? 1 : 0);
+        if (gamestart.teamState() != (team ? 1 : 0))
+            gamestart.changebox(QStringLiteral("checkbox_team"), team ? 1 : 0);
+        gamestart.findChild<QAbstractButton*>(QStringLiteral("button_start"))->click();
+    }
+};
+
+} // namespace velmora::testing

@@ -1,0 +1,332 @@
+// The main window driven like a player would, against a real host over loopback.
+
+#include "gameinstance.h"
+
+#include "client/board/boardrules.h"
+#include "client/board/scoregrid.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <numeric>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+using namespace velmora;
+using velmora::testing::GameInstance;
+
+namespace {
+
+constexpr int kGameTimeoutMs = 60000;
+
+// Four dice summing to a target, all of them 3 or more, so the computer's
+// placement keeps them in die order.
+QList<int> diceFor(int sum)
+{
+    switch (sum) {
+    case 15: return {3, 4, 4, 4};
+    case 16: return {4, 4, 4, 4};
+    case 17: return {4, 4, 4, 5};
+    case 18: return {4, 4, 5, 5};
+    case 19: return {4, 5, 5, 5};
+    case 20: return {5, 5, 5, 5};
+    case 21: return {5, 5, 5, 6};
+    default: return {6, 6, 6, 6};
+    }
+}
+
+// Dice that close the whole board in seven turns; both seats get the same
+// throw in turn, so the seat that began finishes first.
+std::function<int()> scriptedDice()
+{
+    static const std::array<std::array<int, 3>, 7> turns{
+        {{15, 16, 17}, {18, 19, 20}, {24, 24, 15}, {16, 17, 18}, {19, 20, 15}, {16, 17, 18}, {19, 20, 21}}};
+    auto calls = std::make_shared<int>(0);
+    return [calls] {
+        const int n = (*calls)++;
+        const auto& darts = turns[(n / 12 / 2) % turns.size()];
+        const int die = n % 12;
+        return diceFor(darts[die / 4])[die % 4];
+    };
+}
+
+// A host of our own that speaks raw bytes, for what a real host never sends.
+struct FakeHost {
+    QTcpServer server;
+    QTcpSocket* peer = nullptr;
+    QByteArray received;
+
+    FakeHost() { server.listen(QHostAddress::LocalHost, 0); }
+    bool accept()
+    {
+        if (!server.waitForNewConnection(10000))
+            return false;
+        peer = server.nextPendingConnection();
+        QObject::connect(peer, &QTcpSocket::readyRead, peer, [this] { received += peer->readAll(); });
+        return true;
+    }
+    void send(const QByteArray& message) { peer->write(message + '\xFF'); peer->flush(); }
+};
+
+} // namespace
+
+class TestTchat : public QObject {
+    Q_OBJECT
+private slots:
+    void soloStartHostsAndLogsIn();
+    void twoParametersOnlyAnnounceLoading();
+    void hostingOnATakenPortReportsIt();
+    void soloGamePlayedWithTheMouse();
+    void joinedGamesShareTheBoard();
+    void teamGameWithComputerPartners();
+    void malformedHostMessagesChangeNothing();
+    void fullGameAndClosedConnectionEndTheWindow();
+};
+
+void TestTchat::soloStartHostsAndLogsIn()
+{
+    GameInstance game({});
+    QCOMPARE(game.lines().value(0), QStringLiteral("Loading Solo Game..Please wait."));
+    QVERIFY(game.download.isVisible());
+    QTRY_VERIFY(game.chat.isconnected());
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You are Connected.")));
+    QVERIFY(game.hasLine(QStringLiteral("Click Ctrl-i for Quick Instructions.")));
+    QCOMPARE(game.chat.myseat(), 1);
+    QVERIFY(game.chat.ishost());
+    QCOMPARE(game.chat.seatName(1), QStringLiteral("You"));
+    QCOMPARE(game.server.slot(1).name, QStringLiteral("You"));
+    QVERIFY(game.control("button_start")->isVisible());
+    QVERIFY(game.chat.findChild<QAction*>(QStringLiteral("StartGame1"))->isEnabled());
+    QVERIFY(game.sounds.contains(QStringLiteral("entered")));
+}
+
+void TestTchat::twoParametersOnlyAnnounceLoading()
+{
+    GameInstance game({QStringLiteral("Ann"), QStringLiteral("127.0.0.1")});
+    QCOMPARE(game.lines(), QStringList{QStringLiteral("Loading Multi-player Game.. Please Wait.")});
+    QCOMPARE(game.server.port(), quint16(0)); // nobody hosts
+    QVERIFY(!game.control("button_start")->isVisible());
+    QVERIFY(!game.chat.findChild<QAction*>(QStringLiteral("StartGame1"))->isEnabled());
+}
+
+void TestTchat::hostingOnATakenPortReportsIt()
+{
+    GameInstance first({});
+    QTRY_VERIFY(first.chat.isconnected());
+    GameInstance second({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")},
+                        first.server.port());
+    QCOMPARE(second.reports, QStringList{QStringLiteral("Listen - Error Binding Socket")});
+    QVERIFY(!second.chat.isconnected());
+    QCOMPARE(first.server.slotcount(), 1);
+}
+
+void TestTchat::soloGamePlayedWithTheMouse()
+{
+    GameInstance game({});
+    game.server.setDiceRoller(scriptedDice());
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You are Connected.")));
+    game.startGame(/*points*/ false);
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You has started a game.")));
+    QCOMPARE(game.chat.seatName(2), QStringLiteral("Borl"));
+    QVERIFY(!game.control("label_points")->isVisible());
+
+    DicePanel* dice = game.dice();
+    auto* throwButton = game.control<QAbstractButton>(QStringLiteral("button_throwdarts"));
+    QWidget* winnerPanel = game.control(QStringLiteral("panel_winner"));
+    int ownTurns = 0;
+    while (!winnerPanel->isVisible()) {
+        QTRY_VERIFY_WITH_TIMEOUT(throwButton->isVisible() || winnerPanel->isVisible(), kGameTimeoutMs);
+        if (winnerPanel->isVisible())
+            break;
+        ++ownTurns;
+        QCOMPARE(game.control<QLabel>(QStringLiteral("label_turn"))->text(), QStringLiteral("Your Turn."));
+        QCOMPARE(game.control<QLabel>(QStringLiteral("label_round"))->text(), QStringLiteral("Throws: %1").arg(ownTurns));
+        throwButton->click();
+        QTRY_VERIFY(dice->dieAvailable(1));
+        QVERIFY(game.sounds.contains(QStringLiteral("dice1")));
+
+        // Whatever the order of the clicks, the dice fill dart 1, then 2, then 3.
+        for (int k = 0; k < 12; ++k) {
+            const int die = 12 - k;
+            const int dart = k / 4 + 1;
+            const int slot = k % 4 + 1;
+            QTest::mouseClick(game.control(QStringLiteral("image_dice%1").arg(die)), Qt::LeftButton);
+            QTRY_COMPARE(dice->diePosition(die), board::slotPosition(dart, slot));
+            if (slot < 4)
+                continue;
+            const QString value = game.control<QLabel>(QStringLiteral("label_dart%1").arg(dart))->text();
+            QVERIFY2(value == QLatin1String("dBull") || value == QLatin1String("Bull") || value.toInt() >= 15,
+                     qPrintable(value));
+            QCOMPARE(game.sounds.last(), board::dartSound(value));
+            QWidget* marker = game.control(QStringLiteral("image_throwndart%1").arg(dart));
+            QVERIFY(marker->isVisible());
+            QCOMPARE(marker->pos(), board::markerPosition(value) - QPoint(0, board::markerLift));
+        }
+        // The boards agree with the host once it has scored the turn.
+        QTRY_COMPARE(game.chat.marks(1), game.server.slot(1).marks);
+    }
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You has Won the Game!")) ||
+                game.hasLine(QStringLiteral("Borl has Won the Game!")));
+    const QString winnerName = game.control<QLabel>(QStringLiteral("label_winner2"))->text();
+    QVERIFY(winnerName == QLatin1String("You") || winnerName == QLatin1String("Borl"));
+    QCOMPARE(game.control<QLabel>(QStringLiteral("label_winner1"))->text(), winnerName);
+    QCOMPARE(game.chat.marks(2), game.server.slot(2).marks);
+    QVERIFY(game.sounds.contains(QStringLiteral("winner")));
+    QVERIFY(game.control("button_start")->isVisible());
+    QVERIFY(!throwButton->isVisible());
+    QCOMPARE(game.tally.lastGame(), winnerName == QLatin1String("You") ? QStringLiteral("addtomine") : winnerName);
+}
+
+void TestTchat::joinedGamesShareTheBoard()
+{
+    GameInstance ann({QStringLiteral("Ann"), QStringLiteral("10.9.9.9"), QStringLiteral("true")});
+    QTRY_VERIFY(ann.chat.isconnected());
+    const quint16 port = ann.server.port();
+    GameInstance bob({QStringLiteral("Bob"), QStringLiteral("127.0.0.1"), QStringLiteral("false")}, port);
+    QTRY_COMPARE(ann.chat.seatName(2), QStringLiteral("Bob"));
+    QTRY_COMPARE(bob.chat.seatName(1), QStringLiteral("Ann"));
+    QVERIFY(!bob.chat.ishost());
+    QVERIFY(!bob.control("button_start")->isVisible());
+
+    ann.startGame(true);
+    QTRY_VERIFY(bob.hasLine(QStringLiteral("Ann has started a game.")));
+    // Bob lets the computer play for him.
+    bob.chat.findChild<QAction*>(QStringLiteral("JustWatch1"))->trigger();
+    QTRY_VERIFY(ann.control(QStringLiteral("image_eyes2"))->isVisible());
+    QTRY_VERIFY(bob.chat.findChild<QAction*>(QStringLiteral("JustWatch1"))->isChecked());
+    QVERIFY(ann.hasLine(QStringLiteral("Bob is just watching")));
+    auto* annThrow = ann.control<QAbstractButton>(QStringLiteral("button_throwdarts"));
+    // Play until both seats have marks, Ann throwing and placing automatically.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            if (annThrow->isVisible()) {
+                annThrow->click();
+                ann.control<QAbstractButton>(QStringLiteral("button_autoplace"))->click();
+            }
+            const auto& m1 = ann.server.slot(1).marks;
+            const auto& m2 = ann.server.slot(2).marks;
+            return std::accumulate(m1.begin(), m1.end(), 0) > 0 && std::accumulate(m2.begin(), m2.end(), 0) > 0;
+        }(),
+        kGameTimeoutMs);
+
+    // A newcomer during the game sees the board as it stands.
+    GameInstance cid({QStringLiteral("Cid"), QStringLiteral("127.0.0.1"), QStringLiteral("false")}, port);
+    QTRY_COMPARE(cid.chat.seatName(1), QStringLiteral("Ann"));
+    QTRY_VERIFY(cid.chat.whoseturn() != 0);
+    for (int seat : {1, 2})
+        QTRY_COMPARE(cid.chat.marks(seat), ann.server.slot(seat).marks);
+
+    GameInstance dan({QStringLiteral("Dan"), QStringLiteral("127.0.0.1"), QStringLiteral("false")}, port);
+    GameInstance eve({QStringLiteral("Eve"), QStringLiteral("127.0.0.1"), QStringLiteral("false")}, port);
+    QTRY_VERIFY(eve.hasLine(QStringLiteral("You are spying.")));
+    QCOMPARE(eve.chat.myseat(), 5);
+    QTRY_VERIFY(ann.spies.entries().contains(QStringLiteral("5: Eve")));
+    QVERIFY(ann.hasLine(QStringLiteral("Eve is spying.")));
+
+    // The host removes Bob: his window closes, his seat falls back to the computer.
+    emit ann.control(QStringLiteral("label_playername2"))->customContextMenuRequested(QPoint(2, 2));
+    auto* remove = ann.chat.findChild<QAction*>(QStringLiteral("RemoveFromGame1"));
+    QVERIFY(remove->isEnabled());
+    remove->trigger();
+    QTRY_VERIFY(bob.closed);
+    QTRY_VERIFY(ann.hasLine(QStringLiteral("Bob disconnected.")));
+    QCOMPARE(ann.chat.seatName(2), QStringLiteral("Borl"));
+    QTRY_COMPARE(cid.chat.seatName(2), QStringLiteral("Borl"));
+
+    // Only the host may remove anybody.
+    emit cid.control(QStringLiteral("label_playername1"))->customContextMenuRequested(QPoint(2, 2));
+    QVERIFY(!cid.chat.findChild<QAction*>(QStringLiteral("RemoveFromGame1"))->isEnabled());
+
+    // A spectator leaving is taken off the list.
+    eve.chat.close();
+    QTRY_VERIFY(ann.hasLine(QStringLiteral("Eve has left.")));
+    QVERIFY(!ann.spies.entries().contains(QStringLiteral("5: Eve")));
+}
+
+void TestTchat::teamGameWithComputerPartners()
+{
+    GameInstance game({});
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You are Connected.")));
+    game.startGame(true, /*team*/ true);
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You has started a TEAM game.")));
+    QCOMPARE(game.control<QLabel>(QStringLiteral("label_teamgame"))->text(), QStringLiteral("Team Game"));
+    QCOMPARE(game.chat.seatName(3), QStringLiteral("Dask"));
+    QCOMPARE(game.chat.seatName(4), QStringLiteral("Tumm"));
+
+    auto* throwButton = game.control<QAbstractButton>(QStringLiteral("button_throwdarts"));
+    QTRY_VERIFY_WITH_TIMEOUT(throwButton->isVisible(), kGameTimeoutMs);
+    throwButton->click();
+    game.control<QAbstractButton>(QStringLiteral("button_autoplace"))->click();
+    // The partner's board follows the seat that played, mark for mark.
+    QTRY_VERIFY_WITH_TIMEOUT(game.chat.whoseturn() == 2, kGameTimeoutMs);
+    QTRY_COMPARE(game.chat.marks(3), game.chat.marks(1));
+    QCOMPARE(game.control<QLabel>(QStringLiteral("label_score3"))->text(),
+             game.control<QLabel>(QStringLiteral("label_score1"))->text());
+    QTRY_VERIFY_WITH_TIMEOUT(game.chat.whoseturn() == 3, kGameTimeoutMs);
+    QTRY_COMPARE(game.chat.marks(4), game.chat.marks(2));
+    QCOMPARE(game.chat.marks(2), game.server.slot(2).marks);
+}
+
+void TestTchat::malformedHostMessagesChangeNothing()
+{
+    FakeHost host;
+    GameInstance game({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("false")},
+                      host.server.serverPort());
+    QVERIFY(host.accept());
+    host.send("CMD_sendlogininfo+1");
+    // The login name carries its own terminator: the login ends in two.
+    QTRY_COMPARE(host.received, QByteArray("CMD_logininfo+1+2.0.17+Ann\xFF\xFF"));
+    host.send("CMD_newplayerinfo+1+Ann");
+    host.send("CMD_startgame+1+n+1+");
+    host.send("CMD_nextplayer+1");
+
+    const auto before = game.chat.marks(1);
+    for (const char* bad : {"CMD_placedice+9+20+1+1+4", "CMD_placedice+1+20+13+1+4", "CMD_placedice+1+20+1+4+4",
+                            "CMD_placedice+1+20+1+1+x", "CMD_placedice+1+Bullseye+1+1+4",
+                            "CMD_thedart+1+2+3+4+5+6+1+2+3+4+5+6+1+", "CMD_thedart+7+1+1+1+1+1+1+1+1+1+1+1+",
+                            "CMD_loadboard+1+22+3+0", "CMD_loadboard+5+15+3+0", "CMD_loadboard+1+15+4+0",
+                            "CMD_nextplayer+x", "CMD_nextplayer+0", "CMD_endturn+1+abc+20+20+20",
+                            "CMD_tendturn+3+10+20+20+99", "CMD_newplayerinfo+12+Zed"})
+        host.send(bad);
+    host.send("CMD_chat+1+Ann chats: probe|clLime");
+    QTRY_VERIFY(game.hasLine(QStringLiteral("Ann chats: probe")));
+    QCOMPARE(game.chat.marks(1), before);
+    for (int die = 1; die <= 12; ++die)
+        QVERIFY(!game.dice()->dieAvailable(die));
+    QCOMPARE(game.chat.whoseturn(), 1);
+    QCOMPARE(game.control<QLabel>(QStringLiteral("label_score1"))->text(), QStringLiteral("0"));
+    QVERIFY(game.reports.isEmpty());
+
+    // Typed text never carries a terminator or a line break onto the wire.
+    host.received.clear();
+    auto* entry = game.control<QLineEdit>(QStringLiteral("mychat"));
+    entry->setText(QStringLiteral("hi\xFFthere\nyou"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    QTRY_COMPARE(host.received, QByteArray("CMD_chat+1+hi there you|clLime\xFF"));
+}
+
+void TestTchat::fullGameAndClosedConnectionEndTheWindow()
+{
+    {
+        FakeHost host;
+        GameInstance game({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("false")},
+                          host.server.serverPort());
+        QVERIFY(host.accept());
+        host.send("CMD_full+");
+        QTRY_VERIFY(game.closed);
+        QCOMPARE(game.reports, QStringList{QStringLiteral("Game is full")});
+    }
+    {
+        FakeHost host;
+        GameInstance game({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("false")},
+                          host.server.serverPort());
+        QVERIFY(host.accept());
+        host.send("CMD_sendlogininfo+1");
+        QTRY_VERIFY(game.chat.isconnected());
+        host.peer->close();
+        QTRY_VERIFY(game.closed);
+    }
+}
+
+QTEST_MAIN(TestTchat)
+#include "tst_tchat.moc"
