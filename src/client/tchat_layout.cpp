@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QToolButton>
 
 namespace velmora {
@@ -46,6 +47,21 @@ const char* const kChatterSounds[21] = {"<Cancel>",     "Doh",       "Cough",   
                                         "Oh No",        "Applause",  "Honk",         "Oooh",
                                         "Razzberry",    "Cheer",     "Woman Laughing", "Man Laughing",
                                         "Crying"};
+
+// The board: black, inside a thin green border.
+class BoardPanel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        painter.setPen(QColor(0, 128, 0));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
 
 QLabel* limeLabel(QWidget* parent, const QString& name, const QString& text, bool bold = false)
 {
@@ -73,13 +89,16 @@ void Tchat::buildBoard()
     black.setColor(QPalette::Window, Qt::black);
     black.setColor(QPalette::WindowText, QColor(0, 255, 0));
     central->setPalette(black);
+    // The board is laid out to the pixel for a small sans-serif face.
+    QFont boardFont = central->font();
+    boardFont.setPixelSize(11);
+    central->setFont(boardFont);
     // The board never shrinks below its design size.
     central->setMinimumSize(kBoardSize.width() + 2, kBoardSize.height() + 3);
     setCentralWidget(central);
 
-    auto* board = new QFrame(central);
+    auto* board = new BoardPanel(central);
     board->setObjectName(QStringLiteral("panel_board"));
-    board->setStyleSheet(QStringLiteral("QFrame#panel_board { border: 1px solid #008000; background: black; }"));
     board->setMouseTracking(true);
     board->installEventFilter(this);
     m_boardPanel = board;
@@ -149,7 +168,7 @@ void Tchat::buildSeats(QWidget* board)
     QFont underlined = m_labelPoints->font();
     underlined.setUnderline(true);
     m_labelPoints->setFont(underlined);
-    m_labelPoints->setGeometry(157, 20, 38, 15);
+    m_labelPoints->setGeometry(157, 20, 39, 15);
     m_imageTurn = new QLabel(board);
     m_imageTurn->setObjectName(QStringLiteral("image_turn"));
     m_imageTurn->setPixmap(art::turnMarker(devicePixelRatioF()));

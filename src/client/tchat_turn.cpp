@@ -24,11 +24,14 @@ void Tchat::clearall()
         m_score[seat - 1]->setText(QStringLiteral("0"));
     }
     m_justWatch->setChecked(false);
-    m_dartboard->hideMarkers();
     cleardarts();
 }
 
-void Tchat::cleardarts() { m_dice->cleardarts(); }
+void Tchat::cleardarts()
+{
+    m_dice->cleardarts();
+    m_dartboard->hideMarkers();
+}
 
 void Tchat::startthegame(const QString& rest)
 {
