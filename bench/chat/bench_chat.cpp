@@ -21,7 +21,8 @@ constexpr int kLines = 20000;
 constexpr int kWindow = 1000;
 constexpr double kAllowedRatio = 1.5;
 
-QString lineFor(int i) {
+QString lineFor(int i)
+{
     static const QStringList names{QStringLiteral("Ann"), QStringLiteral("Borl"), QStringLiteral("Cyd"),
                                    QStringLiteral("Dask")};
     static const QStringList texts{
@@ -38,13 +39,15 @@ QString lineFor(int i) {
     return QStringLiteral("%1+%2 chats: %3").arg(sender).arg(names[sender - 1], texts[i % texts.size()]);
 }
 
-qint64 threadCpuNanoseconds() {
+qint64 threadCpuNanoseconds()
+{
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-quint32 colourFor(int i) {
+quint32 colourFor(int i)
+{
     static const quint32 colours[] = {0x00FF00, 0x00FFFF, 0xFFFF00, 0xFF00FF, 0xFFFFFF};
     return i % 7 == 0 ? colours[0] : colours[1 + i % 4];
 }
@@ -53,7 +56,8 @@ quint32 colourFor(int i) {
 class PaintCounter : public QObject {
 public:
     int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject*, QEvent* event) override
+    {
         if (event->type() == QEvent::Paint)
             ++paints;
         return false;
@@ -62,7 +66,8 @@ public:
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

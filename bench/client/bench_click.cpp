@@ -3,13 +3,11 @@
 // moves the die. Host and client share one process and talk over loopback,
 // as in a solo game. Reports the median and the 99th percentile.
 
-#include "gameinstance.h"
-
 #include "client/board/boardrules.h"
+#include "gameinstance.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-
 #include <algorithm>
 #include <cstdio>
 

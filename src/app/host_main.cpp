@@ -7,7 +7,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>

@@ -32,11 +32,13 @@ constexpr int kMaxLinkSlot = ChatView::LinkSlotCount - 1;
 constexpr std::size_t kLayoutsKept = 400;
 constexpr int kKeepAround = 100;
 
-bool isLinkWord(const QString& word) {
+bool isLinkWord(const QString& word)
+{
     return !word.isEmpty() && (word.contains(QLatin1String("http://")) || word.contains(QLatin1String("www.")));
 }
 
-bool isPlausibleHost(const QString& host) {
+bool isPlausibleHost(const QString& host)
+{
     if (host.isEmpty())
         return false;
     if (host.contains(QLatin1Char(':')))
@@ -56,7 +58,8 @@ bool isPlausibleHost(const QString& host) {
     return true;
 }
 
-QPixmap placeholderSmiley() {
+QPixmap placeholderSmiley()
+{
     QPixmap pixmap(ChatView::SmileyWidth, ChatView::SmileyHeight);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -76,12 +79,14 @@ QPixmap placeholderSmiley() {
 
 // Glyph runs know they are underlined, but the painter draws their underline from the run's
 // origin instead of its first glyph; the view draws underlines itself.
-QGlyphRun undecorated(QGlyphRun run) {
+QGlyphRun undecorated(QGlyphRun run)
+{
     run.setUnderline(false);
     return run;
 }
 
-QRectF underlineRect(const QTextLine& line, int from, int to, const QFont& font) {
+QRectF underlineRect(const QTextLine& line, int from, int to, const QFont& font)
+{
     const QFontMetricsF metrics(font);
     const qreal x1 = line.cursorToX(from);
     const qreal x2 = line.cursorToX(to);
@@ -108,7 +113,8 @@ struct ChatView::Paragraph {
 };
 
 ChatView::ChatView(QWidget* parent)
-    : QAbstractScrollArea(parent) {
+    : QAbstractScrollArea(parent)
+{
     setObjectName(QStringLiteral("mainchat"));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -167,7 +173,8 @@ ChatView::~ChatView() = default;
 
 // ---- Lines --------------------------------------------------------------------------------
 
-void ChatView::addlinetochat(const QString& line, quint32 colour) {
+void ChatView::addlinetochat(const QString& line, quint32 colour)
+{
     const qsizetype plus = line.indexOf(QLatin1Char('+'));
     QString message = plus >= 0 ? line.mid(plus + 1) : line;
     bool ok = false;
@@ -200,7 +207,8 @@ void ChatView::addlinetochat(const QString& line, quint32 colour) {
     finishLine();
 }
 
-void ChatView::appendWords(const QString& text, int style) {
+void ChatView::appendWords(const QString& text, int style)
+{
     qsizetype pos = 0;
     while (pos < text.size()) {
         const qsizetype space = text.indexOf(QLatin1Char(' '), pos);
@@ -214,7 +222,8 @@ void ChatView::appendWords(const QString& text, int style) {
     }
 }
 
-void ChatView::appendText(const QString& text, int style, bool newParagraph) {
+void ChatView::appendText(const QString& text, int style, bool newParagraph)
+{
     if (newParagraph || m_paragraphs.empty()) {
         m_paragraphs.push_back(std::make_unique<Paragraph>());
         m_heights.append(0);
@@ -229,7 +238,8 @@ void ChatView::appendText(const QString& text, int style, bool newParagraph) {
     p.layoutKey = 0;
 }
 
-void ChatView::appendLink(const QString& text) {
+void ChatView::appendLink(const QString& text)
+{
     ++m_linkCounter;
     if (m_linkCounter > kMaxLinkSlot)
         m_linkCounter = 1;
@@ -243,7 +253,8 @@ void ChatView::appendLink(const QString& text) {
     p.layoutKey = 0;
 }
 
-void ChatView::appendSmiley(int picture) {
+void ChatView::appendSmiley(int picture)
+{
     if (m_paragraphs.empty())
         appendText(QString(), 0, true);
     Paragraph& p = *m_paragraphs.back();
@@ -254,7 +265,8 @@ void ChatView::appendSmiley(int picture) {
     p.layoutKey = 0;
 }
 
-void ChatView::finishLine() {
+void ChatView::finishLine()
+{
     if (m_paragraphs.empty())
         return;
     const int index = paragraphCount() - 1;
@@ -273,15 +285,18 @@ void ChatView::finishLine() {
 
 // ---- Layout -------------------------------------------------------------------------------
 
-int ChatView::availableWidth() const {
+int ChatView::availableWidth() const
+{
     return std::max(1, viewport()->width() - 2 * Margin);
 }
 
-quint64 ChatView::layoutKey() const {
+quint64 ChatView::layoutKey() const
+{
     return (quint64(quint32(availableWidth())) << 32) | quint64(quint32(m_fontGeneration + 1));
 }
 
-int ChatView::estimateHeight(const Paragraph& p) const {
+int ChatView::estimateHeight(const Paragraph& p) const
+{
     const QFontMetricsF metrics(m_fonts[std::size_t(p.runs.empty() ? 0 : p.runs.front().style)]);
     const qreal width = metrics.horizontalAdvance(p.text);
     const int lines = std::max(1, int(std::ceil(width / availableWidth())));
@@ -289,7 +304,8 @@ int ChatView::estimateHeight(const Paragraph& p) const {
     return int(std::ceil(lines * lineHeight));
 }
 
-bool ChatView::ensureLaidOut(int index) {
+bool ChatView::ensureLaidOut(int index)
+{
     Paragraph& p = *m_paragraphs[std::size_t(index)];
     const quint64 key = layoutKey();
     if (p.layout && p.layoutKey == key)
@@ -303,7 +319,8 @@ bool ChatView::ensureLaidOut(int index) {
     return changed;
 }
 
-void ChatView::layOut(Paragraph& p) {
+void ChatView::layOut(Paragraph& p)
+{
     QList<QTextLayout::FormatRange> formats;
     formats.reserve(qsizetype(p.runs.size()));
     for (const Run& run : p.runs) {
@@ -371,7 +388,8 @@ void ChatView::layOut(Paragraph& p) {
     }
 }
 
-void ChatView::dropFarLayouts() {
+void ChatView::dropFarLayouts()
+{
     if (m_laidOut.size() <= 2 * kLayoutsKept)
         return;
     const int first = m_heights.indexAt(verticalScrollBar()->value());
@@ -393,7 +411,8 @@ void ChatView::dropFarLayouts() {
     m_laidOut = std::move(kept);
 }
 
-void ChatView::layOutVisible(bool keepAtEnd) {
+void ChatView::layOutVisible(bool keepAtEnd)
+{
     if (m_inLayout)
         return;
     m_inLayout = true;
@@ -428,7 +447,8 @@ void ChatView::layOutVisible(bool keepAtEnd) {
     dropFarLayouts();
 }
 
-void ChatView::updateScrollRange() {
+void ChatView::updateScrollRange()
+{
     QScrollBar* bar = verticalScrollBar();
     const qint64 maximum = std::clamp<qint64>(m_heights.total() - viewport()->height(), 0, INT_MAX);
     bar->setRange(0, int(maximum));
@@ -436,11 +456,13 @@ void ChatView::updateScrollRange() {
     bar->setSingleStep(QFontMetrics(m_fonts[0]).height());
 }
 
-bool ChatView::atEnd() const {
+bool ChatView::atEnd() const
+{
     return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
 }
 
-void ChatView::fontsChanged() {
+void ChatView::fontsChanged()
+{
     const bool keepAtEnd = atEnd();
     for (int i = 0; i < StyleCount; ++i)
         m_fonts[std::size_t(i)] = styleFont(i);
@@ -452,11 +474,13 @@ void ChatView::fontsChanged() {
 
 // ---- Styles -------------------------------------------------------------------------------
 
-quint32 ChatView::styleColour(int style) const {
+quint32 ChatView::styleColour(int style) const
+{
     return style >= 0 && style < StyleCount ? m_styles[std::size_t(style)].colour : 0;
 }
 
-void ChatView::setStyleColour(int style, quint32 colour) {
+void ChatView::setStyleColour(int style, quint32 colour)
+{
     if (style < 0 || style >= StyleCount || m_styles[std::size_t(style)].colour == colour)
         return;
     // Colours are looked up when painting: a repaint recolours every line of the style.
@@ -464,18 +488,21 @@ void ChatView::setStyleColour(int style, quint32 colour) {
     viewport()->update();
 }
 
-bool ChatView::styleBold(int style) const {
+bool ChatView::styleBold(int style) const
+{
     return style >= 0 && style < StyleCount && m_styles[std::size_t(style)].bold;
 }
 
-void ChatView::setStyleBold(int style, bool bold) {
+void ChatView::setStyleBold(int style, bool bold)
+{
     if (style < 0 || style >= StyleCount || m_styles[std::size_t(style)].bold == bold)
         return;
     m_styles[std::size_t(style)].bold = bold;
     fontsChanged();
 }
 
-QFont ChatView::styleFont(int style) const {
+QFont ChatView::styleFont(int style) const
+{
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(m_textSize);
@@ -488,31 +515,36 @@ QFont ChatView::styleFont(int style) const {
     return font;
 }
 
-void ChatView::setTextSize(int points) {
+void ChatView::setTextSize(int points)
+{
     if (points <= 0 || points == m_textSize)
         return;
     m_textSize = points;
     fontsChanged();
 }
 
-bool ChatView::scrollOff() const {
+bool ChatView::scrollOff() const
+{
     return m_scrollOff->isChecked();
 }
 
-void ChatView::setScrollOff(bool off) {
+void ChatView::setScrollOff(bool off)
+{
     m_scrollOff->setChecked(off);
 }
 
 // ---- Content accessors --------------------------------------------------------------------
 
-QString ChatView::paragraphText(int index) const {
+QString ChatView::paragraphText(int index) const
+{
     if (index < 0 || index >= paragraphCount())
         return {};
     const Paragraph& p = *m_paragraphs[std::size_t(index)];
     return exportText(p, 0, int(p.text.size()));
 }
 
-QList<ChatRun> ChatView::paragraphRuns(int index) const {
+QList<ChatRun> ChatView::paragraphRuns(int index) const
+{
     QList<ChatRun> result;
     if (index < 0 || index >= paragraphCount())
         return result;
@@ -530,11 +562,13 @@ QList<ChatRun> ChatView::paragraphRuns(int index) const {
     return result;
 }
 
-QString ChatView::linkSlot(int slot) const {
+QString ChatView::linkSlot(int slot) const
+{
     return slot >= 0 && slot < LinkSlotCount ? m_linkSlots[std::size_t(slot)] : QString();
 }
 
-QRect ChatView::paragraphRect(int index) {
+QRect ChatView::paragraphRect(int index)
+{
     if (index < 0 || index >= paragraphCount())
         return {};
     ensureLaidOut(index);
@@ -542,7 +576,8 @@ QRect ChatView::paragraphRect(int index) {
     return QRect(0, int(top), viewport()->width(), m_heights.height(index));
 }
 
-QRect ChatView::linkRect(int number) {
+QRect ChatView::linkRect(int number)
+{
     for (int i = 0; i < paragraphCount(); ++i) {
         const Paragraph& p = *m_paragraphs[std::size_t(i)];
         for (const Run& run : p.runs) {
@@ -559,7 +594,8 @@ QRect ChatView::linkRect(int number) {
     return {};
 }
 
-QString ChatView::exportText(const Paragraph& p, int from, int to) const {
+QString ChatView::exportText(const Paragraph& p, int from, int to) const
+{
     QString out;
     for (const Run& run : p.runs) {
         const int a = std::max(from, run.start);
@@ -577,7 +613,8 @@ QString ChatView::exportText(const Paragraph& p, int from, int to) const {
 
 // ---- Links --------------------------------------------------------------------------------
 
-std::optional<QUrl> ChatView::webAddressFor(const QString& linkText) {
+std::optional<QUrl> ChatView::webAddressFor(const QString& linkText)
+{
     QString text = linkText;
     while (text.endsWith(QLatin1Char(' ')))
         text.chop(1);
@@ -600,7 +637,8 @@ std::optional<QUrl> ChatView::webAddressFor(const QString& linkText) {
     return url;
 }
 
-bool ChatView::mainchatJump(int number) {
+bool ChatView::mainchatJump(int number)
+{
     if (number < 0 || number > kMaxLinkSlot || m_linkSlots[std::size_t(number)].isEmpty()) {
         reportFailure();
         return false;
@@ -619,7 +657,8 @@ bool ChatView::mainchatJump(int number) {
     return true;
 }
 
-void ChatView::reportFailure() {
+void ChatView::reportFailure()
+{
     try {
         if (m_failureReporter)
             m_failureReporter(QStringLiteral("Cannot open Webpage"));
@@ -627,21 +666,25 @@ void ChatView::reportFailure() {
     }
 }
 
-void ChatView::setSmileyProvider(std::function<QPixmap(int)> provider) {
+void ChatView::setSmileyProvider(std::function<QPixmap(int)> provider)
+{
     m_smileyProvider = std::move(provider);
     m_smileyCache.clear();
     viewport()->update();
 }
 
-void ChatView::setUrlOpener(std::function<bool(const QUrl&)> opener) {
+void ChatView::setUrlOpener(std::function<bool(const QUrl&)> opener)
+{
     m_urlOpener = std::move(opener);
 }
 
-void ChatView::setFailureReporter(std::function<void(const QString&)> reporter) {
+void ChatView::setFailureReporter(std::function<void(const QString&)> reporter)
+{
     m_failureReporter = std::move(reporter);
 }
 
-QPixmap ChatView::smileyPixmap(int picture) {
+QPixmap ChatView::smileyPixmap(int picture)
+{
     auto it = m_smileyCache.constFind(picture);
     if (it != m_smileyCache.constEnd())
         return *it;
@@ -656,15 +699,18 @@ QPixmap ChatView::smileyPixmap(int picture) {
 
 // ---- Selection ----------------------------------------------------------------------------
 
-bool ChatView::hasSelection() const {
+bool ChatView::hasSelection() const
+{
     return m_anchor && m_cursor && *m_anchor != *m_cursor;
 }
 
-std::pair<ChatView::Position, ChatView::Position> ChatView::orderedSelection() const {
+std::pair<ChatView::Position, ChatView::Position> ChatView::orderedSelection() const
+{
     return *m_anchor < *m_cursor ? std::pair(*m_anchor, *m_cursor) : std::pair(*m_cursor, *m_anchor);
 }
 
-QString ChatView::selectedText() const {
+QString ChatView::selectedText() const
+{
     if (!hasSelection())
         return {};
     const auto [from, to] = orderedSelection();
@@ -678,7 +724,8 @@ QString ChatView::selectedText() const {
     return parts.join(QLatin1Char('\n'));
 }
 
-void ChatView::selectAll() {
+void ChatView::selectAll()
+{
     if (m_paragraphs.empty())
         return;
     m_anchor = Position{0, 0};
@@ -686,7 +733,8 @@ void ChatView::selectAll() {
     viewport()->update();
 }
 
-void ChatView::copy() {
+void ChatView::copy()
+{
     if (!hasSelection())
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -694,7 +742,8 @@ void ChatView::copy() {
     clipboard->setText(selectedText());
 }
 
-void ChatView::clear() {
+void ChatView::clear()
+{
     m_paragraphs.clear();
     m_heights.clear();
     m_laidOut.clear();
@@ -708,7 +757,8 @@ void ChatView::clear() {
     emit cleared();
 }
 
-std::optional<ChatView::Position> ChatView::positionAt(const QPoint& viewportPos, bool exactCharacter) {
+std::optional<ChatView::Position> ChatView::positionAt(const QPoint& viewportPos, bool exactCharacter)
+{
     if (m_paragraphs.empty())
         return std::nullopt;
     const qint64 y = qint64(verticalScrollBar()->value()) + viewportPos.y();
@@ -738,7 +788,8 @@ std::optional<ChatView::Position> ChatView::positionAt(const QPoint& viewportPos
     return Position{index, line.xToCursor(std::max<qreal>(x, 0), QTextLine::CursorBetweenCharacters)};
 }
 
-int ChatView::linkAt(const QPoint& viewportPos) {
+int ChatView::linkAt(const QPoint& viewportPos)
+{
     const std::optional<Position> pos = positionAt(viewportPos, true);
     if (!pos)
         return -1;
@@ -752,7 +803,8 @@ int ChatView::linkAt(const QPoint& viewportPos) {
 
 // ---- Events -------------------------------------------------------------------------------
 
-void ChatView::paintEvent(QPaintEvent* event) {
+void ChatView::paintEvent(QPaintEvent* event)
+{
     QPainter painter(viewport());
     const qint64 scroll = verticalScrollBar()->value();
     const QRect area = event->rect();
@@ -785,7 +837,8 @@ void ChatView::paintEvent(QPaintEvent* event) {
 }
 
 void ChatView::paintParagraph(QPainter& painter, Paragraph& p, int index, const QPointF& origin,
-                              const std::pair<Position, Position>* selection) {
+                              const std::pair<Position, Position>* selection)
+{
     if (!p.layout)
         return;
     int selFrom = 0;
@@ -857,14 +910,16 @@ void ChatView::paintParagraph(QPainter& painter, Paragraph& p, int index, const 
     }
 }
 
-void ChatView::resizeEvent(QResizeEvent* event) {
+void ChatView::resizeEvent(QResizeEvent* event)
+{
     const bool keepAtEnd = atEnd();
     QAbstractScrollArea::resizeEvent(event);
     m_repaintAll = true;
     layOutVisible(keepAtEnd);
 }
 
-void ChatView::scrollContentsBy(int, int dy) {
+void ChatView::scrollContentsBy(int, int dy)
+{
     if (m_repaintAll) {
         viewport()->update();
     } else {
@@ -874,7 +929,8 @@ void ChatView::scrollContentsBy(int, int dy) {
         layOutVisible(false);
 }
 
-void ChatView::mousePressEvent(QMouseEvent* event) {
+void ChatView::mousePressEvent(QMouseEvent* event)
+{
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -886,7 +942,8 @@ void ChatView::mousePressEvent(QMouseEvent* event) {
     viewport()->update();
 }
 
-void ChatView::mouseMoveEvent(QMouseEvent* event) {
+void ChatView::mouseMoveEvent(QMouseEvent* event)
+{
     const QPoint pos = event->position().toPoint();
     if (m_selecting && (event->buttons() & Qt::LeftButton)) {
         const std::optional<Position> cursor = positionAt(pos, false);
@@ -900,7 +957,8 @@ void ChatView::mouseMoveEvent(QMouseEvent* event) {
     viewport()->setCursor(linkAt(pos) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void ChatView::mouseReleaseEvent(QMouseEvent* event) {
+void ChatView::mouseReleaseEvent(QMouseEvent* event)
+{
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mouseReleaseEvent(event);
         return;
@@ -914,7 +972,8 @@ void ChatView::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-void ChatView::keyPressEvent(QKeyEvent* event) {
+void ChatView::keyPressEvent(QKeyEvent* event)
+{
     const bool ctrlInsert = event->key() == Qt::Key_Insert && event->modifiers() == Qt::ControlModifier;
     if (event->matches(QKeySequence::Copy) || ctrlInsert) {
         copy();
@@ -929,7 +988,8 @@ void ChatView::keyPressEvent(QKeyEvent* event) {
     QAbstractScrollArea::keyPressEvent(event);
 }
 
-void ChatView::contextMenuEvent(QContextMenuEvent* event) {
+void ChatView::contextMenuEvent(QContextMenuEvent* event)
+{
     m_menu->popup(event->globalPos());
 }
 

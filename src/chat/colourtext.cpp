@@ -69,13 +69,15 @@ constexpr std::array<quint32, 25> kSystemDrawn{
     0x000000, // info background
 };
 
-QColor fromBgr(quint32 v) {
+QColor fromBgr(quint32 v)
+{
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }
 
 } // namespace
 
-QString colourToText(quint32 colour) {
+QString colourToText(quint32 colour)
+{
     for (const auto& named : kPlainNames) {
         if (named.value == colour)
             return QString::fromLatin1(named.name);
@@ -87,7 +89,8 @@ QString colourToText(quint32 colour) {
     return QStringLiteral("$%1").arg(colour, 8, 16, QLatin1Char('0')).toUpper();
 }
 
-std::optional<quint32> colourFromText(const QString& text) {
+std::optional<quint32> colourFromText(const QString& text)
+{
     for (const auto& named : kPlainNames) {
         if (text.compare(QLatin1String(named.name), Qt::CaseInsensitive) == 0)
             return named.value;
@@ -122,7 +125,8 @@ std::optional<quint32> colourFromText(const QString& text) {
     return quint32(value);
 }
 
-QColor toQColor(quint32 colour) {
+QColor toQColor(quint32 colour)
+{
     if ((colour & 0xFF000000) == colours::systemColour) {
         const quint32 index = colour & 0xFF;
         return index < kSystemDrawn.size() ? fromBgr(kSystemDrawn[index]) : QColor(Qt::white);

@@ -4,13 +4,15 @@
 
 namespace velmora {
 
-void HeightIndex::clear() {
+void HeightIndex::clear()
+{
     m_heights.clear();
     m_tree.clear();
     m_total = 0;
 }
 
-void HeightIndex::append(int height) {
+void HeightIndex::append(int height)
+{
     // The new node i covers (i - lowbit(i), i]: its own height plus a range already summed.
     const qint64 i = qint64(m_heights.size()) + 1;
     const qint64 from = i - (i & -i);
@@ -19,7 +21,8 @@ void HeightIndex::append(int height) {
     m_total += height;
 }
 
-void HeightIndex::set(int index, int height) {
+void HeightIndex::set(int index, int height)
+{
     const qint64 delta = qint64(height) - m_heights[std::size_t(index)];
     if (delta == 0)
         return;
@@ -28,20 +31,23 @@ void HeightIndex::set(int index, int height) {
     m_total += delta;
 }
 
-void HeightIndex::add(int index, qint64 delta) {
+void HeightIndex::add(int index, qint64 delta)
+{
     const std::size_t n = m_tree.size();
     for (std::size_t i = std::size_t(index) + 1; i <= n; i += i & (~i + 1))
         m_tree[i - 1] += delta;
 }
 
-qint64 HeightIndex::offset(int index) const {
+qint64 HeightIndex::offset(int index) const
+{
     qint64 sum = 0;
     for (std::size_t i = std::size_t(index); i > 0; i -= i & (~i + 1))
         sum += m_tree[i - 1];
     return sum;
 }
 
-int HeightIndex::indexAt(qint64 y) const {
+int HeightIndex::indexAt(qint64 y) const
+{
     const std::size_t n = m_tree.size();
     if (n == 0)
         return -1;

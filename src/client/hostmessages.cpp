@@ -50,9 +50,15 @@ GameStart readGameStart(const QString& rest)
     return start;
 }
 
-int readSeat(const QString& rest) { return parseNumber(rest, 1, kSeats, "seat"); }
+int readSeat(const QString& rest)
+{
+    return parseNumber(rest, 1, kSeats, "seat");
+}
 
-int readConnectionNumber(const QString& rest) { return parseNumber(rest, 1, kMaxConnection, "connection number"); }
+int readConnectionNumber(const QString& rest)
+{
+    return parseNumber(rest, 1, kMaxConnection, "connection number");
+}
 
 QList<int> readDice(const QString& rest)
 {

@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <array>
 
 // What the host tells a client, read and checked before anything on the

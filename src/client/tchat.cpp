@@ -1,12 +1,11 @@
 #include "tchat.h"
 
-#include "namedmutex.h"
-
 #include "chat/chatview.h"
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/scoregrid.h"
 #include "host/tserver.h"
+#include "namedmutex.h"
 #include "protocol/message.h"
 #include "windows/gamestartform.h"
 #include "windows/spylistform.h"
@@ -78,7 +77,10 @@ void Tchat::attach(const SideWindows& windows)
     connect(m_windows.spies, &Tspylist::kickRequested, this, &Tchat::kicking);
 }
 
-int Tchat::botDelayMs() const { return m_botSpeed; }
+int Tchat::botDelayMs() const
+{
+    return m_botSpeed;
+}
 
 void Tchat::setBotDelayMs(int ms)
 {
@@ -87,9 +89,15 @@ void Tchat::setBotDelayMs(int ms)
         item->setChecked(item->data().toInt() == ms);
 }
 
-QString Tchat::seatName(int seat) const { return m_playerName[seat - 1]->text(); }
+QString Tchat::seatName(int seat) const
+{
+    return m_playerName[seat - 1]->text();
+}
 
-void Tchat::addlinetochat(const QString& line, quint32 colour) { m_mainchat->addlinetochat(line, colour); }
+void Tchat::addlinetochat(const QString& line, quint32 colour)
+{
+    m_mainchat->addlinetochat(line, colour);
+}
 
 void Tchat::playsounds(const QString& name)
 {

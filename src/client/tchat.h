@@ -1,7 +1,6 @@
 #pragma once
 
 #include "anchorlayout.h"
-
 #include "host/botspeed.h"
 #include "host/rules.h"
 #include "protocol/framer.h"
@@ -11,7 +10,6 @@
 #include <QMainWindow>
 #include <QRandomGenerator>
 #include <QStringList>
-
 #include <array>
 #include <functional>
 #include <memory>
@@ -185,9 +183,9 @@ private:
     QString m_hostaddress;
     QString m_loginname;
     std::array<rules::Marks, 4> m_scoreboard{};
-    int m_throws = 0;      // the player's own turns this game
+    int m_throws = 0; // the player's own turns this game
     bool m_teamGame = false;
-    int m_turnSound = 0;   // 0 classic, 1 new
+    int m_turnSound = 0; // 0 classic, 1 new
     int m_botSpeed = 500;
     quint32 m_chatColour = kLime;
     bool m_phrasesReady = true;

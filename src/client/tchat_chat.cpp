@@ -1,12 +1,10 @@
 // The chat entry, phrase buttons, smileys and chatter sounds of the main window.
 
-#include "tchat.h"
-
-#include "hostmessages.h"
-
 #include "chat/chatview.h"
 #include "chat/colourtext.h"
+#include "hostmessages.h"
 #include "protocol/message.h"
+#include "tchat.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -23,7 +21,10 @@ namespace {
 const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
 } // namespace
 
-QString Tchat::typedText() const { return protocol::sanitizeField(m_mychat->text()); }
+QString Tchat::typedText() const
+{
+    return protocol::sanitizeField(m_mychat->text());
+}
 
 void Tchat::sendit()
 {
@@ -85,9 +86,8 @@ void Tchat::playasound(const QString& rest)
     const QAction* item = m_popupSounds->findChild<QAction*>(sound.sound);
     if (!item)
         return;
-    addlinetochat(QStringLiteral("0+") + seatName(sound.sender) + QStringLiteral(": <Chatter Sound> ") +
-                      item->toolTip(),
-                  kLime);
+    addlinetochat(
+        QStringLiteral("0+") + seatName(sound.sender) + QStringLiteral(": <Chatter Sound> ") + item->toolTip(), kLime);
 }
 
 void Tchat::pasteIntoChat()

@@ -1,20 +1,18 @@
 // Start-up, the command line, hosting or joining, and the message loop.
 
-#include "tchat.h"
-
-#include "hostmessages.h"
-
 #include "chat/chatview.h"
 #include "client/board/dicepanel.h"
 #include "host/tserver.h"
+#include "hostmessages.h"
 #include "protocol/message.h"
+#include "tchat.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
+#include "windows/gamestartform.h"
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
-#include "windows/tallylistform.h"
-#include "windows/gamestartform.h"
 #include "windows/spylistform.h"
+#include "windows/tallylistform.h"
 
 #include <QAction>
 #include <QDebug>
@@ -171,7 +169,10 @@ void Tchat::StartGame1Click()
     m_dice->setStartVisible(false);
 }
 
-void Tchat::Exit1Click() { close(); }
+void Tchat::Exit1Click()
+{
+    close();
+}
 
 void Tchat::ResetScreenLocation1Click()
 {
@@ -203,8 +204,10 @@ void Tchat::QuickInstructions1Click()
     addlinetochat(QStringLiteral("0+On your Turn, click the \"Throw Darts\" button."), silver);
     addlinetochat(QStringLiteral("0+Click the dice to place them to a dart."), silver);
     addlinetochat(QStringLiteral("0+Score each number 3 times to close out that number."), silver);
-    addlinetochat(QStringLiteral("0+Score points if you hit a number you have closed and your opponents have not."), silver);
-    addlinetochat(QStringLiteral("0+Winner is first to close all numbers (15-Bull) and have the highest score."), silver);
+    addlinetochat(QStringLiteral("0+Score points if you hit a number you have closed and your opponents have not."),
+                  silver);
+    addlinetochat(QStringLiteral("0+Winner is first to close all numbers (15-Bull) and have the highest score."),
+                  silver);
 }
 
 } // namespace velmora

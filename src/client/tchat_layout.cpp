@@ -1,20 +1,18 @@
 // Building the main window: the board, the seats, the chat area and the menus.
 
-#include "tchat.h"
-
 #include "chat/chatview.h"
+#include "chat/colourtext.h"
 #include "client/art/artwork.h"
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/scoregrid.h"
+#include "tchat.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
-
-#include "chat/colourtext.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -34,19 +32,18 @@ namespace {
 struct SeatGeometry {
     int nameTop, eyesTop, gridTop, scoreTop;
 };
-constexpr std::array<SeatGeometry, 4> kSeatGeometry{{{20, 21, 38, 45}, {81, 82, 99, 107}, {142, 143, 160, 166},
-                                                     {201, 204, 219, 224}}};
+constexpr std::array<SeatGeometry, 4> kSeatGeometry{
+    {{20, 21, 38, 45}, {81, 82, 99, 107}, {142, 143, 160, 166}, {201, 204, 219, 224}}};
 
-const char* const kBuiltInPhrases[10] = {"Way To Go!",        "Good One!",          "Nice Try!", "Excellent!",
-                                         "Brilliant!",        "Wow, WTG!",          "Thanks!",   "Way To Go Teamie!",
+const char* const kBuiltInPhrases[10] = {"Way To Go!",          "Good One!", "Nice Try!", "Excellent!",
+                                         "Brilliant!",          "Wow, WTG!", "Thanks!",   "Way To Go Teamie!",
                                          "Good Game Everyone!", "See ya!"};
 
-const char* const kChatterSounds[21] = {"<Cancel>",     "Doh",       "Cough",        "Hello",
-                                        "Thank You",    "Where have you been?", "Snoring", "Sneezing",
-                                        "Sorry",        "Welcome",   "Yeehaa",       "Yippee",
-                                        "Oh No",        "Applause",  "Honk",         "Oooh",
-                                        "Razzberry",    "Cheer",     "Woman Laughing", "Man Laughing",
-                                        "Crying"};
+const char* const kChatterSounds[21] = {
+    "<Cancel>",       "Doh",          "Cough", "Hello",   "Thank You", "Where have you been?",
+    "Snoring",        "Sneezing",     "Sorry", "Welcome", "Yeehaa",    "Yippee",
+    "Oh No",          "Applause",     "Honk",  "Oooh",    "Razzberry", "Cheer",
+    "Woman Laughing", "Man Laughing", "Crying"};
 
 // The board: black, inside a thin green border.
 class BoardPanel : public QWidget {
@@ -104,7 +101,7 @@ void Tchat::buildBoard()
     m_boardPanel = board;
     auto* outer = new AnchorLayout(central, kClientSize);
     outer->add(board, QRect(QPoint(2, 1), kBoardSize),
-                       AnchorLayout::Left | AnchorLayout::Top | AnchorLayout::Right | AnchorLayout::Bottom);
+               AnchorLayout::Left | AnchorLayout::Top | AnchorLayout::Right | AnchorLayout::Bottom);
 
     // The board's own children follow the board when the window grows.
     auto* inner = new AnchorLayout(board, kBoardSize);
@@ -127,7 +124,6 @@ void Tchat::buildBoard()
     buildChatArea(board);
     inner->add(m_chatPanel, QRect(2, 268, 724, 246),
                AnchorLayout::Left | AnchorLayout::Top | AnchorLayout::Right | AnchorLayout::Bottom);
-
 }
 
 void Tchat::buildSeats(QWidget* board)
@@ -212,15 +208,15 @@ void Tchat::buildChatArea(QWidget* board)
     m_mainchat = new ChatView(panel);
     m_mainchat->setSmileyProvider([this](int index) { return art::smiley(index, devicePixelRatioF()); });
     layout->add(m_mainchat, QRect(31, 2, 462, 218),
-                      AnchorLayout::Left | AnchorLayout::Top | AnchorLayout::Right | AnchorLayout::Bottom);
+                AnchorLayout::Left | AnchorLayout::Top | AnchorLayout::Right | AnchorLayout::Bottom);
 
     m_mychat = new QLineEdit(QStringLiteral("<Enter Chat Here>"), panel);
     m_mychat->setObjectName(QStringLiteral("mychat"));
-    m_mychat->setStyleSheet(QStringLiteral("QLineEdit { background: black; color: #00ff00; border: 1px solid #006000; }"));
+    m_mychat->setStyleSheet(
+        QStringLiteral("QLineEdit { background: black; color: #00ff00; border: 1px solid #006000; }"));
     m_mychat->setContextMenuPolicy(Qt::CustomContextMenu);
     m_mychat->installEventFilter(this);
-    layout->add(m_mychat, QRect(31, 222, 436, 21),
-                      AnchorLayout::Left | AnchorLayout::Right | AnchorLayout::Bottom);
+    layout->add(m_mychat, QRect(31, 222, 436, 21), AnchorLayout::Left | AnchorLayout::Right | AnchorLayout::Bottom);
 
     auto* smilies = new QToolButton(panel);
     smilies->setObjectName(QStringLiteral("button_smilies"));
@@ -236,13 +232,13 @@ void Tchat::buildChatArea(QWidget* board)
         item->setData(code);
         connect(item, &QAction::triggered, this, [this, code] { insertSmiley(code); });
     }
-    connect(smilies, &QToolButton::clicked, this,
-            [this, smilies] { m_popupSmilies->popup(smilies->mapToGlobal(QPoint(smilies->width(), smilies->height()))); });
+    connect(smilies, &QToolButton::clicked, this, [this, smilies] {
+        m_popupSmilies->popup(smilies->mapToGlobal(QPoint(smilies->width(), smilies->height())));
+    });
 
     m_dartboard = new DartboardPanel(panel);
     layout->add(m_dartboard, QRect(495, 0, 229, 246), AnchorLayout::Top | AnchorLayout::Right);
     connect(m_dartboard, &DartboardPanel::logoClicked, this, &Tchat::openLobbyLink);
-
 
     connect(m_mychat, &QLineEdit::returnPressed, this, &Tchat::sendit);
     connect(m_mychat, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -346,8 +342,7 @@ void Tchat::buildMenus()
         m_mychat->setStyleSheet(QStringLiteral("QLineEdit { background: black; color: %1; border: 1px solid #006000; }")
                                     .arg(chosen.name()));
     });
-    m_scrollChatOff2 =
-        addAction(options, QStringLiteral("ScrollChatOff2"), QStringLiteral("Scroll Chat Off"), nullptr);
+    m_scrollChatOff2 = addAction(options, QStringLiteral("ScrollChatOff2"), QStringLiteral("Scroll Chat Off"), nullptr);
     m_scrollChatOff2->setCheckable(true);
     // Ctrl+S itself belongs to the chat's own "Scroll Chat Off", which works
     // from anywhere in the window; this item only shows the key.
@@ -378,8 +373,8 @@ void Tchat::buildMenus()
     QAction* quick = addAction(help, QStringLiteral("QuickInstructions1"), QStringLiteral("Quick Instructions"),
                                &Tchat::QuickInstructions1Click);
     quick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    QAction* howto = addAction(help, QStringLiteral("HowtoreadScoreBoards1"), QStringLiteral("How to read Score Boards"),
-                               nullptr);
+    QAction* howto =
+        addAction(help, QStringLiteral("HowtoreadScoreBoards1"), QStringLiteral("How to read Score Boards"), nullptr);
     // The menu shows Ctrl+S here too, but the key belongs to "Scroll Chat Off".
     howto->setText(howto->text() + QStringLiteral("\tCtrl+S"));
     help->addSeparator();

@@ -1,12 +1,10 @@
 // The seats on the board, the spectators, and who is just watching.
 
-#include "tchat.h"
-
-#include "hostmessages.h"
-
 #include "chat/chatview.h"
 #include "client/board/scoregrid.h"
+#include "hostmessages.h"
 #include "protocol/message.h"
+#include "tchat.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
 
@@ -110,7 +108,10 @@ void Tchat::seatContextMenu(int seat, const QPoint& globalPos)
     m_popupKick->popup(globalPos);
 }
 
-void Tchat::RemoveFromGame1Click() { kicking(m_popupSeat); }
+void Tchat::RemoveFromGame1Click()
+{
+    kicking(m_popupSeat);
+}
 
 void Tchat::SettoJustWatch1Click()
 {

@@ -1,12 +1,10 @@
 // The score boards, the turn results and the end of a game.
 
-#include "tchat.h"
-
-#include "hostmessages.h"
-
 #include "client/board/boardrules.h"
 #include "client/board/dicepanel.h"
 #include "client/board/scoregrid.h"
+#include "hostmessages.h"
+#include "tchat.h"
 #include "windows/tallylistform.h"
 
 #include <QLabel>
@@ -19,7 +17,10 @@ void Tchat::postscore(int seat, const QString& value)
     redrawScoreboard(seat);
 }
 
-void Tchat::redrawScoreboard(int seat) { m_grid[seat - 1]->setMarks(m_scoreboard[seat - 1]); }
+void Tchat::redrawScoreboard(int seat)
+{
+    m_grid[seat - 1]->setMarks(m_scoreboard[seat - 1]);
+}
 
 void Tchat::loadboard(const QString& rest)
 {

@@ -1,13 +1,11 @@
 // A turn on the client: the throw, the dice, and the darts they make.
 
-#include "tchat.h"
-
-#include "hostmessages.h"
-
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/scoregrid.h"
+#include "hostmessages.h"
 #include "protocol/message.h"
+#include "tchat.h"
 #include "windows/tallylistform.h"
 
 #include <QAction>
@@ -105,8 +103,8 @@ void Tchat::requestPlacement(int die, int dart, int slot)
 {
     if (m_whoseturn != m_myseat || !m_isconnected)
         return;
-    send(protocol::encode("CMD_placedice",
-                          {QString::number(m_myseat), QString::number(die), QString::number(dart), QString::number(slot)}));
+    send(protocol::encode("CMD_placedice", {QString::number(m_myseat), QString::number(die), QString::number(dart),
+                                            QString::number(slot)}));
 }
 
 void Tchat::requestAutoplace()

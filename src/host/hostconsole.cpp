@@ -13,15 +13,12 @@ HostConsole::HostConsole(TServer& server, QObject* parent)
     connect(&server, &TServer::connectionAccepted, this, [this](int slot, const QString& peer) {
         emit output(QStringLiteral("connection %1 from %2").arg(slot).arg(peer));
     });
-    connect(&server, &TServer::connectionRefused, this, [this](const QString& peer) {
-        emit output(QStringLiteral("refused %1: game is full").arg(peer));
-    });
-    connect(&server, &TServer::loggedIn, this, [this](int slot, const QString& name) {
-        emit output(QStringLiteral("login %1 %2").arg(slot).arg(name));
-    });
-    connect(&server, &TServer::departed, this, [this](int slot, const QString& name) {
-        emit output(QStringLiteral("left %1 %2").arg(slot).arg(name));
-    });
+    connect(&server, &TServer::connectionRefused, this,
+            [this](const QString& peer) { emit output(QStringLiteral("refused %1: game is full").arg(peer)); });
+    connect(&server, &TServer::loggedIn, this,
+            [this](int slot, const QString& name) { emit output(QStringLiteral("login %1 %2").arg(slot).arg(name)); });
+    connect(&server, &TServer::departed, this,
+            [this](int slot, const QString& name) { emit output(QStringLiteral("left %1 %2").arg(slot).arg(name)); });
     connect(&server, &TServer::gameStarted, this, [this](int starter, bool team, bool points) {
         emit output(QStringLiteral("game started by %1: %2, points %3")
                         .arg(starter)

@@ -23,8 +23,14 @@ inline constexpr int kDice = kDarts * kPlacesPerDart;
 // Marks 0..3 on the targets 15, 16, 17, 18, 19, 20 and bull, in that order.
 using Marks = std::array<int, kTargetCount>;
 
-inline int& marksOn(Marks& marks, int target) { return marks[target - kFirstTarget]; }
-inline int marksOn(const Marks& marks, int target) { return marks[target - kFirstTarget]; }
+inline int& marksOn(Marks& marks, int target)
+{
+    return marks[target - kFirstTarget];
+}
+inline int marksOn(const Marks& marks, int target)
+{
+    return marks[target - kFirstTarget];
+}
 
 // A dart's result text from the sum of the dice on it: "dBull" for 24,
 // "Bull" for 21 to 23, otherwise the sum in decimal.

@@ -12,7 +12,10 @@ using protocol::Trailing;
 
 namespace {
 
-QString num(int value) { return QString::number(value); }
+QString num(int value)
+{
+    return QString::number(value);
+}
 
 // Malformed or unauthorised input from the network: one line on stderr, no
 // change to the game, nothing on anybody's screen.
@@ -65,9 +68,15 @@ void TServer::startListening(quint16 port)
     m_sock1.setListen(true);
 }
 
-quint16 TServer::port() const { return m_sock1.localPort(); }
+quint16 TServer::port() const
+{
+    return m_sock1.localPort();
+}
 
-int TServer::botDelayMs() const { return m_botSpeed ? m_botSpeed->botDelayMs() : m_ownBotDelay; }
+int TServer::botDelayMs() const
+{
+    return m_botSpeed ? m_botSpeed->botDelayMs() : m_ownBotDelay;
+}
 
 // --- connections -----------------------------------------------------------
 
@@ -224,8 +233,8 @@ namespace {
 // that speaks for another slot than the one it came on is not obeyed.
 int takeSender(FieldReader& fields, int from, bool lastField = false)
 {
-    const int sender = lastField ? fields.restAsNumber(1, TServer::kSlotCount)
-                                 : fields.takeNumber(1, TServer::kSlotCount);
+    const int sender =
+        lastField ? fields.restAsNumber(1, TServer::kSlotCount) : fields.takeNumber(1, TServer::kSlotCount);
     if (sender != from)
         throw ProtocolError("sender " + std::to_string(sender) + " on the connection of slot " + std::to_string(from));
     return sender;
@@ -267,8 +276,9 @@ void TServer::receivedlogininfo(int from, const QString& rest)
         if (!inPlay(seat))
             continue;
         for (int target = rules::kFirstTarget; target <= rules::kBull; ++target) {
-            sendTo(s, encode("CMD_loadboard", {num(seat), num(target), num(rules::marksOn(m_players[seat].marks, target)),
-                                               num(m_players[seat].score)}));
+            sendTo(s,
+                   encode("CMD_loadboard", {num(seat), num(target), num(rules::marksOn(m_players[seat].marks, target)),
+                                            num(m_players[seat].score)}));
         }
     }
     sendTo(s, encode("CMD_nextplayer", {num(m_currentplayer)}));
@@ -442,8 +452,8 @@ void TServer::placedice(int seat, int die, int dart, int place)
     for (int value : m_turn.places[dart - 1])
         sum += value;
     m_dartresult[dart - 1] = rules::dartResult(sum);
-    sendToAll(encode("CMD_placedice", {num(seat), QString::fromStdString(m_dartresult[dart - 1]), num(die), num(dart),
-                                       num(place)}));
+    sendToAll(encode("CMD_placedice",
+                     {num(seat), QString::fromStdString(m_dartresult[dart - 1]), num(die), num(dart), num(place)}));
 
     if (player.dicecount == rules::kDice)
         m_timer1.start();

@@ -2,16 +2,14 @@
 
 #include "botspeed.h"
 #include "placement.h"
-#include "rules.h"
-
 #include "protocol/framer.h"
 #include "protocol/messagepump.h"
 #include "protocol/tsock.h"
+#include "rules.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
-
 #include <array>
 #include <functional>
 #include <random>

@@ -49,9 +49,15 @@ QString FieldReader::take()
     return field;
 }
 
-int FieldReader::takeNumber(int min, int max) { return parseNumber(take(), min, max); }
+int FieldReader::takeNumber(int min, int max)
+{
+    return parseNumber(take(), min, max);
+}
 
-int FieldReader::restAsNumber(int min, int max) const { return parseNumber(m_rest, min, max); }
+int FieldReader::restAsNumber(int min, int max) const
+{
+    return parseNumber(m_rest, min, max);
+}
 
 int parseNumber(const QString& text, int min, int max, const char* what)
 {

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
 #include <stdexcept>
 
 namespace velmora {
@@ -30,8 +29,14 @@ enum class Trailing { No, Yes };
 QByteArray encode(const char* command, const QStringList& fields = {}, Trailing trailing = Trailing::No);
 
 // Latin-1 conversions between the wire and the program's text.
-inline QString fromWire(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
-inline QByteArray toWire(const QString& text) { return text.toLatin1(); }
+inline QString fromWire(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes);
+}
+inline QByteArray toWire(const QString& text)
+{
+    return text.toLatin1();
+}
 
 } // namespace protocol
 
@@ -54,7 +59,10 @@ CommandLine splitCommand(const QString& entry);
 // command is the whole remainder, so it may itself contain "+".
 class FieldReader {
 public:
-    explicit FieldReader(QString rest) : m_rest(std::move(rest)) {}
+    explicit FieldReader(QString rest)
+        : m_rest(std::move(rest))
+    {
+    }
 
     // The text before the next "+", removed together with the "+". When no
     // "+" is left the field is empty and the remainder stays as it is.

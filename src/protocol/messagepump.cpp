@@ -54,8 +54,7 @@ void MessagePump::updateTimer()
         // The next tick comes one interval after the last one, or now.
         const qint64 since = m_sinceTick.isValid() ? m_sinceTick.elapsed() : m_interval;
         m_timer.start(int(std::max<qint64>(0, m_interval - since)));
-    }
-    else if (!busy && m_timer.isActive())
+    } else if (!busy && m_timer.isActive())
         m_timer.stop();
 }
 

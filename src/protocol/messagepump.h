@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QElapsedTimer>
 #include <QTimer>
-
 #include <deque>
 #include <functional>
 

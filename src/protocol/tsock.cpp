@@ -4,7 +4,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-
 #include <map>
 
 namespace velmora {
@@ -17,19 +16,32 @@ constexpr int kLingerMs = 5000;
 int wsaCodeFor(QAbstractSocket::SocketError error)
 {
     switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return 10061;
-    case QAbstractSocket::HostNotFoundError: return 11001;
-    case QAbstractSocket::SocketAccessError: return 10013;
-    case QAbstractSocket::SocketResourceError: return 10055;
-    case QAbstractSocket::SocketTimeoutError: return 10060;
-    case QAbstractSocket::DatagramTooLargeError: return 10040;
-    case QAbstractSocket::NetworkError: return 10051;
-    case QAbstractSocket::AddressInUseError: return 10048;
-    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
-    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
-    case QAbstractSocket::OperationError: return 10036;
-    case QAbstractSocket::TemporaryError: return 10035;
-    default: return 10022;
+    case QAbstractSocket::ConnectionRefusedError:
+        return 10061;
+    case QAbstractSocket::HostNotFoundError:
+        return 11001;
+    case QAbstractSocket::SocketAccessError:
+        return 10013;
+    case QAbstractSocket::SocketResourceError:
+        return 10055;
+    case QAbstractSocket::SocketTimeoutError:
+        return 10060;
+    case QAbstractSocket::DatagramTooLargeError:
+        return 10040;
+    case QAbstractSocket::NetworkError:
+        return 10051;
+    case QAbstractSocket::AddressInUseError:
+        return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10045;
+    case QAbstractSocket::OperationError:
+        return 10036;
+    case QAbstractSocket::TemporaryError:
+        return 10035;
+    default:
+        return 10022;
     }
 }
 
@@ -38,23 +50,23 @@ int wsaCodeFor(QAbstractSocket::SocketError error)
 QString wsaErrorName(int code)
 {
     static const std::map<int, const char*> names = {
-        {10004, "WSAEINTR"},          {10009, "WSAEBADF"},           {10013, "WSAEACCES"},
-        {10014, "WSAEFAULT"},         {10022, "WSAEINVAL"},          {10024, "WSAEMFILE"},
-        {10035, "WSAEWOULDBLOCK"},    {10036, "WSAEINPROGRESS"},     {10037, "WSAEALREADY"},
-        {10038, "WSAENOTSOCK"},       {10039, "WSAEDESTADDRREQ"},    {10040, "WSAEMSGSIZE"},
-        {10041, "WSAEPROTOTYPE"},     {10042, "WSAENOPROTOOPT"},     {10043, "WSAEPROTONOSUPPORT"},
+        {10004, "WSAEINTR"},           {10009, "WSAEBADF"},          {10013, "WSAEACCES"},
+        {10014, "WSAEFAULT"},          {10022, "WSAEINVAL"},         {10024, "WSAEMFILE"},
+        {10035, "WSAEWOULDBLOCK"},     {10036, "WSAEINPROGRESS"},    {10037, "WSAEALREADY"},
+        {10038, "WSAENOTSOCK"},        {10039, "WSAEDESTADDRREQ"},   {10040, "WSAEMSGSIZE"},
+        {10041, "WSAEPROTOTYPE"},      {10042, "WSAENOPROTOOPT"},    {10043, "WSAEPROTONOSUPPORT"},
         {10044, "WSAESOCKTNOSUPPORT"}, {10045, "WSAEOPNOTSUPP"},     {10046, "WSAEPFNOSUPPORT"},
-        {10047, "WSAEAFNOSUPPORT"},   {10048, "WSAEADDRINUSE"},      {10049, "WSAEADDRNOTAVAIL"},
-        {10050, "WSAENETDOWN"},       {10051, "WSAENETUNREACH"},     {10052, "WSAENETRESET"},
-        {10053, "WSAECONNABORTED"},   {10054, "WSAECONNRESET"},      {10055, "WSAENOBUFS"},
-        {10056, "WSAEISCONN"},        {10057, "WSAENOTCONN"},        {10058, "WSAESHUTDOWN"},
-        {10059, "WSAETOOMANYREFS"},   {10060, "WSAETIMEDOUT"},       {10061, "WSAECONNREFUSED"},
-        {10062, "WSAELOOP"},          {10063, "WSAENAMETOOLONG"},    {10064, "WSAEHOSTDOWN"},
-        {10065, "WSAEHOSTUNREACH"},   {10066, "WSAENOTEMPTY"},       {10067, "WSAEPROCLIM"},
-        {10068, "WSAEUSERS"},         {10069, "WSAEDQUOT"},          {10070, "WSAESTALE"},
-        {10071, "WSAEREMOTE"},        {10091, "WSASYSNOTREADY"},     {10092, "WSAVERNOTSUPPORTED"},
-        {10093, "WSANOTINITIALISED"}, {11001, "WSAHOST_NOT_FOUND"},  {11002, "WSATRY_AGAIN"},
-        {11003, "WSANO_RECOVERY"},    {11004, "WSANO_DATA"},
+        {10047, "WSAEAFNOSUPPORT"},    {10048, "WSAEADDRINUSE"},     {10049, "WSAEADDRNOTAVAIL"},
+        {10050, "WSAENETDOWN"},        {10051, "WSAENETUNREACH"},    {10052, "WSAENETRESET"},
+        {10053, "WSAECONNABORTED"},    {10054, "WSAECONNRESET"},     {10055, "WSAENOBUFS"},
+        {10056, "WSAEISCONN"},         {10057, "WSAENOTCONN"},       {10058, "WSAESHUTDOWN"},
+        {10059, "WSAETOOMANYREFS"},    {10060, "WSAETIMEDOUT"},      {10061, "WSAECONNREFUSED"},
+        {10062, "WSAELOOP"},           {10063, "WSAENAMETOOLONG"},   {10064, "WSAEHOSTDOWN"},
+        {10065, "WSAEHOSTUNREACH"},    {10066, "WSAENOTEMPTY"},      {10067, "WSAEPROCLIM"},
+        {10068, "WSAEUSERS"},          {10069, "WSAEDQUOT"},         {10070, "WSAESTALE"},
+        {10071, "WSAEREMOTE"},         {10091, "WSASYSNOTREADY"},    {10092, "WSAVERNOTSUPPORTED"},
+        {10093, "WSANOTINITIALISED"},  {11001, "WSAHOST_NOT_FOUND"}, {11002, "WSATRY_AGAIN"},
+        {11003, "WSANO_RECOVERY"},     {11004, "WSANO_DATA"},
     };
     const auto it = names.find(code);
     return QString::fromLatin1(it == names.end() ? "UNKNOWN ERROR" : it->second);
@@ -282,8 +294,14 @@ QByteArray TSock::receive()
     return m_socket->readAll();
 }
 
-qint64 TSock::bytesToWrite() const { return m_socket ? m_socket->bytesToWrite() : 0; }
+qint64 TSock::bytesToWrite() const
+{
+    return m_socket ? m_socket->bytesToWrite() : 0;
+}
 
-void TSock::raiseInfo(SocketInfo kind, const QString& message) { emit info(kind, message); }
+void TSock::raiseInfo(SocketInfo kind, const QString& message)
+{
+    emit info(kind, message);
+}
 
 } // namespace velmora

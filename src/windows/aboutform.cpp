@@ -8,7 +8,8 @@
 namespace velmora {
 
 Tabout::Tabout(QWidget* parent)
-    : SideWindow(parent, Qt::Tool) {
+    : SideWindow(parent, Qt::Tool)
+{
     setObjectName(QStringLiteral("Tabout"));
     setWindowTitle(QStringLiteral("Velmora"));
     setFixedSize(327, 217);
@@ -37,11 +38,13 @@ Tabout::Tabout(QWidget* parent)
     addDoneButton({235, 178, 75, 25});
 }
 
-QString Tabout::version() const {
+QString Tabout::version() const
+{
     return m_version->text();
 }
 
-bool Tabout::eventFilter(QObject* watched, QEvent* event) {
+bool Tabout::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == m_picture && event->type() == QEvent::MouseButtonRelease) {
         hide();
         return true;

@@ -6,7 +6,8 @@
 namespace velmora {
 
 Tdownload::Tdownload(QWidget* parent)
-    : SideWindow(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+    : SideWindow(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
     setObjectName(QStringLiteral("Tdownload"));
     setWindowTitle(QStringLiteral("Download The Kivonet Lobby"));
     setFixedSize(724, 500);

@@ -8,7 +8,8 @@
 namespace velmora {
 
 Tgamestart::Tgamestart(QWidget* parent)
-    : SideWindow(parent, Qt::Tool) {
+    : SideWindow(parent, Qt::Tool)
+{
     setObjectName(QStringLiteral("Tgamestart"));
     setWindowTitle(QStringLiteral("Velmora - Game Start"));
     setFixedSize(210, 196);
@@ -31,24 +32,29 @@ Tgamestart::Tgamestart(QWidget* parent)
     connect(start, &QAbstractButton::clicked, this, &Tgamestart::startClicked);
 }
 
-void Tgamestart::changebox(const QString& componentName, int state) {
+void Tgamestart::changebox(const QString& componentName, int state)
+{
     if (auto* box = findChild<TickBox*>(componentName, Qt::FindDirectChildrenOnly))
         box->setState(state);
 }
 
-int Tgamestart::pointsState() const {
+int Tgamestart::pointsState() const
+{
     return m_points->state();
 }
 
-int Tgamestart::teamState() const {
+int Tgamestart::teamState() const
+{
     return m_team->state();
 }
 
-void Tgamestart::boxClicked(TickBox* box) {
+void Tgamestart::boxClicked(TickBox* box)
+{
     changebox(box->objectName(), box->state() == 0 ? 1 : 0);
 }
 
-void Tgamestart::startClicked() {
+void Tgamestart::startClicked()
+{
     emit startRequested(teamState(), pointsState());
     emit optionsChanged();
     hide();

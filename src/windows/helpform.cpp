@@ -17,7 +17,8 @@ const char* const overviewText =
 } // namespace
 
 Thelp::Thelp(QWidget* parent)
-    : SideWindow(parent) {
+    : SideWindow(parent)
+{
     setObjectName(QStringLiteral("Thelp"));
     setWindowTitle(QStringLiteral("Velmora - Help"));
     setFixedSize(475, 504);
@@ -46,7 +47,8 @@ Thelp::Thelp(QWidget* parent)
     });
 }
 
-QString Thelp::currentCaption() const {
+QString Thelp::currentCaption() const
+{
     return m_caption->text();
 }
 

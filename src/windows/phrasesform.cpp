@@ -3,7 +3,8 @@
 namespace velmora {
 
 Tphrases::Tphrases(QWidget* parent)
-    : SideWindow(parent) {
+    : SideWindow(parent)
+{
     setObjectName(QStringLiteral("Tphrases"));
     setWindowTitle(QStringLiteral("Zandro - Phrase Buttons"));
     resize(320, 330);

@@ -12,7 +12,8 @@
 namespace velmora {
 
 SideWindow::SideWindow(QWidget* parent, Qt::WindowFlags extraFlags)
-    : QWidget(parent, Qt::Window | extraFlags) {
+    : QWidget(parent, Qt::Window | extraFlags)
+{
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::black);
     palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
@@ -21,13 +22,15 @@ SideWindow::SideWindow(QWidget* parent, Qt::WindowFlags extraFlags)
     hide();
 }
 
-void SideWindow::setBackgroundPicture(bool on) {
+void SideWindow::setBackgroundPicture(bool on)
+{
     m_backgroundPicture = on;
     update();
 }
 
 QLabel* SideWindow::addLabel(const QString& text, const QRect& geometry, int pixelSize, bool bold,
-                             Qt::Alignment alignment) {
+                             Qt::Alignment alignment)
+{
     auto* label = new QLabel(text, this);
     QFont font = label->font();
     font.setPixelSize(pixelSize);
@@ -38,7 +41,8 @@ QLabel* SideWindow::addLabel(const QString& text, const QRect& geometry, int pix
     return label;
 }
 
-QPushButton* SideWindow::addDoneButton(const QRect& geometry, const QString& objectName) {
+QPushButton* SideWindow::addDoneButton(const QRect& geometry, const QString& objectName)
+{
     auto* button = new QPushButton(QStringLiteral("Done"), this);
     button->setObjectName(objectName);
     button->setGeometry(geometry);
@@ -48,20 +52,23 @@ QPushButton* SideWindow::addDoneButton(const QRect& geometry, const QString& obj
     return button;
 }
 
-void SideWindow::paintEvent(QPaintEvent*) {
+void SideWindow::paintEvent(QPaintEvent*)
+{
     if (!m_backgroundPicture)
         return;
     QPainter painter(this);
     painter.drawPixmap(0, 0, art::background(devicePixelRatioF()));
 }
 
-void SideWindow::closeEvent(QCloseEvent* event) {
+void SideWindow::closeEvent(QCloseEvent* event)
+{
     // Side windows live as long as the program: an accepted close only hides
     // a window that is not deleted on close.
     event->accept();
 }
 
-void showCentredOn(QWidget* window, QWidget* over) {
+void showCentredOn(QWidget* window, QWidget* over)
+{
     if (!window)
         return;
     QPoint centre;

@@ -8,7 +8,8 @@
 namespace velmora {
 
 Tspylist::Tspylist(QWidget* parent)
-    : SideWindow(parent, Qt::WindowStaysOnTopHint) {
+    : SideWindow(parent, Qt::WindowStaysOnTopHint)
+{
     setObjectName(QStringLiteral("Tspylist"));
     setWindowTitle(QStringLiteral("Velmora -Spys"));
     setFixedSize(170, 194);
@@ -37,11 +38,13 @@ Tspylist::Tspylist(QWidget* parent)
     addDoneButton({47, 162, 75, 25});
 }
 
-void Tspylist::addEntry(const QString& entry) {
+void Tspylist::addEntry(const QString& entry)
+{
     m_list->addItem(entry);
 }
 
-bool Tspylist::removeEntry(const QString& entry) {
+bool Tspylist::removeEntry(const QString& entry)
+{
     for (int row = 0; row < m_list->count(); ++row) {
         if (m_list->item(row)->text() == entry) {
             delete m_list->takeItem(row);
@@ -51,22 +54,26 @@ bool Tspylist::removeEntry(const QString& entry) {
     return false;
 }
 
-QStringList Tspylist::entries() const {
+QStringList Tspylist::entries() const
+{
     QStringList texts;
     for (int row = 0; row < m_list->count(); ++row)
         texts.append(m_list->item(row)->text());
     return texts;
 }
 
-bool Tspylist::isEmpty() const {
+bool Tspylist::isEmpty() const
+{
     return m_list->count() == 0;
 }
 
-void Tspylist::setRemoveEnabled(bool enabled) {
+void Tspylist::setRemoveEnabled(bool enabled)
+{
     m_kick->setEnabled(enabled);
 }
 
-bool Tspylist::eventFilter(QObject* watched, QEvent* event) {
+bool Tspylist::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == m_list->viewport() && event->type() == QEvent::MouseMove) {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         const QModelIndex index = m_list->indexAt(at);
@@ -75,7 +82,8 @@ bool Tspylist::eventFilter(QObject* watched, QEvent* event) {
     return SideWindow::eventFilter(watched, event);
 }
 
-void Tspylist::kickPointed() {
+void Tspylist::kickPointed()
+{
     // The entry under the pointer counts, not the selected one.
     if (!m_kick->isEnabled() || m_pointed < 0 || m_pointed >= m_list->count())
         return;

@@ -6,7 +6,8 @@
 namespace velmora {
 
 Ttallylist::Ttallylist(QWidget* parent)
-    : SideWindow(parent) {
+    : SideWindow(parent)
+{
     setObjectName(QStringLiteral("Ttallylist"));
     setWindowTitle(QStringLiteral("Velmora - Tally List"));
     setFixedSize(400, 300);
@@ -21,29 +22,39 @@ Ttallylist::Ttallylist(QWidget* parent)
     addDoneButton({313, 265, 75, 25});
 }
 
-void Ttallylist::clearChecklist() {
+void Ttallylist::clearChecklist()
+{
     m_checklist->clear();
 }
 
-void Ttallylist::addToChecklist(const QString& name, bool ticked) {
+void Ttallylist::addToChecklist(const QString& name, bool ticked)
+{
     auto* item = new QListWidgetItem(name, m_checklist);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
 }
 
-QStringList Ttallylist::checklist() const {
+QStringList Ttallylist::checklist() const
+{
     QStringList names;
     for (int row = 0; row < m_checklist->count(); ++row)
         names.append(m_checklist->item(row)->text());
     return names;
 }
 
-bool Ttallylist::isTallied(const QString&) const {
+bool Ttallylist::isTallied(const QString&) const
+{
     return false;
 }
 
-void Ttallylist::addgame(const QString& winner) { m_lastGame = winner; }
+void Ttallylist::addgame(const QString& winner)
+{
+    m_lastGame = winner;
+}
 
-void Ttallylist::countDoubleBull() { ++m_doubleBulls; }
+void Ttallylist::countDoubleBull()
+{
+    ++m_doubleBulls;
+}
 
 } // namespace velmora

@@ -15,7 +15,8 @@ using namespace velmora;
 namespace {
 
 // A paragraph in short: text runs as they are, links as [number:text], smileys as {picture}.
-QString describe(const ChatView& view, int paragraph) {
+QString describe(const ChatView& view, int paragraph)
+{
     QString out;
     for (const ChatRun& run : view.paragraphRuns(paragraph)) {
         switch (run.kind) {
@@ -39,7 +40,8 @@ struct Harness {
     QList<QUrl> opened;
     QStringList failures;
 
-    Harness() {
+    Harness()
+    {
         view.setUrlOpener([this](const QUrl& url) {
             opened.append(url);
             return true;
@@ -47,13 +49,15 @@ struct Harness {
         view.setFailureReporter([this](const QString& text) { failures.append(text); });
         view.resize(400, 200);
     }
-    void show() {
+    void show()
+    {
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
     }
 };
 
-void sendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
+void sendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
+{
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, pos, target->mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
@@ -67,7 +71,8 @@ class TestChat : public QObject {
 private slots:
     void init() { QGuiApplication::clipboard()->clear(); }
 
-    void lineParts_data() {
+    void lineParts_data()
+    {
         QTest::addColumn<QString>("line");
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("shown");
@@ -80,7 +85,8 @@ private slots:
         QTest::newRow("no number") << "hello" << 0 << " hello ";
         QTest::newRow("number past the senders") << "12+x" << 0 << " x ";
     }
-    void lineParts() {
+    void lineParts()
+    {
         QFETCH(QString, line);
         QFETCH(int, style);
         QFETCH(QString, shown);
@@ -94,7 +100,8 @@ private slots:
         QVERIFY(view.styleBold(style));
     }
 
-    void eachLineStartsAParagraph() {
+    void eachLineStartsAParagraph()
+    {
         ChatView view;
         view.addlinetochat(QStringLiteral("0+one"), colours::clLime);
         view.addlinetochat(QStringLiteral("1+A: two"), colours::clWhite);
@@ -102,7 +109,8 @@ private slots:
         QCOMPARE(view.paragraphText(1), QStringLiteral("A:  two "));
     }
 
-    void smileys_data() {
+    void smileys_data()
+    {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("shown");
         QTest::newRow("code 15") << "1+A: x:)#15y"
@@ -129,7 +137,8 @@ private slots:
         QTest::newRow("colon of the smiley") << "0+hi :)#15"
                                              << "hi : )#15 ";
     }
-    void smileys() {
+    void smileys()
+    {
         QFETCH(QString, line);
         QFETCH(QString, shown);
         ChatView view;
@@ -137,7 +146,8 @@ private slots:
         QCOMPARE(describe(view, 0), shown);
     }
 
-    void links_data() {
+    void links_data()
+    {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("shown");
         QTest::newRow("www word") << "1+A: see www.a.com now"
@@ -158,7 +168,8 @@ private slots:
         QTest::newRow("link before a smiley") << "1+A: www.a.b:)#15"
                                               << "A:  [0:www.a.b ]{5}";
     }
-    void links() {
+    void links()
+    {
         QFETCH(QString, line);
         QFETCH(QString, shown);
         ChatView view;
@@ -170,14 +181,16 @@ private slots:
         }
     }
 
-    void linkStyleIsGreenUnderlined() {
+    void linkStyleIsGreenUnderlined()
+    {
         ChatView view;
         QCOMPARE(view.styleColour(ChatView::LinkStyle), colours::clGreen);
         QVERIFY(view.styleFont(ChatView::LinkStyle).underline());
         QVERIFY(!view.styleFont(0).underline());
     }
 
-    void linkSlotsWrap() {
+    void linkSlotsWrap()
+    {
         Harness h;
         for (int i = 0; i < 102; ++i)
             h.view.addlinetochat(QStringLiteral("0+www.site%1.com").arg(i), colours::clLime);
@@ -195,7 +208,8 @@ private slots:
         QCOMPARE(h.opened, QList<QUrl>{QUrl(QStringLiteral("http://www.site101.com"))});
     }
 
-    void webAddresses_data() {
+    void webAddresses_data()
+    {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("opened"); // empty: refused
         QTest::newRow("www") << "www.a.com "
@@ -227,7 +241,8 @@ private slots:
         QTest::newRow("only spaces") << "   "
                                      << "";
     }
-    void webAddresses() {
+    void webAddresses()
+    {
         QFETCH(QString, stored);
         QFETCH(QString, opened);
         const std::optional<QUrl> url = ChatView::webAddressFor(stored);
@@ -239,7 +254,8 @@ private slots:
         }
     }
 
-    void jumpRefusesUnsafeWords() {
+    void jumpRefusesUnsafeWords()
+    {
         Harness h;
         h.view.addlinetochat(QStringLiteral("1+A: www./usr/bin/xterm file:///etc/passwd?www. www.ok.org"),
                              colours::clWhite);
@@ -254,7 +270,8 @@ private slots:
         QCOMPARE(h.failures.last(), QStringLiteral("Cannot open Webpage"));
     }
 
-    void clickOpensLink() {
+    void clickOpensLink()
+    {
         Harness h;
         h.show();
         h.view.addlinetochat(QStringLiteral("1+A: first www.example.com last"), colours::clWhite);
@@ -276,7 +293,8 @@ private slots:
         QVERIFY(!h.view.hasSelection());
     }
 
-    void styleColourAppliesToEarlierLines() {
+    void styleColourAppliesToEarlierLines()
+    {
         Harness h;
         h.show();
         h.view.addlinetochat(QStringLiteral("0+Quick instructions in silver"), colours::clSilver);
@@ -299,7 +317,8 @@ private slots:
         QVERIFY(countIn(h.view.paragraphRect(1), lime) > 20);
     }
 
-    void textSizeAndWidthRelayOut() {
+    void textSizeAndWidthRelayOut()
+    {
         Harness h;
         h.show();
         h.view.addlinetochat(QStringLiteral("1+A: a line that is long enough to wrap when the view gets narrow"),
@@ -317,7 +336,8 @@ private slots:
         QTRY_VERIFY(h.view.paragraphRect(0).height() >= 3 * oneLine);
     }
 
-    void selectAllAndCopy() {
+    void selectAllAndCopy()
+    {
         Harness h;
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->setText(QStringLiteral("untouched"));
@@ -335,7 +355,8 @@ private slots:
         QCOMPARE(clipboard->text(), QStringLiteral(" one \nA:  two  :)#15 www.x.org "));
     }
 
-    void keyboardCopy() {
+    void keyboardCopy()
+    {
         Harness h;
         h.show();
         h.view.activateWindow();
@@ -351,7 +372,8 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" copied "));
     }
 
-    void mouseSelection() {
+    void mouseSelection()
+    {
         Harness h;
         h.show();
         h.view.addlinetochat(QStringLiteral("0+alpha beta"), colours::clLime);
@@ -372,7 +394,8 @@ private slots:
         QVERIFY(!h.view.hasSelection());
     }
 
-    void clearKeepsLinkSlots() {
+    void clearKeepsLinkSlots()
+    {
         Harness h;
         QSignalSpy cleared(&h.view, &ChatView::cleared);
         h.view.addlinetochat(QStringLiteral("0+www.first.com"), colours::clLime);
@@ -394,7 +417,8 @@ private slots:
         QCOMPARE(h.opened, QList<QUrl>{QUrl(QStringLiteral("http://www.first.com"))});
     }
 
-    void scrollsToEndUnlessOff() {
+    void scrollsToEndUnlessOff()
+    {
         Harness h;
         h.show();
         QScrollBar* bar = h.view.verticalScrollBar();
@@ -421,7 +445,8 @@ private slots:
         QVERIFY(last.top() >= 0 && last.bottom() < h.view.viewport()->height());
     }
 
-    void contextMenu() {
+    void contextMenu()
+    {
         ChatView view;
         auto* menu = view.findChild<QMenu*>(QStringLiteral("PopupMenu1"));
         QVERIFY(menu);

@@ -8,7 +8,8 @@ class TestColourText : public QObject {
     Q_OBJECT
 
 private slots:
-    void namesRoundTrip_data() {
+    void namesRoundTrip_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<quint32>("value");
         QTest::newRow("black") << "clBlack" << 0x000000u;
@@ -24,7 +25,8 @@ private slots:
         QTest::newRow("last system") << "clInfoBk" << 0x80000018u;
         QTest::newRow("none") << "clNone" << 0x1FFFFFFFu;
     }
-    void namesRoundTrip() {
+    void namesRoundTrip()
+    {
         QFETCH(QString, name);
         QFETCH(quint32, value);
         QCOMPARE(colourToText(value), name);
@@ -33,7 +35,8 @@ private slots:
         QCOMPARE(colourFromText(name.toUpper()), std::optional<quint32>(value));
     }
 
-    void unnamedValuesAreHex() {
+    void unnamedValuesAreHex()
+    {
         QCOMPARE(colourToText(0x123456), QStringLiteral("$00123456"));
         QCOMPARE(colourToText(0xABCDEF), QStringLiteral("$00ABCDEF"));
         QCOMPARE(colourToText(0xFFFFFFFF), QStringLiteral("$FFFFFFFF"));
@@ -42,7 +45,8 @@ private slots:
         QCOMPARE(colourFromText(QStringLiteral("$00ABCDEF")), std::optional<quint32>(0xABCDEF));
     }
 
-    void numbersRead_data() {
+    void numbersRead_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<quint32>("value");
         QTest::newRow("short hex") << "$ff" << 0xFFu;
@@ -53,13 +57,15 @@ private slots:
         QTest::newRow("negative is the same 32 bits") << "-1" << 0xFFFFFFFFu;
         QTest::newRow("largest") << "4294967295" << 0xFFFFFFFFu;
     }
-    void numbersRead() {
+    void numbersRead()
+    {
         QFETCH(QString, text);
         QFETCH(quint32, value);
         QCOMPARE(colourFromText(text), std::optional<quint32>(value));
     }
 
-    void failures_data() {
+    void failures_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << "";
         QTest::newRow("dollar only") << "$";
@@ -73,12 +79,14 @@ private slots:
         QTest::newRow("too large") << "4294967296";
         QTest::newRow("too small") << "-2147483649";
     }
-    void failures() {
+    void failures()
+    {
         QFETCH(QString, text);
         QCOMPARE(colourFromText(text), std::nullopt);
     }
 
-    void drawingColours() {
+    void drawingColours()
+    {
         QCOMPARE(toQColor(colours::clRed), QColor(255, 0, 0));
         QCOMPARE(toQColor(0x336699), QColor(0x99, 0x66, 0x33));
         // The chat is black: the default sender colour must be readable on it.

@@ -9,14 +9,16 @@ class TestHeightIndex : public QObject {
     Q_OBJECT
 
 private slots:
-    void emptyIndex() {
+    void emptyIndex()
+    {
         HeightIndex index;
         QCOMPARE(index.indexAt(0), -1);
         QCOMPARE(index.total(), 0);
     }
 
     // Against plain sums, through appends, changes and zero heights.
-    void matchesPlainSums() {
+    void matchesPlainSums()
+    {
         QRandomGenerator random(7);
         HeightIndex index;
         std::vector<int> heights;

@@ -1,16 +1,14 @@
 // The main window driven like a player would, against a real host over loopback.
 
-#include "gameinstance.h"
-
 #include "client/board/boardrules.h"
 #include "client/board/scoregrid.h"
+#include "gameinstance.h"
 
 #include <QLabel>
 #include <QLineEdit>
-
-#include <numeric>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <numeric>
 
 using namespace velmora;
 using velmora::testing::GameInstance;
@@ -24,14 +22,22 @@ constexpr int kGameTimeoutMs = 60000;
 QList<int> diceFor(int sum)
 {
     switch (sum) {
-    case 15: return {3, 4, 4, 4};
-    case 16: return {4, 4, 4, 4};
-    case 17: return {4, 4, 4, 5};
-    case 18: return {4, 4, 5, 5};
-    case 19: return {4, 5, 5, 5};
-    case 20: return {5, 5, 5, 5};
-    case 21: return {5, 5, 5, 6};
-    default: return {6, 6, 6, 6};
+    case 15:
+        return {3, 4, 4, 4};
+    case 16:
+        return {4, 4, 4, 4};
+    case 17:
+        return {4, 4, 4, 5};
+    case 18:
+        return {4, 4, 5, 5};
+    case 19:
+        return {4, 5, 5, 5};
+    case 20:
+        return {5, 5, 5, 5};
+    case 21:
+        return {5, 5, 5, 6};
+    default:
+        return {6, 6, 6, 6};
     }
 }
 
@@ -65,7 +71,11 @@ struct FakeHost {
         QObject::connect(peer, &QTcpSocket::readyRead, peer, [this] { received += peer->readAll(); });
         return true;
     }
-    void send(const QByteArray& message) { peer->write(message + '\xFF'); peer->flush(); }
+    void send(const QByteArray& message)
+    {
+        peer->write(message + '\xFF');
+        peer->flush();
+    }
 };
 
 } // namespace
@@ -140,7 +150,8 @@ void TestTchat::soloGamePlayedWithTheMouse()
             break;
         ++ownTurns;
         QCOMPARE(game.control<QLabel>(QStringLiteral("label_turn"))->text(), QStringLiteral("Your Turn."));
-        QCOMPARE(game.control<QLabel>(QStringLiteral("label_round"))->text(), QStringLiteral("Throws: %1").arg(ownTurns));
+        QCOMPARE(game.control<QLabel>(QStringLiteral("label_round"))->text(),
+                 QStringLiteral("Throws: %1").arg(ownTurns));
         throwButton->click();
         QTRY_VERIFY(dice->dieAvailable(1));
         QVERIFY(game.sounds.contains(QStringLiteral("dice1")));
@@ -281,12 +292,12 @@ void TestTchat::malformedHostMessagesChangeNothing()
     host.send("CMD_nextplayer+1");
 
     const auto before = game.chat.marks(1);
-    for (const char* bad : {"CMD_placedice+9+20+1+1+4", "CMD_placedice+1+20+13+1+4", "CMD_placedice+1+20+1+4+4",
-                            "CMD_placedice+1+20+1+1+x", "CMD_placedice+1+Bullseye+1+1+4",
-                            "CMD_thedart+1+2+3+4+5+6+1+2+3+4+5+6+1+", "CMD_thedart+7+1+1+1+1+1+1+1+1+1+1+1+",
-                            "CMD_loadboard+1+22+3+0", "CMD_loadboard+5+15+3+0", "CMD_loadboard+1+15+4+0",
-                            "CMD_nextplayer+x", "CMD_nextplayer+0", "CMD_endturn+1+abc+20+20+20",
-                            "CMD_tendturn+3+10+20+20+99", "CMD_newplayerinfo+12+Zed"})
+    for (const char* bad :
+         {"CMD_placedice+9+20+1+1+4", "CMD_placedice+1+20+13+1+4", "CMD_placedice+1+20+1+4+4",
+          "CMD_placedice+1+20+1+1+x", "CMD_placedice+1+Bullseye+1+1+4", "CMD_thedart+1+2+3+4+5+6+1+2+3+4+5+6+1+",
+          "CMD_thedart+7+1+1+1+1+1+1+1+1+1+1+1+", "CMD_loadboard+1+22+3+0", "CMD_loadboard+5+15+3+0",
+          "CMD_loadboard+1+15+4+0", "CMD_nextplayer+x", "CMD_nextplayer+0", "CMD_endturn+1+abc+20+20+20",
+          "CMD_tendturn+3+10+20+20+99", "CMD_newplayerinfo+12+Zed"})
         host.send(bad);
     host.send("CMD_chat+1+Ann chats: probe|clLime");
     QTRY_VERIFY(game.hasLine(QStringLiteral("Ann chats: probe")));

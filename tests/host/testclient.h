@@ -20,17 +20,20 @@ inline const QString kTimedOut = QStringLiteral("<nothing arrived>");
 
 class TestClient {
 public:
-    TestClient() {
+    TestClient()
+    {
         QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { readSome(); });
     }
 
-    bool connectTo(quint16 port) {
+    bool connectTo(quint16 port)
+    {
         m_socket.connectToHost(QHostAddress::LocalHost, port);
         return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }, kWaitMs);
     }
 
     // Raw bytes, exactly as given.
-    void sendRaw(const QByteArray& bytes) {
+    void sendRaw(const QByteArray& bytes)
+    {
         m_socket.write(bytes);
         m_socket.flush();
     }
@@ -38,14 +41,16 @@ public:
     void send(const QString& text) { sendRaw(text.toLatin1() + '\xFF'); }
 
     // The next message (terminator removed), or kTimedOut.
-    QString next(int timeoutMs = kWaitMs) {
+    QString next(int timeoutMs = kWaitMs)
+    {
         if (!QTest::qWaitFor([this] { return !m_inbox.isEmpty(); }, timeoutMs))
             return kTimedOut;
         return m_inbox.takeFirst();
     }
 
     // The next message that starts with `prefix`, skipping others; kTimedOut if none.
-    QString nextStartingWith(const QString& prefix, int timeoutMs = kWaitMs) {
+    QString nextStartingWith(const QString& prefix, int timeoutMs = kWaitMs)
+    {
         QDeadlineTimer deadline(timeoutMs);
         while (!deadline.hasExpired()) {
             const QString message = next(int(std::max<qint64>(1, deadline.remainingTime())));
@@ -59,7 +64,8 @@ public:
     // show that something did not arrive: send a probe whose answer must
     // come, then look at what came before it. The last entry is kTimedOut if
     // the marker never came.
-    QStringList until(const QString& marker, int timeoutMs = kWaitMs) {
+    QStringList until(const QString& marker, int timeoutMs = kWaitMs)
+    {
         QStringList before;
         QDeadlineTimer deadline(timeoutMs);
         for (;;) {
@@ -78,7 +84,8 @@ public:
 
     // Greets the host: reads "CMD_sendlogininfo+N", logs in with `name` and
     // reads the host's "CMD_newplayerinfo" for itself. Returns the slot, 0 on failure.
-    int login(const QString& name, const QString& version = QStringLiteral("2.0.17")) {
+    int login(const QString& name, const QString& version = QStringLiteral("2.0.17"))
+    {
         const QString greeting = next();
         if (!greeting.startsWith(QLatin1String("CMD_sendlogininfo+")))
             return 0;
@@ -91,12 +98,14 @@ public:
     int slot() const { return m_slot; }
 
     // A chat line whose relay everybody gets: the probe for "nothing else came".
-    QString chatRelay(const QString& name, const QString& text) const {
+    QString chatRelay(const QString& name, const QString& text) const
+    {
         return QStringLiteral("CMD_chat+%1+%2 chats: %3").arg(m_slot).arg(name, text);
     }
 
     bool isConnected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
-    bool waitForDisconnect(int timeoutMs = kWaitMs) {
+    bool waitForDisconnect(int timeoutMs = kWaitMs)
+    {
         return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::UnconnectedState; }, timeoutMs);
     }
     void close() { m_socket.disconnectFromHost(); }
@@ -104,7 +113,8 @@ public:
     QTcpSocket& socket() { return m_socket; }
 
 private:
-    void readSome() {
+    void readSome()
+    {
         const QByteArray bytes = m_socket.readAll();
         m_raw += bytes;
         m_tail += bytes;

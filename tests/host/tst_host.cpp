@@ -25,7 +25,8 @@ const QString kExampleThrow = QStringLiteral("CMD_thedart+1+5+2+6+6+1+3+4+2+5+6+
 const QString kZeroThrow = QStringLiteral("CMD_thedart+0+0+0+0+0+0+0+0+0+0+0+0+");
 
 // What every client sees while the placement rule places the example dice for `seat`.
-QStringList examplePlacements(int seat) {
+QStringList examplePlacements(int seat)
+{
     const char* rows[] = {"1+1+1+1",  "3+3+1+2",  "4+6+1+3", "6+9+1+4",  "5+2+2+1",   "11+4+2+2",
                           "17+5+2+3", "20+7+2+4", "4+8+3+1", "9+10+3+2", "15+11+3+3", "Bull+12+3+4"};
     QStringList out;
@@ -34,14 +35,16 @@ QStringList examplePlacements(int seat) {
     return out;
 }
 
-QStringList take(TestClient& client, int count) {
+QStringList take(TestClient& client, int count)
+{
     QStringList out;
     for (int i = 0; i < count; ++i)
         out << client.next();
     return out;
 }
 
-QStringList withPrefix(const QStringList& messages, const QString& prefix) {
+QStringList withPrefix(const QStringList& messages, const QString& prefix)
+{
     QStringList out;
     for (const QString& m : messages) {
         if (m.startsWith(prefix))
@@ -54,7 +57,8 @@ QStringList withPrefix(const QStringList& messages, const QString& prefix) {
 // sends it piles up on the host's side.
 class StalledPeer {
 public:
-    explicit StalledPeer(quint16 port) {
+    explicit StalledPeer(quint16 port)
+    {
         m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
         int size = 2048;
         ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
@@ -87,7 +91,8 @@ private:
 
     // Connects and logs in; every client already seated reads the newcomer's
     // announcement, and the newcomer reads the list of those present.
-    TestClient* join(const QString& name) {
+    TestClient* join(const QString& name)
+    {
         auto client = std::make_unique<TestClient>();
         if (!client->connectTo(server().port()) || client->login(name) == 0)
             return nullptr;
@@ -105,7 +110,8 @@ private:
     // Starts games from slot 1 until the first turn goes to `seat`; every
     // client has then read up to the game's opening (and seated clients its
     // CMD_nextplayer).
-    bool startWithFirst(int seat, const QString& kind = QStringLiteral("0+1+")) {
+    bool startWithFirst(int seat, const QString& kind = QStringLiteral("0+1+"))
+    {
         TestClient& host = *m_clients.front();
         for (int attempt = 0; attempt < 80; ++attempt) {
             host.send(QStringLiteral("CMD_startgame+1+") + kind);
@@ -129,12 +135,14 @@ private:
     }
 
     // A message that every client gets back: the probe for "nothing else came".
-    void probe(TestClient& from, const QString& text) {
+    void probe(TestClient& from, const QString& text)
+    {
         from.send(QStringLiteral("CMD_chat+%1+%2").arg(from.slot()).arg(text));
     }
 
 private slots:
-    void init() {
+    void init()
+    {
         m_server = std::make_unique<TServer>();
         m_server->startListening(0);
         m_server->setBotDelayMs(5);
@@ -146,14 +154,16 @@ private slots:
         m_server->setDiceRoller([this] { return m_dice[m_diceIndex++ % m_dice.size()]; });
     }
 
-    void cleanup() {
+    void cleanup()
+    {
         m_clients.clear();
         m_server.reset();
     }
 
     // --- connections and logins -----------------------------------------------
 
-    void slotsGoToTheLowestFreeNumber() {
+    void slotsGoToTheLowestFreeNumber()
+    {
         TestClient* you = join("You");
         QVERIFY(you);
         QCOMPARE(you->slot(), 1);
@@ -192,7 +202,8 @@ private slots:
         QCOMPARE(server().slot(2).name, QStringLiteral("Dee"));
     }
 
-    void tenthConnectionIsRefused() {
+    void tenthConnectionIsRefused()
+    {
         for (int i = 1; i <= 9; ++i) {
             TestClient* c = join(QStringLiteral("P%1").arg(i));
             QVERIFY(c);
@@ -221,7 +232,8 @@ private slots:
         QCOMPARE(again.next(), QStringLiteral("CMD_sendlogininfo+7"));
     }
 
-    void wrongVersionOnlyWarns() {
+    void wrongVersionOnlyWarns()
+    {
         TestClient* you = join("You");
         QVERIFY(you);
         auto old = std::make_unique<TestClient>();
@@ -235,7 +247,8 @@ private slots:
         QCOMPARE(you->next(), old->chatRelay("Old", "hello|clRed"));
     }
 
-    void kicksOnlyFromTheHostsPlayer() {
+    void kicksOnlyFromTheHostsPlayer()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         TestClient* cy = join("Cy");
@@ -263,7 +276,8 @@ private slots:
 
     // --- relays and framing ----------------------------------------------------------
 
-    void relaysReachEverybody() {
+    void relaysReachEverybody()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         for (int i = 3; i <= 5; ++i)
@@ -288,7 +302,8 @@ private slots:
         Q_UNUSED(you);
     }
 
-    void framingOddities() {
+    void framingOddities()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -322,7 +337,8 @@ private slots:
                  QStringLiteral("CMD_chat+2+Bob chats: ") + QString(4096 - head.size(), u'x'));
     }
 
-    void senderMustBeTheConnectionsOwnSlot() {
+    void senderMustBeTheConnectionsOwnSlot()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -369,7 +385,8 @@ private slots:
         QCOMPARE(bob->until(you->chatRelay("You", "probe2")), QStringList());
     }
 
-    void malformedInputIsDroppedWithAWarning() {
+    void malformedInputIsDroppedWithAWarning()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -402,7 +419,8 @@ private slots:
 
     // --- the turn engine ----------------------------------------------------------------
 
-    void soloOpeningAgainstTheComputer() {
+    void soloOpeningAgainstTheComputer()
+    {
         TestClient* you = join("You");
         QVERIFY(you);
         QVERIFY(startWithFirst(2));
@@ -440,7 +458,8 @@ private slots:
         QCOMPARE(rules::marksOn(server().slot(1).marks, rules::kBull), 2);
     }
 
-    void turnGuards() {
+    void turnGuards()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -471,7 +490,8 @@ private slots:
         QVERIFY(bob->isConnected());
     }
 
-    void newcomerIsBroughtUpToDate() {
+    void newcomerIsBroughtUpToDate()
+    {
         TestClient* you = join("You");
         QVERIFY(you);
         QVERIFY(startWithFirst(2));
@@ -505,7 +525,8 @@ private slots:
         QCOMPARE(you->next(), QStringLiteral("CMD_newplayerinfo+3+Cy"));
     }
 
-    void newcomerInTheCurrentSeatFinishesItsTurn() {
+    void newcomerInTheCurrentSeatFinishesItsTurn()
+    {
         TestClient* you = join("You");
         QVERIFY(you);
         server().setBotDelayMs(600000); // the computer would wait for ever
@@ -528,7 +549,8 @@ private slots:
         QCOMPARE(take(*you, expected.size()), expected);
     }
 
-    void spectatorsGetNoTurnAnnouncements() {
+    void spectatorsGetNoTurnAnnouncements()
+    {
         for (int i = 1; i <= 5; ++i)
             QVERIFY(join(QStringLiteral("P%1").arg(i)));
         TestClient& host = *m_clients.front();
@@ -554,7 +576,8 @@ private slots:
         QCOMPARE(got.last(), QStringLiteral("CMD_nextplayer+4"));
     }
 
-    void teamGameTurnOrderAndPartners() {
+    void teamGameTurnOrderAndPartners()
+    {
         // Seven throws in a row; the computer's rule puts dice 1-4, 5-8, 9-12 on darts 1, 2, 3:
         // 15 15 15, 16 16 16, ... 20 20 20, dBull dBull dBull.
         const QList<QList<int>> darts = {{3, 4, 4, 4}, {4, 4, 4, 4}, {5, 4, 4, 4}, {5, 5, 4, 4},
@@ -621,7 +644,8 @@ private slots:
 
     // --- departures during a turn ---------------------------------------------------------
 
-    void leavingBeforeTheThrow() {
+    void leavingBeforeTheThrow()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -637,7 +661,8 @@ private slots:
         QVERIFY(!server().slot(2).connected);
     }
 
-    void leavingAfterTheThrow() {
+    void leavingAfterTheThrow()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -658,7 +683,8 @@ private slots:
         QCOMPARE(you->next(), QStringLiteral("CMD_nextplayer+1"));
     }
 
-    void kickedBeforeTheThrowIsPlayedAtTheComputersPace() {
+    void kickedBeforeTheThrowIsPlayedAtTheComputersPace()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -675,7 +701,8 @@ private slots:
         QVERIFY(bob->waitForDisconnect());
     }
 
-    void kickedAfterTheThrowIsPlacedAtOnce() {
+    void kickedAfterTheThrowIsPlacedAtOnce()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -690,7 +717,8 @@ private slots:
         QCOMPARE(take(*you, expected.size()), expected);
     }
 
-    void justWatchHandsTheTurnToTheComputer() {
+    void justWatchHandsTheTurnToTheComputer()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -719,7 +747,8 @@ private slots:
         QVERIFY(server().slot(2).justwatching);
     }
 
-    void queuedMessagesOfAGoneConnectionAreDropped() {
+    void queuedMessagesOfAGoneConnectionAreDropped()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -737,7 +766,8 @@ private slots:
 
     // --- peers that misbehave -------------------------------------------------------------
 
-    void endlessMessageDropsThePeer() {
+    void endlessMessageDropsThePeer()
+    {
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
@@ -748,7 +778,8 @@ private slots:
         QVERIFY(!server().slot(2).connected);
     }
 
-    void peerThatNeverReadsIsDropped() {
+    void peerThatNeverReadsIsDropped()
+    {
         TestClient* you = join("You");
         QVERIFY(you);
         StalledPeer stalled(server().port());

@@ -19,13 +19,15 @@ namespace {
 // The host process and what it prints, a line at a time.
 class HostProcess {
 public:
-    HostProcess() {
+    HostProcess()
+    {
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
             while (m_process.canReadLine())
                 m_lines << QString::fromLocal8Bit(m_process.readLine()).trimmed();
         });
     }
-    ~HostProcess() {
+    ~HostProcess()
+    {
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
             m_process.waitForFinished(5000);
@@ -33,7 +35,8 @@ public:
     }
 
     // Starts the host on a free port; returns the port it reports, 0 on failure.
-    quint16 start(const QStringList& extra = {}) {
+    quint16 start(const QStringList& extra = {})
+    {
         m_process.start(QStringLiteral(VELMORA_HOST_PATH), QStringList{"--port", "0"} + extra);
         if (!m_process.waitForStarted(velmora::test::kWaitMs))
             return 0;
@@ -45,7 +48,8 @@ public:
     }
 
     // Waits until a printed line equals `line`.
-    bool waitForLine(const QString& line) {
+    bool waitForLine(const QString& line)
+    {
         return QTest::qWaitFor([&] { return m_lines.contains(line); }, velmora::test::kWaitMs);
     }
     void command(const QByteArray& line) { m_process.write(line + '\n'); }
@@ -62,11 +66,14 @@ private:
 class ScriptedPlayer {
 public:
     explicit ScriptedPlayer(TestClient& client)
-        : m_client(client) {}
+        : m_client(client)
+    {
+    }
 
     // Plays until the host announces the winner; returns the winner text or
     // kTimedOut.
-    QString playToTheEnd(int timeoutMs) {
+    QString playToTheEnd(int timeoutMs)
+    {
         QDeadlineTimer deadline(timeoutMs);
         while (!deadline.hasExpired()) {
             const QString message = m_client.next(int(std::max<qint64>(1, deadline.remainingTime())));
@@ -99,19 +106,22 @@ public:
 
 private:
     // How much a hit on a target is worth now: closing our own first, then points.
-    int worth(int target) const {
+    int worth(int target) const
+    {
         if (rules::marksOn(m_mine, target) < rules::kClosed)
             return 2;
         return rules::marksOn(m_theirs, target) < rules::kClosed ? 1 : 0;
     }
 
-    static int targetOf(int sum) {
+    static int targetOf(int sum)
+    {
         if (sum >= 21)
             return rules::kBull;
         return sum >= rules::kFirstTarget ? sum : 0;
     }
 
-    void placeAll(const std::array<int, rules::kDice>& dice) {
+    void placeAll(const std::array<int, rules::kDice>& dice)
+    {
         std::vector<int> left;
         for (int die = 1; die <= rules::kDice; ++die)
             left.push_back(die);
@@ -161,7 +171,8 @@ private:
 class TestHostProcess : public QObject {
     Q_OBJECT
 private slots:
-    void wholeSoloGame() {
+    void wholeSoloGame()
+    {
         HostProcess host;
         const quint16 port = host.start({"--bot-speed", "2", "--scoring-pause", "5"});
         QVERIFY2(port != 0, qPrintable(host.lines().join(u'\n')));
@@ -194,7 +205,8 @@ private slots:
         QVERIFY(you.waitForDisconnect());
     }
 
-    void consoleStartsAndKicks() {
+    void consoleStartsAndKicks()
+    {
         HostProcess host;
         const quint16 port = host.start({"--bot-speed", "2", "--scoring-pause", "5"});
         QVERIFY(port != 0);
@@ -219,7 +231,8 @@ private slots:
         QCOMPARE(host.process().exitCode(), 0);
     }
 
-    void badArgumentsAreRefused() {
+    void badArgumentsAreRefused()
+    {
         QProcess process;
         process.start(QStringLiteral(VELMORA_HOST_PATH), {"--port", "0", "--bot-speed", "fast"});
         QVERIFY(process.waitForFinished(velmora::test::kWaitMs));

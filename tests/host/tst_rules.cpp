@@ -14,27 +14,31 @@ namespace {
 const OpenTest kEveryoneOpen = [](int) { return true; };
 const OpenTest kNobodyOpen = [](int) { return false; };
 
-Marks marksWith(std::initializer_list<std::pair<int, int>> targets) {
+Marks marksWith(std::initializer_list<std::pair<int, int>> targets)
+{
     Marks marks{};
     for (const auto& [target, count] : targets)
         marksOn(marks, target) = count;
     return marks;
 }
 
-Marks allMarks(int count) {
+Marks allMarks(int count)
+{
     Marks marks;
     marks.fill(count);
     return marks;
 }
 
-TurnDice thrown(std::array<int, kDice> values) {
+TurnDice thrown(std::array<int, kDice> values)
+{
     TurnDice turn;
     turn.values = values;
     return turn;
 }
 
 // Applies the placement rule until it has nothing left to place.
-std::vector<Placement> placeAll(TurnDice& turn) {
+std::vector<Placement> placeAll(TurnDice& turn)
+{
     std::vector<Placement> out;
     while (const auto next = nextPlacement(turn)) {
         out.push_back(*next);
@@ -44,7 +48,8 @@ std::vector<Placement> placeAll(TurnDice& turn) {
     return out;
 }
 
-int dartSum(const TurnDice& turn, int dart) {
+int dartSum(const TurnDice& turn, int dart)
+{
     int sum = 0;
     for (int value : turn.places[dart - 1])
         sum += value;
@@ -55,7 +60,8 @@ int dartSum(const TurnDice& turn, int dart) {
 
 // --- what a dart hits ----------------------------------------------------------
 
-TEST(DartResult, FromTheSumOfFourDice) {
+TEST(DartResult, FromTheSumOfFourDice)
+{
     EXPECT_EQ(dartResult(6 + 6 + 6 + 6), "dBull");
     EXPECT_EQ(dartResult(6 + 6 + 6 + 5), "Bull");
     EXPECT_EQ(dartResult(21), "Bull");
@@ -71,7 +77,8 @@ TEST(DartResult, FromTheSumOfFourDice) {
 
 // --- scoring -------------------------------------------------------------------------
 
-TEST(ScoreDart, NumbersMarkThenScoreWhileSomeoneIsOpen) {
+TEST(ScoreDart, NumbersMarkThenScoreWhileSomeoneIsOpen)
+{
     Marks marks{};
     EXPECT_EQ(scoreDart(marks, "18", kEveryoneOpen), 0);
     EXPECT_EQ(marksOn(marks, 18), 1);
@@ -81,7 +88,8 @@ TEST(ScoreDart, NumbersMarkThenScoreWhileSomeoneIsOpen) {
     EXPECT_EQ(scoreDart(marks, "18", kNobodyOpen), 0);
 }
 
-TEST(ScoreDart, MissesDoNothing) {
+TEST(ScoreDart, MissesDoNothing)
+{
     for (const char* result : {"14", "10", "0", "", "21", "24", "abc", "18x"}) {
         Marks marks = allMarks(2);
         EXPECT_EQ(scoreDart(marks, result, kEveryoneOpen), 0) << result;
@@ -89,7 +97,8 @@ TEST(ScoreDart, MissesDoNothing) {
     }
 }
 
-TEST(ScoreDart, TheOpenTestAsksAboutTheDartsTarget) {
+TEST(ScoreDart, TheOpenTestAsksAboutTheDartsTarget)
+{
     Marks marks = allMarks(3);
     std::vector<int> asked;
     const OpenTest onlyBullOpen = [&](int target) {
@@ -102,7 +111,8 @@ TEST(ScoreDart, TheOpenTestAsksAboutTheDartsTarget) {
     EXPECT_EQ(asked, (std::vector<int>{20, kBull, kBull}));
 }
 
-TEST(ScoreDart, Bull) {
+TEST(ScoreDart, Bull)
+{
     Marks marks{};
     EXPECT_EQ(scoreDart(marks, "Bull", kEveryoneOpen), 0);
     EXPECT_EQ(marksOn(marks, kBull), 1);
@@ -111,7 +121,8 @@ TEST(ScoreDart, Bull) {
     EXPECT_EQ(scoreDart(marks, "Bull", kNobodyOpen), 0);
 }
 
-TEST(ScoreDart, DoubleBullNeverScoresFifty) {
+TEST(ScoreDart, DoubleBullNeverScoresFifty)
+{
     struct Case {
         int before, after, points;
     };
@@ -125,7 +136,8 @@ TEST(ScoreDart, DoubleBullNeverScoresFifty) {
     EXPECT_EQ(marksOn(marks, kBull), 3);
 }
 
-TEST(ScoreTurn, EachDartSeesTheMarksOfTheDartsBeforeIt) {
+TEST(ScoreTurn, EachDartSeesTheMarksOfTheDartsBeforeIt)
+{
     Marks marks{};
     EXPECT_EQ(scoreTurn(marks, {"18", "18", "18"}, kEveryoneOpen), 0);
     EXPECT_EQ(marks, marksWith({{18, 3}}));
@@ -145,7 +157,8 @@ TEST(ScoreTurn, EachDartSeesTheMarksOfTheDartsBeforeIt) {
     EXPECT_EQ(marks, marksWith({{kBull, 3}, {20, 1}, {16, 1}}));
 }
 
-TEST(ScoreTurn, ClosedByEveryoneScoresNothing) {
+TEST(ScoreTurn, ClosedByEveryoneScoresNothing)
+{
     Marks marks = allMarks(3);
     EXPECT_EQ(scoreTurn(marks, {"20", "20", "Bull"}, kNobodyOpen), 0);
     EXPECT_EQ(marks, allMarks(3));
@@ -153,7 +166,8 @@ TEST(ScoreTurn, ClosedByEveryoneScoresNothing) {
 
 // --- the win test ---------------------------------------------------------------------
 
-TEST(CheckForWin, AllTargetsMustBeClosed) {
+TEST(CheckForWin, AllTargetsMustBeClosed)
+{
     std::array<SeatStanding, kSeats> seats{};
     seats[0].marks = allMarks(3);
     marksOn(seats[0].marks, kBull) = 2;
@@ -163,7 +177,8 @@ TEST(CheckForWin, AllTargetsMustBeClosed) {
     EXPECT_TRUE(checkForWin(seats, 1, true, 0));
 }
 
-TEST(CheckForWin, BehindInPointsKeepsPlayingUnlessPointsAreOff) {
+TEST(CheckForWin, BehindInPointsKeepsPlayingUnlessPointsAreOff)
+{
     std::array<SeatStanding, kSeats> seats{};
     seats[1].marks = allMarks(3);
     seats[1].score = 40;
@@ -172,7 +187,8 @@ TEST(CheckForWin, BehindInPointsKeepsPlayingUnlessPointsAreOff) {
     EXPECT_TRUE(checkForWin(seats, 2, false, 0));
 }
 
-TEST(CheckForWin, ATieWithTheBestOpponentWins) {
+TEST(CheckForWin, ATieWithTheBestOpponentWins)
+{
     std::array<SeatStanding, kSeats> seats{};
     seats[0].marks = allMarks(3);
     seats[0].score = 75;
@@ -183,7 +199,8 @@ TEST(CheckForWin, ATieWithTheBestOpponentWins) {
     EXPECT_FALSE(checkForWin(seats, 1, true, 0));
 }
 
-TEST(CheckForWin, APartnerIsNoOpponent) {
+TEST(CheckForWin, APartnerIsNoOpponent)
+{
     std::array<SeatStanding, kSeats> seats{};
     seats[2].marks = allMarks(3);
     seats[2].score = 30;
@@ -195,7 +212,8 @@ TEST(CheckForWin, APartnerIsNoOpponent) {
     EXPECT_FALSE(checkForWin(seats, 3, true, 1));
 }
 
-TEST(CheckForWin, OnlyTheSeatAskedAbout) {
+TEST(CheckForWin, OnlyTheSeatAskedAbout)
+{
     std::array<SeatStanding, kSeats> seats{};
     seats[1].marks = allMarks(3);
     EXPECT_FALSE(checkForWin(seats, 1, false, 0));
@@ -204,7 +222,8 @@ TEST(CheckForWin, OnlyTheSeatAskedAbout) {
 
 // --- the placement rule -----------------------------------------------------------------
 
-TEST(Placement, LowDiceFirstThenByNumber) {
+TEST(Placement, LowDiceFirstThenByNumber)
+{
     TurnDice turn = thrown({1, 5, 2, 6, 6, 1, 3, 4, 2, 5, 6, 6});
     const std::vector<Placement> expected = {
         {1, 1, 1}, {3, 1, 2},  {6, 1, 3},  {9, 1, 4},  // values 1, 2, 1, 2: a miss with 6
@@ -217,7 +236,8 @@ TEST(Placement, LowDiceFirstThenByNumber) {
     EXPECT_EQ(dartResult(dartSum(turn, 3)), "Bull");
 }
 
-TEST(Placement, NoLowDiceGoesInDieOrder) {
+TEST(Placement, NoLowDiceGoesInDieOrder)
+{
     TurnDice turn = thrown({3, 4, 5, 6, 6, 5, 4, 3, 3, 3, 3, 3});
     const std::vector<Placement> placed = placeAll(turn);
     ASSERT_EQ(placed.size(), 12u);
@@ -225,7 +245,8 @@ TEST(Placement, NoLowDiceGoesInDieOrder) {
         EXPECT_EQ(placed[i], (Placement{i + 1, i / 4 + 1, i % 4 + 1}));
 }
 
-TEST(Placement, SixLowDiceFourOnTheFirstDartTwoByNumber) {
+TEST(Placement, SixLowDiceFourOnTheFirstDartTwoByNumber)
+{
     TurnDice turn = thrown({6, 1, 2, 5, 1, 2, 6, 2, 6, 1, 6, 6});
     const std::vector<Placement> placed = placeAll(turn);
     ASSERT_EQ(placed.size(), 12u);
@@ -237,7 +258,8 @@ TEST(Placement, SixLowDiceFourOnTheFirstDartTwoByNumber) {
     EXPECT_EQ(placed, expected);
 }
 
-TEST(Placement, OneAtATimeIsTheSameAsAllAtOnce) {
+TEST(Placement, OneAtATimeIsTheSameAsAllAtOnce)
+{
     // The computer asks for one placement per step; each answer is the rule's next move.
     TurnDice turn = thrown({2, 6, 6, 6, 1, 6, 5, 5, 5, 5, 4, 3});
     const auto first = nextPlacement(turn);
@@ -253,7 +275,8 @@ TEST(Placement, OneAtATimeIsTheSameAsAllAtOnce) {
     EXPECT_EQ(nextPlacement(turn), (Placement{2, 1, 3}));
 }
 
-TEST(Placement, AutoPlaceKeepsThePlayersOwnPlacements) {
+TEST(Placement, AutoPlaceKeepsThePlayersOwnPlacements)
+{
     TurnDice turn = thrown({6, 6, 6, 6, 1, 1, 3, 3, 4, 4, 5, 5});
     // The player put four sixes on dart 3 and die 11 in dart 1's third place himself.
     for (int i = 0; i < 4; ++i) {
@@ -273,7 +296,8 @@ TEST(Placement, AutoPlaceKeepsThePlayersOwnPlacements) {
     EXPECT_EQ(turn.places[0][2], 5);
 }
 
-TEST(Placement, NothingLeftToPlace) {
+TEST(Placement, NothingLeftToPlace)
+{
     TurnDice turn = thrown({1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6});
     placeAll(turn);
     EXPECT_FALSE(nextPlacement(turn).has_value());

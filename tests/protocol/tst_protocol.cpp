@@ -17,7 +17,8 @@ namespace {
 // Every info a socket reports, as "kind:text" lines, for checking order.
 class InfoLog : public QObject {
 public:
-    explicit InfoLog(TSock& sock) {
+    explicit InfoLog(TSock& sock)
+    {
         connect(&sock, &TSock::info, this,
                 [this](SocketInfo kind, const QString& text) { lines << QString::number(int(kind)) + ':' + text; });
         connect(&sock, &TSock::disconnected, this, [this] { lines << QStringLiteral("disconnected"); });
@@ -28,7 +29,8 @@ public:
 
 const QString kClosed = QString::number(int(SocketInfo::Close)) + QStringLiteral(":Socket Closed");
 
-QList<QByteArray> feedAll(Framer& framer, const QByteArray& bytes, bool* ok = nullptr) {
+QList<QByteArray> feedAll(Framer& framer, const QByteArray& bytes, bool* ok = nullptr)
+{
     QList<QByteArray> out;
     const bool result = framer.feed(bytes, [&](QByteArray m) { out << m; });
     if (ok)
@@ -43,7 +45,8 @@ struct Pair {
     TSock client;
     TSock* accepted = nullptr;
 
-    bool open() {
+    bool open()
+    {
         listener.setPortName(QStringLiteral("0"));
         listener.setListen(true);
         QObject::connect(&listener, &TSock::acceptPending, &listener, [this] { accepted = listener.accept(); });
@@ -54,7 +57,8 @@ struct Pair {
     }
 };
 
-QByteArray readUntil(TSock& sock, qsizetype size) {
+QByteArray readUntil(TSock& sock, qsizetype size)
+{
     QByteArray got;
     [[maybe_unused]] const bool done = QTest::qWaitFor(
         [&] {
@@ -72,7 +76,8 @@ class TestProtocol : public QObject {
     Q_OBJECT
 private slots:
     // --- building messages ---------------------------------------------------
-    void encodeLayout() {
+    void encodeLayout()
+    {
         using protocol::encode;
         using protocol::Trailing;
         QCOMPARE(encode("CMD_full"), QByteArray("CMD_full+\xFF"));
@@ -83,7 +88,8 @@ private slots:
         QCOMPARE(encode("CMD_chat", {"1", QStringLiteral("caf\u00e9")}), QByteArray("CMD_chat+1+caf\xE9\xFF"));
     }
 
-    void encodeSanitizesFields() {
+    void encodeSanitizesFields()
+    {
         const QString nasty = QStringLiteral("a") + QChar(0xFF) + "b\rc\nd" + QChar(0) + "e";
         const QByteArray wire = protocol::encode("CMD_chat", {"1", nasty, QStringLiteral("x\xFFy")});
         QCOMPARE(wire, QByteArray("CMD_chat+1+a b c d e+x y\xFF"));
@@ -94,7 +100,8 @@ private slots:
     }
 
     // --- cutting messages ----------------------------------------------------
-    void splitCommandWord() {
+    void splitCommandWord()
+    {
         CommandLine line = splitCommand(QStringLiteral("CMD_full+"));
         QCOMPARE(line.command, QStringLiteral("CMD_full"));
         QCOMPARE(line.rest, QString());
@@ -105,7 +112,8 @@ private slots:
         QVERIFY(splitCommand(QString()).command.isEmpty());
     }
 
-    void fieldReaderKeepsLastFieldWhole() {
+    void fieldReaderKeepsLastFieldWhole()
+    {
         FieldReader fields(QStringLiteral("3+2.0.17+Mr + Mrs"));
         QCOMPARE(fields.takeNumber(1, 10), 3);
         QCOMPARE(fields.take(), QStringLiteral("2.0.17"));
@@ -118,7 +126,8 @@ private slots:
         QCOMPARE(last.restAsNumber(1, 9), 7);
     }
 
-    void numbersAreStrict_data() {
+    void numbersAreStrict_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << "";
         QTest::newRow("sign") << "-1";
@@ -129,12 +138,14 @@ private slots:
         QTest::newRow("zero") << "0";
         QTest::newRow("huge") << "99999999999999999999";
     }
-    void numbersAreStrict() {
+    void numbersAreStrict()
+    {
         QFETCH(QString, text);
         QVERIFY_THROWS_EXCEPTION(ProtocolError, parseNumber(text, 1, 12));
     }
 
-    void numbersInRange() {
+    void numbersInRange()
+    {
         QCOMPARE(parseNumber(QStringLiteral("1"), 1, 12), 1);
         QCOMPARE(parseNumber(QStringLiteral("12"), 1, 12), 12);
         FieldReader fields(QStringLiteral("x+5"));
@@ -142,7 +153,8 @@ private slots:
     }
 
     // --- framing ---------------------------------------------------------------
-    void framerCutsAtTerminator() {
+    void framerCutsAtTerminator()
+    {
         Framer framer;
         QCOMPARE(feedAll(framer, "CMD_a+1\xFF"
                                  "CMD_b+2\xFF"),
@@ -152,7 +164,8 @@ private slots:
         QCOMPARE(framer.pending(), 0);
     }
 
-    void framerJoinsSplitMessage() {
+    void framerJoinsSplitMessage()
+    {
         Framer framer;
         QCOMPARE(feedAll(framer, "CMD_chat+1+hel"), QList<QByteArray>{});
         QCOMPARE(framer.pending(), 11 + 3);
@@ -162,7 +175,8 @@ private slots:
         QCOMPARE(feedAll(framer, "+\xFF"), QList<QByteArray>{"CMD_x+"});
     }
 
-    void framerGivesUpOnEndlessTail() {
+    void framerGivesUpOnEndlessTail()
+    {
         Framer framer;
         bool ok = false;
         feedAll(framer, QByteArray(Framer::kMaxPending, 'a'), &ok);
@@ -178,7 +192,8 @@ private slots:
     }
 
     // --- the inbound queue -------------------------------------------------
-    void pumpTakesOnePerTickInOrder() {
+    void pumpTakesOnePerTickInOrder()
+    {
         QStringList handled;
         QList<quint64> sources;
         MessagePump pump(1, [&](const InboundMessage& m) {
@@ -196,7 +211,8 @@ private slots:
         QCOMPARE(pump.size(), 0);
     }
 
-    void pumpOneMessagePerTick() {
+    void pumpOneMessagePerTick()
+    {
         QList<qsizetype> leftAtEachTick;
         MessagePump* pumpPtr = nullptr;
         MessagePump pump(1, [&](const InboundMessage&) { leftAtEachTick << pumpPtr->size(); });
@@ -207,7 +223,8 @@ private slots:
         QCOMPARE(leftAtEachTick, (QList<qsizetype>{3, 2, 1, 0}));
     }
 
-    void pumpCutsLongEntries() {
+    void pumpCutsLongEntries()
+    {
         QString got;
         MessagePump pump(1, [&](const InboundMessage& m) { got = m.text; });
         pump.push("CMD_chat+1+" + QByteArray(5000 - 11, 'x'));
@@ -216,7 +233,8 @@ private slots:
         QVERIFY(got.startsWith(QStringLiteral("CMD_chat+1+xxx")));
     }
 
-    void pumpSurvivesThrowingHandler() {
+    void pumpSurvivesThrowingHandler()
+    {
         QStringList handled;
         MessagePump pump(1, [&](const InboundMessage& m) {
             handled << m.text;
@@ -230,7 +248,8 @@ private slots:
         QCOMPARE(handled.last(), QStringLiteral("good"));
     }
 
-    void pumpTickHook() {
+    void pumpTickHook()
+    {
         int ticks = 0;
         MessagePump pump(1, [](const InboundMessage&) {});
         pump.setTickHook([&] { ++ticks; });
@@ -240,14 +259,16 @@ private slots:
     }
 
     // --- the socket object over real TCP --------------------------------------------
-    void errorNames() {
+    void errorNames()
+    {
         QCOMPARE(wsaErrorName(10061), QStringLiteral("WSAECONNREFUSED"));
         QCOMPARE(wsaErrorName(10004), QStringLiteral("WSAEINTR"));
         QCOMPARE(wsaErrorName(11004), QStringLiteral("WSANO_DATA"));
         QCOMPARE(wsaErrorName(42), QStringLiteral("UNKNOWN ERROR"));
     }
 
-    void operationsWithoutSocketThrow() {
+    void operationsWithoutSocketThrow()
+    {
         TSock none;
         QVERIFY_THROWS_EXCEPTION(ESockException, none.send("x"));
         try {
@@ -269,7 +290,8 @@ private slots:
         }
     }
 
-    void listenerRefusesSendAndReceive() {
+    void listenerRefusesSendAndReceive()
+    {
         TSock listener;
         listener.setPortName(QStringLiteral("0"));
         InfoLog log(listener);
@@ -308,7 +330,8 @@ private slots:
         QCOMPARE(log.count(kClosed), 0);
     }
 
-    void refusedConnectionReportsError() {
+    void refusedConnectionReportsError()
+    {
         // A port nobody listens on: take a free one and give it back.
         quint16 port = 0;
         {
@@ -330,13 +353,15 @@ private slots:
         QCOMPARE(log.lines.at(1), QStringLiteral("0:Lookup Of Host 127.0.0.1"));
     }
 
-    void badPortName() {
+    void badPortName()
+    {
         TSock client;
         client.setPortName(QStringLiteral("telnetish"));
         QVERIFY_THROWS_EXCEPTION(ESockException, client.open());
     }
 
-    void bytesTravelBothWaysInOrder() {
+    void bytesTravelBothWaysInOrder()
+    {
         Pair pair;
         // Sent while the connection is still being made: kept and sent later.
         pair.listener.setPortName(QStringLiteral("0"));
@@ -367,7 +392,8 @@ private slots:
         QCOMPARE(readUntil(pair.client, 5), QByteArray("back\xFF"));
     }
 
-    void closeReportsSocketClosedAndDeliversLastBytes() {
+    void closeReportsSocketClosedAndDeliversLastBytes()
+    {
         Pair pair;
         QVERIFY(pair.open());
         InfoLog serverLog(*pair.accepted);
@@ -391,7 +417,8 @@ private slots:
         QCOMPARE(serverLog.count(kClosed), 2);
     }
 
-    void peerCloseRaisesDisconnectedThenClosed() {
+    void peerCloseRaisesDisconnectedThenClosed()
+    {
         Pair pair;
         QVERIFY(pair.open());
         InfoLog log(*pair.accepted);
@@ -402,7 +429,8 @@ private slots:
         QVERIFY(!pair.accepted->isConnected());
     }
 
-    void peerAbortIsADeparture() {
+    void peerAbortIsADeparture()
+    {
         Pair pair;
         QVERIFY(pair.open());
         InfoLog log(*pair.accepted);
@@ -421,7 +449,8 @@ private slots:
         QCOMPARE(log.count(kClosed), 0); // the other connection is untouched
     }
 
-    void dropConnectionHandsOverAsDeparture() {
+    void dropConnectionHandsOverAsDeparture()
+    {
         Pair pair;
         QVERIFY(pair.open());
         InfoLog log(*pair.accepted);

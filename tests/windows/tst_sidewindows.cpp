@@ -19,7 +19,8 @@ using namespace velmora;
 
 namespace {
 
-void hover(QWidget* widget, QPoint pos) {
+void hover(QWidget* widget, QPoint pos)
+{
     QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
@@ -38,7 +39,8 @@ private slots:
     void windowsAreNamedAndCloseByHiding();
 };
 
-void TestSideWindows::gamestartTicksAndStarts() {
+void TestSideWindows::gamestartTicksAndStarts()
+{
     Tgamestart dialog;
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.windowTitle(), QString("Velmora - Game Start"));
@@ -73,7 +75,8 @@ void TestSideWindows::gamestartTicksAndStarts() {
     QCOMPARE(started.takeFirst(), (QList<QVariant>{1, 0}));
 }
 
-void TestSideWindows::gamestartChangebox() {
+void TestSideWindows::gamestartChangebox()
+{
     Tgamestart dialog;
     dialog.changebox("checkbox_points", 1);
     QCOMPARE(dialog.pointsState(), 1);
@@ -90,7 +93,8 @@ void TestSideWindows::gamestartChangebox() {
     QCOMPARE(dialog.teamState(), 0);
 }
 
-void TestSideWindows::spylistKicksThePointedEntry() {
+void TestSideWindows::spylistKicksThePointedEntry()
+{
     Tspylist spies;
     QCOMPARE(spies.windowTitle(), QString("Velmora -Spys"));
     QVERIFY(spies.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -126,7 +130,8 @@ void TestSideWindows::spylistKicksThePointedEntry() {
     QCOMPARE(spy.size(), 0);
 }
 
-void TestSideWindows::spylistKickDisabledOnAClient() {
+void TestSideWindows::spylistKickDisabledOnAClient()
+{
     Tspylist spies;
     spies.addEntry("7: Ann");
     spies.show();
@@ -139,7 +144,8 @@ void TestSideWindows::spylistKickDisabledOnAClient() {
     QCOMPARE(spy.size(), 0);
 }
 
-void TestSideWindows::spylistEntries() {
+void TestSideWindows::spylistEntries()
+{
     Tspylist spies;
     QVERIFY(spies.isEmpty());
     spies.addEntry("7: Ann");
@@ -150,7 +156,8 @@ void TestSideWindows::spylistEntries() {
     QCOMPARE(spies.entries(), QStringList{"8: Ann2"});
 }
 
-void TestSideWindows::tallyChecklist() {
+void TestSideWindows::tallyChecklist()
+{
     Ttallylist tally;
     QCOMPARE(tally.windowTitle(), QString("Velmora - Tally List"));
     tally.addToChecklist("Borl", false);
@@ -163,7 +170,8 @@ void TestSideWindows::tallyChecklist() {
     QVERIFY(tally.checklist().isEmpty());
 }
 
-void TestSideWindows::windowsAreNamedAndCloseByHiding() {
+void TestSideWindows::windowsAreNamedAndCloseByHiding()
+{
     Tabout about;
     Thelp help;
     Ttallylist tally;

@@ -13,7 +13,8 @@
 
 namespace {
 
-QImage paintBackground(int width, int height) {
+QImage paintBackground(int width, int height)
+{
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(QColor(0x03, 0x05, 0x03));
     QPainter painter(&image);
@@ -52,7 +53,8 @@ QImage paintBackground(int width, int height) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

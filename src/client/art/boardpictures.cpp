@@ -15,7 +15,8 @@ const QColor lime(0x33, 0xff, 0x33);
 const QColor darkGreen(0x0b, 0x5e, 0x1a);
 
 // Pip positions of a die face on a 3 x 3 grid, numbered 0..8 row by row.
-QList<int> pipCells(int value) {
+QList<int> pipCells(int value)
+{
     switch (value) {
     case 1:
         return {4};
@@ -35,7 +36,8 @@ QList<int> pipCells(int value) {
 }
 
 // A glossy green dot of a score light.
-void paintLightDot(QPainter& painter, QPointF centre) {
+void paintLightDot(QPainter& painter, QPointF centre)
+{
     QRadialGradient dot(centre + QPointF(-1, -1), 4.0);
     dot.setColorAt(0.0, QColor(0xcc, 0xff, 0xcc));
     dot.setColorAt(0.45, lime);
@@ -47,7 +49,8 @@ void paintLightDot(QPainter& painter, QPointF centre) {
 
 } // namespace
 
-QPixmap dieFace(int value, qreal dpr) {
+QPixmap dieFace(int value, qreal dpr)
+{
     if (value < 0 || value > 6)
         value = 0;
     return detail::cachedPixmap(QStringLiteral("die%1").arg(value), QSize(32, 32), dpr, [value](QPainter& painter) {
@@ -72,7 +75,8 @@ QPixmap dieFace(int value, qreal dpr) {
     });
 }
 
-QPixmap thrownDart(qreal dpr) {
+QPixmap thrownDart(qreal dpr)
+{
     return detail::cachedPixmap(QStringLiteral("thrownDart"), QSize(40, 28), dpr, [](QPainter& painter) {
         // Draw along the x axis from the tip, then tilt so the tip is the bottom-left corner.
         painter.translate(0.6, 27.4);
@@ -128,7 +132,8 @@ QPixmap thrownDart(qreal dpr) {
     });
 }
 
-QPixmap eyes(qreal dpr) {
+QPixmap eyes(qreal dpr)
+{
     return detail::cachedPixmap(QStringLiteral("eyes"), QSize(22, 11), dpr, [](QPainter& painter) {
         for (qreal left : {1.0, 12.0}) {
             const QRectF eye(left, 1.0, 9.0, 9.0);
@@ -145,7 +150,8 @@ QPixmap eyes(qreal dpr) {
     });
 }
 
-QPixmap turnMarker(qreal dpr) {
+QPixmap turnMarker(qreal dpr)
+{
     return detail::cachedPixmap(QStringLiteral("turnMarker"), QSize(22, 16), dpr, [](QPainter& painter) {
         QPainterPath arrow;
         arrow.moveTo(1.5, 5.0);
@@ -166,7 +172,8 @@ QPixmap turnMarker(qreal dpr) {
     });
 }
 
-QPixmap scoreHeading(int index, qreal dpr) {
+QPixmap scoreHeading(int index, qreal dpr)
+{
     static const char* const captions[] = {"15", "16", "17", "18", "19", "20", "B"};
     index = qBound(0, index, 6);
     return detail::cachedPixmap(
@@ -184,7 +191,8 @@ QPixmap scoreHeading(int index, qreal dpr) {
         });
 }
 
-QPixmap scoreLight(int marks, qreal dpr) {
+QPixmap scoreLight(int marks, qreal dpr)
+{
     marks = qBound(0, marks, 3);
     return detail::cachedPixmap(QStringLiteral("scoreLight%1").arg(marks), QSize(19, 19), dpr,
                                 [marks](QPainter& painter) {

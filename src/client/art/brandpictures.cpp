@@ -9,7 +9,8 @@
 #include <QRadialGradient>
 
 // Resources of a static library must be registered by hand (outside any namespace).
-static void initArtResources() {
+static void initArtResources()
+{
     Q_INIT_RESOURCE(art);
 }
 
@@ -21,7 +22,8 @@ constexpr QSize logoSize(530, 241);
 constexpr QSize aboutSize(96, 96);
 constexpr QSize backgroundSize(800, 600);
 
-QFont wordmarkFont(int pixelSize) {
+QFont wordmarkFont(int pixelSize)
+{
     QFont font(QStringLiteral("DejaVu Serif"));
     font.setStyleHint(QFont::Serif);
     font.setPixelSize(pixelSize);
@@ -32,7 +34,8 @@ QFont wordmarkFont(int pixelSize) {
 
 } // namespace
 
-QPixmap logo(qreal dpr) {
+QPixmap logo(qreal dpr)
+{
     return detail::cachedPixmap(QStringLiteral("logo"), logoSize, dpr, [](QPainter& painter) {
         // Faint rings of a board on the right, behind where the dice fall.
         const QPointF ringsCentre(440, 120);
@@ -65,7 +68,8 @@ QPixmap logo(qreal dpr) {
     });
 }
 
-QPixmap aboutPicture(qreal dpr) {
+QPixmap aboutPicture(qreal dpr)
+{
     return detail::cachedPixmap(QStringLiteral("about"), aboutSize, dpr, [dpr](QPainter& painter) {
         painter.fillRect(QRectF(QPointF(0, 0), aboutSize), Qt::black);
         const QPointF centre(46, 50);
@@ -75,7 +79,8 @@ QPixmap aboutPicture(qreal dpr) {
     });
 }
 
-QPixmap background(qreal dpr) {
+QPixmap background(qreal dpr)
+{
     return detail::cachedPixmap(QStringLiteral("background"), dpr, [dpr] {
         initArtResources();
         QImageReader reader(QStringLiteral(":/velmora/pictures/background.jpg"));

@@ -12,7 +12,8 @@ namespace {
 
 const QColor lime(0x33, 0xff, 0x33);
 
-QString buttonCaption(PictureButton which) {
+QString buttonCaption(PictureButton which)
+{
     switch (which) {
     case PictureButton::ThrowDarts:
         return QStringLiteral("Throw Darts");
@@ -40,7 +41,8 @@ struct SmileyLook {
 const QColor yellow(0xff, 0xd8, 0x1f);
 
 // Eighteen faces, each different in colour, eyes, mouth or trimmings.
-const SmileyLook& smileyLook(int index) {
+const SmileyLook& smileyLook(int index)
+{
     static const SmileyLook looks[smileyCount] = {
         {yellow, Eyes::Dots, Mouth::Smile, NoExtra},
         {yellow, Eyes::Dots, Mouth::Grin, NoExtra},
@@ -64,7 +66,8 @@ const SmileyLook& smileyLook(int index) {
     return looks[qBound(0, index, smileyCount - 1)];
 }
 
-void paintSmiley(QPainter& painter, const SmileyLook& look) {
+void paintSmiley(QPainter& painter, const SmileyLook& look)
+{
     const QColor ink(0x1a, 0x12, 0x05);
     const QPointF centre(8.5, 8.3);
     const qreal radius = 7.2;
@@ -251,7 +254,8 @@ void paintSmiley(QPainter& painter, const SmileyLook& look) {
 
 } // namespace
 
-QPixmap tickBox(bool ticked, qreal dpr) {
+QPixmap tickBox(bool ticked, qreal dpr)
+{
     return detail::cachedPixmap(
         QStringLiteral("tickBox%1").arg(ticked), QSize(35, 36), dpr, [ticked](QPainter& painter) {
             const QRectF box(5.5, 6.0, 24, 24);
@@ -278,12 +282,14 @@ QPixmap tickBox(bool ticked, qreal dpr) {
         });
 }
 
-QSize pictureButtonSize(PictureButton) {
+QSize pictureButtonSize(PictureButton)
+{
     // One size for all three: the throw and auto-place buttons share a place.
     return {112, 30};
 }
 
-QPixmap pictureButton(PictureButton which, ButtonState state, qreal dpr) {
+QPixmap pictureButton(PictureButton which, ButtonState state, qreal dpr)
+{
     const QSize size = pictureButtonSize(which);
     const QString key = QStringLiteral("button%1-%2").arg(int(which)).arg(int(state));
     return detail::cachedPixmap(key, size, dpr, [=](QPainter& painter) {
@@ -327,7 +333,8 @@ QPixmap pictureButton(PictureButton which, ButtonState state, qreal dpr) {
     });
 }
 
-QPixmap smiley(int index, qreal dpr) {
+QPixmap smiley(int index, qreal dpr)
+{
     index = qBound(0, index, smileyCount - 1);
     return detail::cachedPixmap(QStringLiteral("smiley%1").arg(index), QSize(17, 16), dpr,
                                 [index](QPainter& painter) { paintSmiley(painter, smileyLook(index)); });

@@ -25,18 +25,21 @@ constexpr qreal segmentDegrees = 18.0;
 constexpr QPointF boardCentre{113.5, 136.5};
 
 // Angle of a segment's middle, clockwise from 12 o'clock, in degrees.
-qreal segmentMiddle(int index) {
+qreal segmentMiddle(int index)
+{
     return index * segmentDegrees;
 }
 
 // A point at a clockwise-from-top angle and a radius around centre.
-QPointF polar(QPointF centre, qreal degreesFromTop, qreal radius) {
+QPointF polar(QPointF centre, qreal degreesFromTop, qreal radius)
+{
     const qreal a = qDegreesToRadians(degreesFromTop);
     return {centre.x() + radius * qSin(a), centre.y() - radius * qCos(a)};
 }
 
 // The annulus piece between two radii and two clockwise-from-top angles.
-QPainterPath wedge(QPointF centre, qreal inner, qreal outer, qreal fromDegrees, qreal toDegrees) {
+QPainterPath wedge(QPointF centre, qreal inner, qreal outer, qreal fromDegrees, qreal toDegrees)
+{
     // QPainterPath angles run counter-clockwise from 3 o'clock.
     const qreal start = 90.0 - fromDegrees;
     const qreal sweep = -(toDegrees - fromDegrees);
@@ -54,7 +57,8 @@ QPainterPath wedge(QPointF centre, qreal inner, qreal outer, qreal fromDegrees, 
 
 namespace detail {
 
-void paintDartboard(QPainter& painter, QPointF centre, qreal scale, bool withNumbers) {
+void paintDartboard(QPainter& painter, QPointF centre, qreal scale, bool withNumbers)
+{
     const QColor lime(0x33, 0xff, 0x33);
     const QColor darkSingle(0x17, 0x17, 0x17);
     const QColor lightSingle(0xd9, 0xcc, 0xa3);
@@ -119,11 +123,13 @@ void paintDartboard(QPainter& painter, QPointF centre, qreal scale, bool withNum
 
 } // namespace detail
 
-QPointF dartboardCentre() {
+QPointF dartboardCentre()
+{
     return boardCentre;
 }
 
-int dartboardSegmentAt(QPointF panelPoint) {
+int dartboardSegmentAt(QPointF panelPoint)
+{
     const QPointF d = panelPoint - boardCentre;
     const qreal radius = qSqrt(d.x() * d.x() + d.y() * d.y());
     if (radius > DartboardRadii::doubleOuter)
@@ -135,7 +141,8 @@ int dartboardSegmentAt(QPointF panelPoint) {
     return segmentOrder[static_cast<int>(angle / segmentDegrees) % 20];
 }
 
-QPixmap dartboard(qreal dpr) {
+QPixmap dartboard(qreal dpr)
+{
     return detail::cachedPixmap(QStringLiteral("dartboard"), QSize(228, 246), dpr, [](QPainter& painter) {
         painter.fillRect(QRectF(0, 0, 228, 246), Qt::black);
         // Work in panel coordinates, the same ones the markers are placed in.

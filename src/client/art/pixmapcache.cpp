@@ -10,18 +10,21 @@ namespace {
 
 // Pictures are only made and used on the user-interface thread, so a plain
 // hash is enough. Ratios are keyed in hundredths to avoid comparing floats.
-QHash<QString, QPixmap>& cache() {
+QHash<QString, QPixmap>& cache()
+{
     static QHash<QString, QPixmap> pixmaps;
     return pixmaps;
 }
 
-QString fullKey(const QString& key, qreal dpr) {
+QString fullKey(const QString& key, qreal dpr)
+{
     return key + QLatin1Char('@') + QString::number(qRound(dpr * 100));
 }
 
 } // namespace
 
-QPixmap cachedPixmap(const QString& key, QSize logicalSize, qreal dpr, const std::function<void(QPainter&)>& paint) {
+QPixmap cachedPixmap(const QString& key, QSize logicalSize, qreal dpr, const std::function<void(QPainter&)>& paint)
+{
     if (dpr <= 0)
         dpr = 1.0;
     return cachedPixmap(key, dpr, [&] {
@@ -35,7 +38,8 @@ QPixmap cachedPixmap(const QString& key, QSize logicalSize, qreal dpr, const std
     });
 }
 
-QPixmap cachedPixmap(const QString& key, qreal dpr, const std::function<QPixmap()>& make) {
+QPixmap cachedPixmap(const QString& key, qreal dpr, const std::function<QPixmap()>& make)
+{
     if (dpr <= 0)
         dpr = 1.0;
     const QString k = fullKey(key, dpr);
@@ -47,7 +51,8 @@ QPixmap cachedPixmap(const QString& key, qreal dpr, const std::function<QPixmap(
     return pixmap;
 }
 
-QFont pictureFont(qreal pixelSize, bool bold) {
+QFont pictureFont(qreal pixelSize, bool bold)
+{
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(qMax(1, qRound(pixelSize)));

@@ -41,7 +41,8 @@ constexpr std::array<int, slotsPerDart> slotTops{30, 65, 101, 136};
 
 } // namespace
 
-void postscore(Marks& marks, const QString& value) {
+void postscore(Marks& marks, const QString& value)
+{
     if (value == QLatin1String("Bull")) {
         marks[bullIndex] = qMin(marks[bullIndex] + 1, closedMarks);
         return;
@@ -59,7 +60,8 @@ void postscore(Marks& marks, const QString& value) {
         ++mark;
 }
 
-QPoint scatterPosition(int die, QSize panel, const std::function<int(int)>& random) {
+QPoint scatterPosition(int die, QSize panel, const std::function<int(int)>& random)
+{
     if (die < 1 || die > diceCount)
         return {};
     const Scatter& s = scatterTable[die - 1];
@@ -70,7 +72,8 @@ QPoint scatterPosition(int die, QSize panel, const std::function<int(int)>& rand
     return {left, top};
 }
 
-QPoint markerPosition(const QString& value) {
+QPoint markerPosition(const QString& value)
+{
     if (value.compare(QLatin1String("bull"), Qt::CaseInsensitive) == 0)
         return bullMarker;
     if (value.compare(QLatin1String("dbull"), Qt::CaseInsensitive) == 0)
@@ -82,7 +85,8 @@ QPoint markerPosition(const QString& value) {
     return bullMarker;
 }
 
-QString dartSound(const QString& value) {
+QString dartSound(const QString& value)
+{
     if (value.compare(QLatin1String("bull"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("bull");
     if (value.compare(QLatin1String("dbull"), Qt::CaseInsensitive) == 0)
@@ -94,7 +98,8 @@ QString dartSound(const QString& value) {
     return QStringLiteral("miss");
 }
 
-QPoint slotPosition(int dart, int slot) {
+QPoint slotPosition(int dart, int slot)
+{
     if (dart < 1 || dart > dartCount || slot < 1 || slot > slotsPerDart)
         return {};
     return {slotLefts[dart - 1], slotTops[slot - 1]};

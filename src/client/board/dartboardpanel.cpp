@@ -13,7 +13,8 @@ namespace {
 constexpr QRect logoGeometry{2, 2, 32, 32}; // top-left corner, clear of the round board
 constexpr QSize markerSize{40, 28};
 
-QPixmap smallLogo(qreal dpr) {
+QPixmap smallLogo(qreal dpr)
+{
     QPixmap picture =
         art::aboutPicture(dpr).scaled(logoGeometry.size() * dpr, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     picture.setDevicePixelRatio(dpr);
@@ -23,7 +24,8 @@ QPixmap smallLogo(qreal dpr) {
 } // namespace
 
 DartboardPanel::DartboardPanel(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setObjectName(QStringLiteral("FlatPanel7"));
     resize(designSize);
 
@@ -44,7 +46,8 @@ DartboardPanel::DartboardPanel(QWidget* parent)
     }
 }
 
-QString DartboardPanel::showDart(int dart, const QString& value) {
+QString DartboardPanel::showDart(int dart, const QString& value)
+{
     if (dart < 1 || dart > board::dartCount)
         return {};
     QLabel* marker = m_markers[dart - 1];
@@ -56,22 +59,26 @@ QString DartboardPanel::showDart(int dart, const QString& value) {
     return board::dartSound(value);
 }
 
-void DartboardPanel::hideMarkers() {
+void DartboardPanel::hideMarkers()
+{
     for (QLabel* marker : m_markers)
         marker->hide();
 }
 
-void DartboardPanel::hideMarker(int dart) {
+void DartboardPanel::hideMarker(int dart)
+{
     if (dart >= 1 && dart <= board::dartCount)
         m_markers[dart - 1]->hide();
 }
 
-void DartboardPanel::paintEvent(QPaintEvent*) {
+void DartboardPanel::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.drawPixmap(art::dartboardPanelOffsetX, 0, art::dartboard(devicePixelRatioF()));
 }
 
-bool DartboardPanel::eventFilter(QObject* watched, QEvent* event) {
+bool DartboardPanel::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == m_logo && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && m_logo->rect().contains(mouse->position().toPoint()))

@@ -7,14 +7,16 @@
 namespace velmora {
 
 DartSlot::DartSlot(int dart, int slot, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setObjectName(QStringLiteral("dart%1dice%2").arg(dart).arg(slot));
     setGeometry(QRect(board::slotPosition(dart, slot), QSize(32, 32)));
     // Presses and moves fall through to the panel, which handles drags.
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void DartSlot::paintEvent(QPaintEvent*) {
+void DartSlot::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.setPen(QColor(128, 128, 128));
     painter.setBrush(Qt::NoBrush);

@@ -20,7 +20,8 @@ const QColor grey(128, 128, 128);
 
 // A label that only shows text: presses and moves go to the panel beneath.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QColor& colour, int pixelSize,
-                  bool bold, const QRect& geometry) {
+                  bool bold, const QRect& geometry)
+{
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     QPalette palette = label->palette();
@@ -37,7 +38,8 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
 }
 
 // Headings and values are centred over the 32-pixel slot columns, which stand 44 pixels apart.
-QRect columnText(int dart, int top) {
+QRect columnText(int dart, int top)
+{
     return {board::slotPosition(dart, 1).x() - 6, top, 44, 16};
 }
 
@@ -56,7 +58,8 @@ constexpr int dragOffset = 4;
 } // namespace
 
 DicePanel::DicePanel(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setObjectName(QStringLiteral("panel_dicepanel"));
     resize(designSize);
     setMouseTracking(true); // a picked-up die follows the pointer without a button held
@@ -113,7 +116,8 @@ DicePanel::DicePanel(QWidget* parent)
     m_winner->hide();
 }
 
-void DicePanel::cleardarts() {
+void DicePanel::cleardarts()
+{
     for (DieImage* die : m_dice) {
         die->setAvailable(false);
         die->show();
@@ -125,7 +129,8 @@ void DicePanel::cleardarts() {
         label->setText(QStringLiteral("0"));
 }
 
-void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>& random) {
+void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>& random)
+{
     cleardarts();
     m_throw->hide();
     const QSize panel = size(); // read once: all dice scatter over the same area
@@ -138,11 +143,13 @@ void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>
     }
 }
 
-void DicePanel::loaddice(const QList<int>& values) {
+void DicePanel::loaddice(const QList<int>& values)
+{
     loaddice(values, [](int k) { return int(QRandomGenerator::global()->bounded(k)); });
 }
 
-void DicePanel::placeDie(int die, int dart, int slot) {
+void DicePanel::placeDie(int die, int dart, int slot)
+{
     DieImage* image = dieAt(die);
     DartSlot* place = slotAt(dart, slot);
     if (!image || !place)
@@ -156,7 +163,8 @@ void DicePanel::placeDie(int die, int dart, int slot) {
     place->setFilled(true);
 }
 
-std::optional<std::pair<int, int>> DicePanel::firstFreeSlot() const {
+std::optional<std::pair<int, int>> DicePanel::firstFreeSlot() const
+{
     for (int dart = 1; dart <= board::dartCount; ++dart)
         for (int slot = 1; slot <= board::slotsPerDart; ++slot)
             if (!m_slots[dart - 1][slot - 1]->filled())
@@ -164,84 +172,101 @@ std::optional<std::pair<int, int>> DicePanel::firstFreeSlot() const {
     return std::nullopt;
 }
 
-void DicePanel::setDartLabel(int dart, const QString& value) {
+void DicePanel::setDartLabel(int dart, const QString& value)
+{
     if (dart >= 1 && dart <= board::dartCount)
         m_dartLabels[dart - 1]->setText(value);
 }
 
-bool DicePanel::dieAvailable(int die) const {
+bool DicePanel::dieAvailable(int die) const
+{
     const DieImage* image = dieAt(die);
     return image && image->available();
 }
 
-QPoint DicePanel::diePosition(int die) const {
+QPoint DicePanel::diePosition(int die) const
+{
     const DieImage* image = dieAt(die);
     return image ? image->pos() : QPoint();
 }
 
-int DicePanel::dieFace(int die) const {
+int DicePanel::dieFace(int die) const
+{
     const DieImage* image = dieAt(die);
     return image ? image->face() : 0;
 }
 
-bool DicePanel::slotFilled(int dart, int slot) const {
+bool DicePanel::slotFilled(int dart, int slot) const
+{
     const DartSlot* place = slotAt(dart, slot);
     return place && place->filled();
 }
 
-void DicePanel::setOwnTurn(bool ownTurn) {
+void DicePanel::setOwnTurn(bool ownTurn)
+{
     m_ownTurn = ownTurn;
 }
 
 // A shown button comes above any die scattered over it.
-static void showAbove(QWidget* widget, bool visible) {
+static void showAbove(QWidget* widget, bool visible)
+{
     if (visible)
         widget->raise();
     widget->setVisible(visible);
 }
 
-void DicePanel::setThrowVisible(bool visible) {
+void DicePanel::setThrowVisible(bool visible)
+{
     showAbove(m_throw, visible);
 }
 
-void DicePanel::setAutoplaceVisible(bool visible) {
+void DicePanel::setAutoplaceVisible(bool visible)
+{
     showAbove(m_autoplace, visible);
 }
 
-void DicePanel::setStartVisible(bool visible) {
+void DicePanel::setStartVisible(bool visible)
+{
     showAbove(m_start, visible);
 }
 
-void DicePanel::showWinner(const QString& name) {
+void DicePanel::showWinner(const QString& name)
+{
     m_winnerShadow->setText(name);
     m_winnerName->setText(name);
     m_winner->raise();
     m_winner->show();
 }
 
-void DicePanel::hideWinner() {
+void DicePanel::hideWinner()
+{
     m_winner->hide();
 }
 
-void DicePanel::cancelDrag() {
+void DicePanel::cancelDrag()
+{
     m_dragDie = 0;
 }
 
-QString DicePanel::dragdie() const {
+QString DicePanel::dragdie() const
+{
     const DieImage* image = dieAt(m_dragDie);
     return image ? image->objectName() : QString();
 }
 
-void DicePanel::paintEvent(QPaintEvent*) {
+void DicePanel::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.drawPixmap(0, 0, art::logo(devicePixelRatioF()));
 }
 
-void DicePanel::mousePressEvent(QMouseEvent* event) {
+void DicePanel::mousePressEvent(QMouseEvent* event)
+{
     event->accept();
 }
 
-void DicePanel::mouseMoveEvent(QMouseEvent* event) {
+void DicePanel::mouseMoveEvent(QMouseEvent* event)
+{
     DieImage* image = dieAt(m_dragDie);
     if (!image)
         return;
@@ -251,12 +276,14 @@ void DicePanel::mouseMoveEvent(QMouseEvent* event) {
     image->move(x + dragOffset, y + dragOffset);
 }
 
-void DicePanel::mouseReleaseEvent(QMouseEvent*) {
+void DicePanel::mouseReleaseEvent(QMouseEvent*)
+{
     // Any button released over the panel drops the die where it is.
     m_dragDie = 0;
 }
 
-void DicePanel::diePressed(int die, Qt::MouseButton button) {
+void DicePanel::diePressed(int die, Qt::MouseButton button)
+{
     DieImage* image = dieAt(die);
     if (!image || !image->available() || !m_ownTurn)
         return;
@@ -281,11 +308,13 @@ void DicePanel::diePressed(int die, Qt::MouseButton button) {
     }
 }
 
-DieImage* DicePanel::dieAt(int die) const {
+DieImage* DicePanel::dieAt(int die) const
+{
     return die >= 1 && die <= board::diceCount ? m_dice[die - 1] : nullptr;
 }
 
-DartSlot* DicePanel::slotAt(int dart, int slot) const {
+DartSlot* DicePanel::slotAt(int dart, int slot) const
+{
     if (dart < 1 || dart > board::dartCount || slot < 1 || slot > board::slotsPerDart)
         return nullptr;
     return m_slots[dart - 1][slot - 1];

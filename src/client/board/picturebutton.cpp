@@ -6,7 +6,8 @@ namespace velmora {
 
 PictureButton::PictureButton(art::PictureButton picture, const QString& text, QWidget* parent)
     : QAbstractButton(parent)
-    , m_picture(picture) {
+    , m_picture(picture)
+{
     setText(text);
     setAttribute(Qt::WA_Hover); // repaint when the pointer enters or leaves
     setCursor(Qt::PointingHandCursor);
@@ -14,11 +15,13 @@ PictureButton::PictureButton(art::PictureButton picture, const QString& text, QW
     resize(sizeHint());
 }
 
-QSize PictureButton::sizeHint() const {
+QSize PictureButton::sizeHint() const
+{
     return art::pictureButtonSize(m_picture);
 }
 
-void PictureButton::paintEvent(QPaintEvent*) {
+void PictureButton::paintEvent(QPaintEvent*)
+{
     art::ButtonState state = art::ButtonState::Normal;
     if (isDown())
         state = art::ButtonState::Pressed;

@@ -9,20 +9,23 @@ namespace velmora {
 
 ScoreGrid::ScoreGrid(int seat, QWidget* parent)
     : QWidget(parent)
-    , m_seat(seat) {
+    , m_seat(seat)
+{
     setObjectName(QStringLiteral("stringgrid_player%1").arg(seat));
     setFixedSize(columns * cell, rows * cell);
     setToolTip(QStringLiteral("Click to learn how to read the score boards."));
     setCursor(Qt::PointingHandCursor);
 }
 
-void ScoreGrid::setMarks(const board::Marks& marks) {
+void ScoreGrid::setMarks(const board::Marks& marks)
+{
     for (int c = 0; c < columns; ++c)
         m_marks[c] = qBound(0, marks[c], board::closedMarks);
     update();
 }
 
-void ScoreGrid::paintEvent(QPaintEvent*) {
+void ScoreGrid::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     const qreal dpr = devicePixelRatioF();
@@ -32,11 +35,13 @@ void ScoreGrid::paintEvent(QPaintEvent*) {
     }
 }
 
-void ScoreGrid::mousePressEvent(QMouseEvent* event) {
+void ScoreGrid::mousePressEvent(QMouseEvent* event)
+{
     event->accept();
 }
 
-void ScoreGrid::mouseReleaseEvent(QMouseEvent* event) {
+void ScoreGrid::mouseReleaseEvent(QMouseEvent* event)
+{
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }

@@ -24,13 +24,15 @@ const MarkerPoint markerPoints[] = {
 };
 
 // The pixel of a picture at a logical point, whatever its device pixel ratio.
-QColor pixelAt(const QPixmap& pixmap, QPointF logical) {
+QColor pixelAt(const QPixmap& pixmap, QPointF logical)
+{
     const QImage image = pixmap.toImage();
     const qreal dpr = pixmap.devicePixelRatio();
     return image.pixelColor(int(logical.x() * dpr), int(logical.y() * dpr));
 }
 
-bool isGreen(const QColor& c) {
+bool isGreen(const QColor& c)
+{
     return c.alpha() > 0 && c.green() > 120 && c.green() > c.red() + 60 && c.green() > c.blue() + 60;
 }
 
@@ -54,14 +56,16 @@ private slots:
     void thrownDartTipIsBottomLeft();
 };
 
-void TestArtwork::markerPointsHitTheirOwnTarget_data() {
+void TestArtwork::markerPointsHitTheirOwnTarget_data()
+{
     QTest::addColumn<int>("target");
     QTest::addColumn<QPointF>("at");
     for (const MarkerPoint& m : markerPoints)
         QTest::addRow("%d at %g,%g", m.target, m.at.x(), m.at.y()) << m.target << m.at;
 }
 
-void TestArtwork::markerPointsHitTheirOwnTarget() {
+void TestArtwork::markerPointsHitTheirOwnTarget()
+{
     QFETCH(int, target);
     QFETCH(QPointF, at);
     // The point and its surroundings: a tip sitting on a wire would look ambiguous.
@@ -70,7 +74,8 @@ void TestArtwork::markerPointsHitTheirOwnTarget() {
             QCOMPARE(dartboardSegmentAt(at + QPointF(dx, dy)), target);
 }
 
-void TestArtwork::boardEdgesAndBull() {
+void TestArtwork::boardEdgesAndBull()
+{
     const QPointF c = dartboardCentre();
     QCOMPARE(dartboardSegmentAt(c), 25);
     QCOMPARE(dartboardSegmentAt(c + QPointF(0, -30)), 20);
@@ -84,7 +89,8 @@ void TestArtwork::boardEdgesAndBull() {
     QVERIFY(c.y() - 100 >= 0 && c.y() + 100 <= 246);
 }
 
-void TestArtwork::drawnBoardMatchesGeometry() {
+void TestArtwork::drawnBoardMatchesGeometry()
+{
     // Numbers alternate dark and light singles from 20 (dark) clockwise; the
     // picture must show each marker point on its own segment's colour.
     const QList<int> dark = {20, 18, 13, 10, 2, 3, 7, 8, 14, 12};
@@ -102,7 +108,8 @@ void TestArtwork::drawnBoardMatchesGeometry() {
     }
 }
 
-void TestArtwork::sizesAndPixelRatios_data() {
+void TestArtwork::sizesAndPixelRatios_data()
+{
     using Maker = std::function<QPixmap(qreal)>;
     QTest::addColumn<Maker>("make");
     QTest::addColumn<QSize>("size");
@@ -124,7 +131,8 @@ void TestArtwork::sizesAndPixelRatios_data() {
     QTest::addRow("background") << Maker([](qreal d) { return background(d); }) << QSize(800, 600);
 }
 
-void TestArtwork::sizesAndPixelRatios() {
+void TestArtwork::sizesAndPixelRatios()
+{
     using Maker = std::function<QPixmap(qreal)>;
     QFETCH(Maker, make);
     QFETCH(QSize, size);
@@ -137,7 +145,8 @@ void TestArtwork::sizesAndPixelRatios() {
     }
 }
 
-void TestArtwork::picturesAreCached() {
+void TestArtwork::picturesAreCached()
+{
     QCOMPARE(dieFace(3).cacheKey(), dieFace(3).cacheKey());
     QCOMPARE(dartboard(2.0).cacheKey(), dartboard(2.0).cacheKey());
     QVERIFY(dartboard(1.0).cacheKey() != dartboard(2.0).cacheKey());
@@ -146,7 +155,8 @@ void TestArtwork::picturesAreCached() {
     QCOMPARE(dieFace(9).toImage(), dieFace(0).toImage());
 }
 
-void TestArtwork::backgroundIsASmallCompiledInJpeg() {
+void TestArtwork::backgroundIsASmallCompiledInJpeg()
+{
     QVERIFY(!background().isNull()); // also registers the library's resources
     const QString path = QStringLiteral(":/velmora/pictures/background.jpg");
     QFile file(path);
@@ -163,7 +173,8 @@ void TestArtwork::backgroundIsASmallCompiledInJpeg() {
             QVERIFY(image.pixelColor(x, y).lightness() < 50);
 }
 
-void TestArtwork::smileysAreDistinct() {
+void TestArtwork::smileysAreDistinct()
+{
     QList<QImage> images;
     for (int i = 0; i < smileyCount; ++i)
         images << smiley(i, 2.0).toImage();
@@ -172,7 +183,8 @@ void TestArtwork::smileysAreDistinct() {
             QVERIFY2(images[i] != images[j], qPrintable(QStringLiteral("%1 and %2").arg(i).arg(j)));
 }
 
-void TestArtwork::scoreLightsShowTheirMarks() {
+void TestArtwork::scoreLightsShowTheirMarks()
+{
     for (qreal dpr : {1.0, 2.0}) {
         for (int marks = 0; marks <= 3; ++marks) {
             const QPixmap light = scoreLight(marks, dpr);
@@ -186,7 +198,8 @@ void TestArtwork::scoreLightsShowTheirMarks() {
     }
 }
 
-void TestArtwork::scoreHeadingsDiffer() {
+void TestArtwork::scoreHeadingsDiffer()
+{
     for (int i = 0; i < 7; ++i) {
         QVERIFY(isGreen(pixelAt(scoreHeading(i), {2.5, 9.5})));
         for (int j = i + 1; j < 7; ++j)
@@ -194,7 +207,8 @@ void TestArtwork::scoreHeadingsDiffer() {
     }
 }
 
-void TestArtwork::thrownDartTipIsBottomLeft() {
+void TestArtwork::thrownDartTipIsBottomLeft()
+{
     for (qreal dpr : {1.0, 2.0}) {
         const QPixmap dart = thrownDart(dpr);
         QVERIFY(pixelAt(dart, {1.5, 26.5}).alpha() > 0);

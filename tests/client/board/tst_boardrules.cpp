@@ -10,10 +10,13 @@ namespace {
 // A random source that always answers its upper bound minus one (or zero) and records what it was asked.
 struct FixedRandom {
     explicit FixedRandom(bool high = false)
-        : high(high) {}
+        : high(high)
+    {
+    }
     bool high;
     QList<int> asked;
-    int operator()(int k) {
+    int operator()(int k)
+    {
         asked.append(k);
         return high ? k - 1 : 0;
     }
@@ -37,7 +40,8 @@ private slots:
     void slotGeometry();
 };
 
-void TestBoardRules::postscoreCapsBullsAtThree() {
+void TestBoardRules::postscoreCapsBullsAtThree()
+{
     Marks marks{};
     board::postscore(marks, "dBull");
     QCOMPARE(marks[board::bullIndex], 2); // the light with the upper dot
@@ -52,7 +56,8 @@ void TestBoardRules::postscoreCapsBullsAtThree() {
     QCOMPARE(marks, (Marks{0, 0, 0, 0, 0, 0, 3}));
 }
 
-void TestBoardRules::postscoreNumbers() {
+void TestBoardRules::postscoreNumbers()
+{
     Marks marks{};
     board::postscore(marks, "15");
     board::postscore(marks, "20");
@@ -63,7 +68,8 @@ void TestBoardRules::postscoreNumbers() {
     QCOMPARE(marks[2], 3);
 }
 
-void TestBoardRules::postscoreIgnoresEverythingElse_data() {
+void TestBoardRules::postscoreIgnoresEverythingElse_data()
+{
     QTest::addColumn<QString>("value");
     QTest::newRow("miss") << "14";
     QTest::newRow("zero") << "0";
@@ -74,14 +80,16 @@ void TestBoardRules::postscoreIgnoresEverythingElse_data() {
     QTest::newRow("word") << "seventeen";
 }
 
-void TestBoardRules::postscoreIgnoresEverythingElse() {
+void TestBoardRules::postscoreIgnoresEverythingElse()
+{
     QFETCH(QString, value);
     Marks marks{1, 1, 1, 1, 1, 1, 1};
     board::postscore(marks, value);
     QCOMPARE(marks, (Marks{1, 1, 1, 1, 1, 1, 1}));
 }
 
-void TestBoardRules::markersAndSounds_data() {
+void TestBoardRules::markersAndSounds_data()
+{
     QTest::addColumn<QString>("value");
     QTest::addColumn<QPoint>("marker");
     QTest::addColumn<QString>("sound");
@@ -98,7 +106,8 @@ void TestBoardRules::markersAndSounds_data() {
     QTest::newRow("junk") << "x" << QPoint(115, 135) << "miss";
 }
 
-void TestBoardRules::markersAndSounds() {
+void TestBoardRules::markersAndSounds()
+{
     QFETCH(QString, value);
     QFETCH(QPoint, marker);
     QFETCH(QString, sound);
@@ -106,7 +115,8 @@ void TestBoardRules::markersAndSounds() {
     QCOMPARE(board::dartSound(value), sound);
 }
 
-void TestBoardRules::scatterFormulaAndCallOrder() {
+void TestBoardRules::scatterFormulaAndCallOrder()
+{
     FixedRandom low;
     // Die 1: column 6, first row 1; at the design size the steps are 45 and 33.
     QCOMPARE(board::scatterPosition(1, {530, 241}, std::ref(low)), QPoint(6 * 45 + 106, 33 - 32));
@@ -123,13 +133,15 @@ void TestBoardRules::scatterFormulaAndCallOrder() {
     QCOMPARE(board::scatterPosition(1, {165, 241}, std::ref(low)).x(), 106);
 }
 
-void TestBoardRules::scatterStaysInsideThePanel_data() {
+void TestBoardRules::scatterStaysInsideThePanel_data()
+{
     QTest::addColumn<bool>("high");
     QTest::newRow("lowest") << false;
     QTest::newRow("highest") << true;
 }
 
-void TestBoardRules::scatterStaysInsideThePanel() {
+void TestBoardRules::scatterStaysInsideThePanel()
+{
     QFETCH(bool, high);
     FixedRandom random(high);
     const QRect panel(0, 0, 530, 241);
@@ -141,7 +153,8 @@ void TestBoardRules::scatterStaysInsideThePanel() {
     }
 }
 
-void TestBoardRules::scatterWidensWithThePanel() {
+void TestBoardRules::scatterWidensWithThePanel()
+{
     FixedRandom random(true);
     const QSize wide(830, 241);
     // Die 6 sits in the last column: 8 steps of (830 - 170) / 8 = 82.
@@ -151,7 +164,8 @@ void TestBoardRules::scatterWidensWithThePanel() {
             QRect(QPoint(), wide).contains(QRect(board::scatterPosition(die, wide, std::ref(random)), QSize(32, 32))));
 }
 
-void TestBoardRules::slotGeometry() {
+void TestBoardRules::slotGeometry()
+{
     QCOMPARE(board::slotPosition(1, 1), QPoint(9, 30));
     QCOMPARE(board::slotPosition(2, 3), QPoint(53, 101));
     QCOMPARE(board::slotPosition(3, 4), QPoint(97, 136));

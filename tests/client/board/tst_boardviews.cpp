@@ -19,7 +19,8 @@ private slots:
     void scoreGridClicks();
 };
 
-void TestBoardViews::dartMarkersAreLiftedAboveTheirHit_data() {
+void TestBoardViews::dartMarkersAreLiftedAboveTheirHit_data()
+{
     QTest::addColumn<int>("dart");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QPoint>("place");
@@ -30,7 +31,8 @@ void TestBoardViews::dartMarkersAreLiftedAboveTheirHit_data() {
     QTest::newRow("fifteen") << 3 << "15" << QPoint(164, 144) << "wav15";
 }
 
-void TestBoardViews::dartMarkersAreLiftedAboveTheirHit() {
+void TestBoardViews::dartMarkersAreLiftedAboveTheirHit()
+{
     QFETCH(int, dart);
     QFETCH(QString, value);
     QFETCH(QPoint, place);
@@ -44,7 +46,8 @@ void TestBoardViews::dartMarkersAreLiftedAboveTheirHit() {
     QCOMPARE(marker->geometry(), QRect(place, QSize(40, 28)));
 }
 
-void TestBoardViews::markersHide() {
+void TestBoardViews::markersHide()
+{
     DartboardPanel panel;
     panel.show();
     for (int d = 1; d <= 3; ++d)
@@ -58,7 +61,8 @@ void TestBoardViews::markersHide() {
     QCOMPARE(panel.showDart(4, "17"), QString());
 }
 
-void TestBoardViews::logoClicks() {
+void TestBoardViews::logoClicks()
+{
     DartboardPanel panel;
     panel.show();
     QSignalSpy spy(&panel, &DartboardPanel::logoClicked);
@@ -66,7 +70,8 @@ void TestBoardViews::logoClicks() {
     QCOMPARE(spy.size(), 1);
 }
 
-void TestBoardViews::scoreGridDrawsMarks() {
+void TestBoardViews::scoreGridDrawsMarks()
+{
     ScoreGrid grid(3);
     QCOMPARE(grid.objectName(), QString("stringgrid_player3"));
     QCOMPARE(grid.size(), QSize(133, 38));
@@ -85,7 +90,8 @@ void TestBoardViews::scoreGridDrawsMarks() {
     }
 }
 
-void TestBoardViews::scoreGridClicks() {
+void TestBoardViews::scoreGridClicks()
+{
     ScoreGrid grid(1);
     grid.show();
     QSignalSpy spy(&grid, &ScoreGrid::clicked);

@@ -13,12 +13,14 @@ namespace {
 
 const QList<int> throwOf12{1, 2, 3, 4, 5, 6, 6, 5, 4, 3, 2, 1};
 
-int zero(int) {
+int zero(int)
+{
     return 0;
 }
 
 // A pointer move over the panel with no button held (QTest only warps the cursor for those).
-void hover(QWidget* widget, QPoint pos) {
+void hover(QWidget* widget, QPoint pos)
+{
     QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
@@ -50,17 +52,20 @@ private:
     DicePanel* m_panel = nullptr;
 };
 
-void TestDicePanel::init() {
+void TestDicePanel::init()
+{
     m_panel = new DicePanel;
     m_panel->show();
 }
 
-void TestDicePanel::cleanup() {
+void TestDicePanel::cleanup()
+{
     delete m_panel;
     m_panel = nullptr;
 }
 
-void TestDicePanel::startsQuiet() {
+void TestDicePanel::startsQuiet()
+{
     QCOMPARE(m_panel->objectName(), QString("panel_dicepanel"));
     QCOMPARE(m_panel->size(), QSize(530, 241));
     for (const char* name : {"button_throwdarts", "button_autoplace", "button_start", "panel_winner"})
@@ -81,7 +86,8 @@ void TestDicePanel::startsQuiet() {
     QCOMPARE(m_panel->findChild<QWidget*>("button_start")->pos(), QPoint(355, 200));
 }
 
-void TestDicePanel::loaddiceScattersAvailableDice() {
+void TestDicePanel::loaddiceScattersAvailableDice()
+{
     m_panel->setThrowVisible(true);
     m_panel->loaddice(throwOf12, zero);
     QVERIFY(!m_panel->findChild<QWidget*>("button_throwdarts")->isVisible());
@@ -97,7 +103,8 @@ void TestDicePanel::loaddiceScattersAvailableDice() {
     QVERIFY(!m_panel->dieAvailable(3));
 }
 
-void TestDicePanel::leftClickAsksForTheFirstFreeSlot() {
+void TestDicePanel::leftClickAsksForTheFirstFreeSlot()
+{
     m_panel->loaddice(throwOf12, zero);
     m_panel->setOwnTurn(true);
     QSignalSpy spy(m_panel, &DicePanel::placeRequested);
@@ -119,7 +126,8 @@ void TestDicePanel::leftClickAsksForTheFirstFreeSlot() {
     QCOMPARE(m_panel->firstFreeSlot(), (std::optional<std::pair<int, int>>{{2, 2}}));
 }
 
-void TestDicePanel::clicksDoNothingOutOfTurnOrOnPlacedDice() {
+void TestDicePanel::clicksDoNothingOutOfTurnOrOnPlacedDice()
+{
     m_panel->loaddice(throwOf12, zero);
     QSignalSpy place(m_panel, &DicePanel::placeRequested);
     QSignalSpy autoplace(m_panel, &DicePanel::autoplaceRequested);
@@ -141,7 +149,8 @@ void TestDicePanel::clicksDoNothingOutOfTurnOrOnPlacedDice() {
     QCOMPARE(autoplace.size(), 0);
 }
 
-void TestDicePanel::placeDieMovesTheDie() {
+void TestDicePanel::placeDieMovesTheDie()
+{
     m_panel->loaddice(throwOf12, zero);
     m_panel->placeDie(5, 3, 4);
     QCOMPARE(m_panel->diePosition(5), QPoint(97, 136));
@@ -159,7 +168,8 @@ void TestDicePanel::placeDieMovesTheDie() {
     QCOMPARE(label("label_dart3")->text(), QString("dBull"));
 }
 
-void TestDicePanel::cleardartsKeepsPlaces() {
+void TestDicePanel::cleardartsKeepsPlaces()
+{
     m_panel->loaddice(throwOf12, zero);
     m_panel->placeDie(4, 1, 1);
     m_panel->setDartLabel(1, "4");
@@ -171,7 +181,8 @@ void TestDicePanel::cleardartsKeepsPlaces() {
     QCOMPARE(label("label_dart1")->text(), QString("0"));
 }
 
-void TestDicePanel::rightButtonDragsWithinLimits() {
+void TestDicePanel::rightButtonDragsWithinLimits()
+{
     m_panel->loaddice(throwOf12, zero);
     m_panel->setOwnTurn(true);
     QTest::mouseClick(die(9), Qt::RightButton);
@@ -196,7 +207,8 @@ void TestDicePanel::rightButtonDragsWithinLimits() {
     QCOMPARE(m_panel->diePosition(9), QPoint(492, -1));
 }
 
-void TestDicePanel::releaseOnADieKeepsTheDrag() {
+void TestDicePanel::releaseOnADieKeepsTheDrag()
+{
     m_panel->loaddice(throwOf12, zero);
     m_panel->setOwnTurn(true);
     QTest::mousePress(die(1), Qt::RightButton);
@@ -224,7 +236,8 @@ void TestDicePanel::releaseOnADieKeepsTheDrag() {
     QVERIFY(m_panel->dragdie().isEmpty());
 }
 
-void TestDicePanel::middleClickAsksForAutoplace() {
+void TestDicePanel::middleClickAsksForAutoplace()
+{
     m_panel->loaddice(throwOf12, zero);
     m_panel->setOwnTurn(true);
     QSignalSpy autoplace(m_panel, &DicePanel::autoplaceRequested);
@@ -236,7 +249,8 @@ void TestDicePanel::middleClickAsksForAutoplace() {
     QVERIFY(m_panel->dragdie().isEmpty());
 }
 
-void TestDicePanel::widenedPanelScattersWider() {
+void TestDicePanel::widenedPanelScattersWider()
+{
     const auto high = [](int k) { return k - 1; };
     m_panel->loaddice(throwOf12, high);
     const int narrow = m_panel->diePosition(6).x();
@@ -246,7 +260,8 @@ void TestDicePanel::widenedPanelScattersWider() {
     QCOMPARE(m_panel->diePosition(6).x(), 8 * 82 + 9 + 106);
 }
 
-void TestDicePanel::buttonsAndWinner() {
+void TestDicePanel::buttonsAndWinner()
+{
     QSignalSpy thrown(m_panel, &DicePanel::throwClicked);
     QSignalSpy autoplaced(m_panel, &DicePanel::autoplaceClicked);
     QSignalSpy started(m_panel, &DicePanel::startClicked);
