@@ -21,10 +21,13 @@ QString requireDartResult(const QString& value)
 
 bool isDartResult(const QString& value)
 {
-    if (value == QLatin1String("Bull") || value == QLatin1String("dBull"))
+    // The host writes "Bull", "dBull" or the sum; the board reads the two
+    // words without regard to case for the marker, so accept them so too.
+    if (value.compare(QLatin1String("bull"), Qt::CaseInsensitive) == 0 ||
+        value.compare(QLatin1String("dbull"), Qt::CaseInsensitive) == 0)
         return true;
     try {
-        parseNumber(value, 0, 20);
+        parseNumber(value, 0, 24);
         return true;
     } catch (const ProtocolError&) {
         return false;

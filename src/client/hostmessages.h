@@ -68,7 +68,7 @@ struct ChatterSound {
 };
 ChatterSound readChatterSound(const QString& rest);
 
-// A dart result as the host writes it: "Bull", "dBull" or a sum 0..20.
+// A dart result: "Bull" or "dBull" (in any case) or a sum of four dice.
 bool isDartResult(const QString& value);
 
 } // namespace velmora::hostmessages

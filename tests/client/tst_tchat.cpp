@@ -91,6 +91,7 @@ private slots:
     void teamGameWithComputerPartners();
     void malformedHostMessagesChangeNothing();
     void fullGameAndClosedConnectionEndTheWindow();
+    void windowGrowsButNeverBelowTheBoard();
 };
 
 void TestTchat::soloStartHostsAndLogsIn()
@@ -308,6 +309,14 @@ void TestTchat::malformedHostMessagesChangeNothing()
     QCOMPARE(game.control<QLabel>(QStringLiteral("label_score1"))->text(), QStringLiteral("0"));
     QVERIFY(game.reports.isEmpty());
 
+    // "bull" in lower case hits the bull on the picture but marks nothing.
+    host.send("CMD_placedice+1+bull+1+1+4");
+    QTRY_COMPARE(game.dice()->diePosition(1), board::slotPosition(1, 4));
+    QCOMPARE(game.sounds.last(), QStringLiteral("bull"));
+    QCOMPARE(game.control(QStringLiteral("image_throwndart1"))->pos(),
+             board::markerPosition(QStringLiteral("Bull")) - QPoint(0, board::markerLift));
+    QCOMPARE(game.chat.marks(1), before);
+
     // Typed text never carries a terminator or a line break onto the wire.
     host.received.clear();
     auto* entry = game.control<QLineEdit>(QStringLiteral("mychat"));
@@ -337,6 +346,24 @@ void TestTchat::fullGameAndClosedConnectionEndTheWindow()
         host.peer->close();
         QTRY_VERIFY(game.closed);
     }
+}
+
+void TestTchat::windowGrowsButNeverBelowTheBoard()
+{
+    GameInstance game({QStringLiteral("Ann"), QStringLiteral("127.0.0.1")});
+    QWidget* client = game.chat.centralWidget();
+    game.chat.resize(400, 300);
+    QTRY_COMPARE(client->size(), QSize(730, 517));
+
+    // Widened, the dice panel (and with it the scatter of the dice) grows along.
+    game.chat.resize(game.chat.width() + 200, game.chat.height());
+    QTRY_COMPARE(game.dice()->width(), 530 + 198);
+    QCOMPARE(game.dice()->pos(), QPoint(196, 4));
+    QWidget* dartboard = game.control(QStringLiteral("FlatPanel7"));
+    QCOMPARE(dartboard->size(), QSize(229, 246));
+
+    game.chat.findChild<QAction*>(QStringLiteral("ResetScreenLocation1"))->trigger();
+    QCOMPARE(game.chat.frameGeometry().size(), Tchat::kDefaultBounds);
 }
 
 QTEST_MAIN(TestTchat)
