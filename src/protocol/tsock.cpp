@@ -197,13 +197,19 @@ void TSock::adopt(QTcpSocket* socket)
         raiseInfo(SocketInfo::Send, QStringLiteral("Non-Blocking Outgoing Data"));
         emit written();
     });
-    connect(socket, &QTcpSocket::disconnected, this, &TSock::onPeerGone);
-    connect(socket, &QTcpSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError error) { onSocketError(error); });
+    // A write that finds the peer gone makes Qt abort the socket inside that
+    // very write; the departure is handled from the event loop instead, never
+    // in the middle of whatever was sending (a broadcast, say).
+    connect(socket, &QTcpSocket::disconnected, this, &TSock::onPeerGone, Qt::QueuedConnection);
+    connect(
+        socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { onSocketError(error); },
+        Qt::QueuedConnection);
 }
 
 void TSock::onSocketError(int qtError)
 {
+    if (!m_socket)
+        return; // reported after the connection was already closed
     const auto error = static_cast<QAbstractSocket::SocketError>(qtError);
     // A peer that closes, resets or aborts its connection simply leaves: the
     // disconnected() that follows is handled like an orderly close.
@@ -279,9 +285,9 @@ void TSock::send(const QByteArray& bytes)
         return;
     m_socket->write(bytes);
     raiseInfo(SocketInfo::Send, QStringLiteral("Non-Blocking Outgoing Data"));
-    if (m_socket->state() == QAbstractSocket::ConnectedState)
+    if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->flush();
-    if (m_outputLimit > 0 && m_socket->bytesToWrite() > m_outputLimit)
+    if (m_socket && m_outputLimit > 0 && m_socket->bytesToWrite() > m_outputLimit)
         dropConnection();
 }
 

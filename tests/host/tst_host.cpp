@@ -661,6 +661,28 @@ private slots:
         QVERIFY(!server().slot(2).connected);
     }
 
+    void peersResettingTogether()
+    {
+        TestClient* you = join("You");
+        TestClient* bob = join("Bob");
+        TestClient* cid = join("Cid");
+        QVERIFY(you && bob && cid);
+        // Both connections are reset (not closed in order) at the same moment:
+        // the host learns of the second while it tells the others of the first.
+        for (TestClient* leaving : {bob, cid}) {
+            const linger reset{1, 0};
+            ::setsockopt(int(leaving->socket().socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        }
+        bob->abort();
+        cid->abort();
+        QStringList gone = {you->next(), you->next()};
+        gone.sort();
+        QCOMPARE(gone, (QStringList{"CMD_playerdisconnected+2+Bob", "CMD_playerdisconnected+3+Cid"}));
+        probe(*you, "still here");
+        QCOMPARE(you->next(), QStringLiteral("CMD_chat+1+You chats: still here"));
+        QVERIFY(!server().slot(2).connected && !server().slot(3).connected);
+    }
+
     void leavingAfterTheThrow()
     {
         TestClient* you = join("You");
