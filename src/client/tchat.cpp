@@ -52,6 +52,7 @@ Tchat::Tchat(QWidget* parent)
 
     // The message timer also counts down the phrase buttons' pause.
     m_timer1.setTickHook([this] {
+        closeWhenDrained();
         if (m_phrasesReady)
             return;
         if (++m_phraseTicks > 100) {
@@ -128,8 +129,9 @@ void Tchat::showEvent(QShowEvent* event)
 void Tchat::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
-    if (!event->isAccepted())
+    if (!event->isAccepted() || m_closed)
         return;
+    m_closed = true;
     // Leaving the game: the host hears of it at once.
     m_sock.disconnect(this);
     m_sock.close();

@@ -125,6 +125,7 @@ private:
     void sendloginfo(const QString& rest);
     void sockRead();
     void sockInfo(SocketInfo kind, const QString& message);
+    void closeWhenDrained();
     void processsocktimer(const InboundMessage& message);
     void dispatch(const QString& command, const QString& rest);
     void send(const QByteArray& message);
@@ -192,6 +193,9 @@ private:
     int m_phraseTicks = 0;
     int m_popupSeat = 0;
     bool m_shownOnce = false;
+    bool m_hostGone = false; // the connection closed; the window follows once the queue is read
+    bool m_closed = false;
+    int m_dispatchDepth = 0; // a handler showing a message box lets the queue run meanwhile
 
     QStringList m_parameters;
     quint16 m_gamePort = 7772;

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QDebug>
+#include <QScopeGuard>
 
 namespace velmora {
 
@@ -93,7 +94,17 @@ void Tchat::sockRead()
 
 void Tchat::sockInfo(SocketInfo kind, const QString& message)
 {
-    if (kind == SocketInfo::Close && message == QLatin1String("Socket Closed"))
+    if (kind != SocketInfo::Close || message != QLatin1String("Socket Closed"))
+        return;
+    // What the host said before it closed is still shown first: a host that
+    // is full sends "CMD_full+" and closes at once.
+    m_hostGone = true;
+    closeWhenDrained();
+}
+
+void Tchat::closeWhenDrained()
+{
+    if (m_hostGone && !m_closed && m_dispatchDepth == 0 && m_timer1.size() == 0)
         close();
 }
 
@@ -102,6 +113,8 @@ void Tchat::processsocktimer(const InboundMessage& message)
     const CommandLine line = splitCommand(message.text);
     if (line.command.isEmpty())
         return;
+    ++m_dispatchDepth;
+    const auto done = qScopeGuard([this] { --m_dispatchDepth; });
     try {
         dispatch(line.command, line.rest);
     } catch (const ProtocolError& e) {

@@ -332,7 +332,9 @@ void TestTchat::fullGameAndClosedConnectionEndTheWindow()
         GameInstance game({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("false")},
                           host.server.serverPort());
         QVERIFY(host.accept());
+        // The host closes right after refusing: the refusal is still shown.
         host.send("CMD_full+");
+        host.peer->close();
         QTRY_VERIFY(game.closed);
         QCOMPARE(game.reports, QStringList{QStringLiteral("Game is full")});
     }
