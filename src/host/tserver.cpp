@@ -205,9 +205,9 @@ void TServer::socktimerTimer(const InboundMessage& message)
         else if (cmd == QLatin1String("CMD_kickhim"))
             kickhim(from, line.rest);
         else if (cmd == QLatin1String("CMD_chat"))
-            chat(from, line.rest, QStringLiteral(" chats: "));
+            chat(from, line.rest, "CMD_chat", QStringLiteral(" chats: "));
         else if (cmd == QLatin1String("CMD_action"))
-            chat(from, line.rest, QStringLiteral(" "));
+            chat(from, line.rest, "CMD_action", QStringLiteral(" "));
         else if (cmd == QLatin1String("CMD_startgame"))
             startgameRequest(from, line.rest);
         else if (cmd == QLatin1String("CMD_throwdarts"))
@@ -303,11 +303,10 @@ void TServer::kickhim(int from, const QString& rest)
     disconnectsock(target);
 }
 
-void TServer::chat(int from, const QString& rest, const QString& joiner)
+void TServer::chat(int from, const QString& rest, const char* command, const QString& joiner)
 {
     FieldReader fields(rest);
     const int s = takeSender(fields, from);
-    const char* command = joiner == QLatin1String(" ") ? "CMD_action" : "CMD_chat";
     sendToAll(encode(command, {num(s), m_players[s].name + joiner + fields.rest()}));
 }
 
@@ -346,7 +345,18 @@ void TServer::startgameRequest(int from, const QString& rest)
     requireHostsPlayer(from);
     const QString team = fields.take();
     const QString points = fields.take();
+    startgame(starter, team, points);
+}
 
+void TServer::startgame(int starter, bool team, bool points)
+{
+    startgame(starter, team ? QStringLiteral("1") : QStringLiteral("0"),
+              points ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+// A new game, replacing any that runs; `points` goes back out as received.
+void TServer::startgame(int starter, const QString& team, const QString& points)
+{
     m_timer1.stop();
     m_computerplay.stop();
     clearit1();
@@ -361,11 +371,6 @@ void TServer::startgameRequest(int from, const QString& rest)
     if (m_currentplayer == 3 && !m_players[3].connected)
         m_currentplayer = 1;
     findplayer();
-}
-
-void TServer::startgame(int starter, bool team, bool points)
-{
-    startgameRequest(1, QStringLiteral("%1+%2+%3+").arg(starter).arg(team ? 1 : 0).arg(points ? 1 : 0));
 }
 
 void TServer::throwdartsRequest(int from, const QString& rest)

@@ -99,8 +99,10 @@ private:
     // Handlers of the client commands; `from` is the slot the message came on.
     void receivedlogininfo(int from, const QString& rest);
     void kickhim(int from, const QString& rest);
-    void chat(int from, const QString& rest, const QString& joiner);
+    // Relays a chat or action line: the sender's name, the joiner, the text.
+    void chat(int from, const QString& rest, const char* command, const QString& joiner);
     void startgameRequest(int from, const QString& rest);
+    void startgame(int starter, const QString& team, const QString& points);
     void throwdartsRequest(int from, const QString& rest);
     void placediceRequest(int from, const QString& rest);
     void autoplaceRequest(int from, const QString& rest);
