@@ -5,7 +5,8 @@
 namespace velmora {
 
 // A system-wide name that tells other programs (the lobby) the game is
-// running: a POSIX named semaphore, opened at start and held until exit.
+// running, held from start until exit: a POSIX named semaphore whose count
+// is the number of running copies. The last copy to leave removes the name.
 // Nothing in the game waits on it.
 class NamedMutex {
 public:
@@ -17,6 +18,7 @@ public:
     bool isHeld() const { return m_handle != nullptr; }
 
 private:
+    QByteArray m_path;
     void* m_handle = nullptr;
 };
 

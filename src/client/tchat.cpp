@@ -31,7 +31,7 @@ Tchat::Tchat(QWidget* parent)
     setWindowTitle(QStringLiteral("Velmora"));
     m_report = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Velmora"), text); };
 
-    // Other programs learn from this name that the game runs.
+    // The lobby learns from this name that the game runs.
     m_mutex = std::make_unique<NamedMutex>(QStringLiteral("velmora"));
 
     buildBoard();

@@ -27,6 +27,7 @@ class ChatView;
 class DartboardPanel;
 class DicePanel;
 class NamedMutex;
+class ScoreBoardHelp;
 class ScoreGrid;
 class TServer;
 class Tabout;
@@ -121,7 +122,8 @@ private:
     void processparams();
     void hostpress();
     void joinpress();
-    void openLobbyLink();
+    void image_logoClick();
+    void HowtoreadScoreBoards1Click();
     void sendloginfo(const QString& rest);
     void sockRead();
     void sockInfo(SocketInfo kind, const QString& message);
@@ -223,6 +225,7 @@ private:
     QLabel* m_labelTeamgame = nullptr;
     DicePanel* m_dice = nullptr;
     DartboardPanel* m_dartboard = nullptr;
+    ScoreBoardHelp* m_scoreHelp = nullptr;
     ChatView* m_mainchat = nullptr;
     QLineEdit* m_mychat = nullptr;
     std::array<QToolButton*, 10> m_phraseButtons{};

@@ -5,6 +5,7 @@
 #include "host/tserver.h"
 #include "hostmessages.h"
 #include "protocol/message.h"
+#include "scoreboardhelp.h"
 #include "tchat.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
@@ -205,10 +206,17 @@ void Tchat::showSideWindow(QWidget* window)
     window->raise();
 }
 
-void Tchat::openLobbyLink()
+void Tchat::image_logoClick()
 {
-    // The logo leads to the about window, which holds the maker's address.
+    // The logo leads to the about window, which holds what there is to know
+    // about the game and its maker.
     showSideWindow(m_windows.about);
+}
+
+void Tchat::HowtoreadScoreBoards1Click()
+{
+    m_scoreHelp->raise();
+    m_scoreHelp->show();
 }
 
 void Tchat::QuickInstructions1Click()

@@ -6,6 +6,7 @@
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/scoregrid.h"
+#include "scoreboardhelp.h"
 #include "tchat.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
@@ -122,6 +123,7 @@ void Tchat::buildBoard()
     inner->add(m_labelTeamgame, QRect(537, 250, 186, 15), AnchorLayout::Top | AnchorLayout::Right);
 
     buildChatArea(board);
+    m_scoreHelp = new ScoreBoardHelp(board);
     inner->add(m_chatPanel, QRect(2, 268, 724, 246),
                AnchorLayout::Left | AnchorLayout::Top | AnchorLayout::Right | AnchorLayout::Bottom);
 }
@@ -151,6 +153,7 @@ void Tchat::buildSeats(QWidget* board)
         auto* grid = new ScoreGrid(seat, board);
         grid->setObjectName(QStringLiteral("stringgrid_player%1").arg(seat));
         grid->move(23, g.gridTop);
+        connect(grid, &ScoreGrid::clicked, this, &Tchat::HowtoreadScoreBoards1Click);
         m_grid[seat - 1] = grid;
 
         QLabel* score = limeLabel(board, QStringLiteral("label_score%1").arg(seat), QStringLiteral("0"));
@@ -238,7 +241,7 @@ void Tchat::buildChatArea(QWidget* board)
 
     m_dartboard = new DartboardPanel(panel);
     layout->add(m_dartboard, QRect(495, 0, 229, 246), AnchorLayout::Top | AnchorLayout::Right);
-    connect(m_dartboard, &DartboardPanel::logoClicked, this, &Tchat::openLobbyLink);
+    connect(m_dartboard, &DartboardPanel::logoClicked, this, &Tchat::image_logoClick);
 
     connect(m_mychat, &QLineEdit::returnPressed, this, &Tchat::sendit);
     connect(m_mychat, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -373,8 +376,8 @@ void Tchat::buildMenus()
     QAction* quick = addAction(help, QStringLiteral("QuickInstructions1"), QStringLiteral("Quick Instructions"),
                                &Tchat::QuickInstructions1Click);
     quick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    QAction* howto =
-        addAction(help, QStringLiteral("HowtoreadScoreBoards1"), QStringLiteral("How to read Score Boards"), nullptr);
+    QAction* howto = addAction(help, QStringLiteral("HowtoreadScoreBoards1"),
+                               QStringLiteral("How to read Score Boards"), &Tchat::HowtoreadScoreBoards1Click);
     // The menu shows Ctrl+S here too, but the key belongs to "Scroll Chat Off".
     howto->setText(howto->text() + QStringLiteral("\tCtrl+S"));
     help->addSeparator();

@@ -2,13 +2,16 @@
 
 #include "client/board/boardrules.h"
 #include "client/board/scoregrid.h"
+#include "client/namedmutex.h"
 #include "gameinstance.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <fcntl.h>
 #include <numeric>
+#include <semaphore.h>
 
 using namespace velmora;
 using velmora::testing::GameInstance;
@@ -92,6 +95,8 @@ private slots:
     void malformedHostMessagesChangeNothing();
     void fullGameAndClosedConnectionEndTheWindow();
     void windowGrowsButNeverBelowTheBoard();
+    void scoreBoardHelpAndQuickInstructions();
+    void namedMutexLivesWhileACopyRuns();
 };
 
 void TestTchat::soloStartHostsAndLogsIn()
@@ -366,6 +371,53 @@ void TestTchat::windowGrowsButNeverBelowTheBoard()
 
     game.chat.findChild<QAction*>(QStringLiteral("ResetScreenLocation1"))->trigger();
     QCOMPARE(game.chat.frameGeometry().size(), Tchat::kDefaultBounds);
+}
+
+void TestTchat::scoreBoardHelpAndQuickInstructions()
+{
+    GameInstance game({QStringLiteral("Ann"), QStringLiteral("127.0.0.1")});
+    QWidget* help = game.control(QStringLiteral("panel_scoreinstructions"));
+    QVERIFY(!help->isVisible());
+    QTest::mouseClick(game.control(QStringLiteral("stringgrid_player3")), Qt::LeftButton);
+    QVERIFY(help->isVisible());
+    game.click(QStringLiteral("button_close"));
+    QVERIFY(!help->isVisible());
+    game.chat.findChild<QAction*>(QStringLiteral("HowtoreadScoreBoards1"))->trigger();
+    QVERIFY(help->isVisible());
+
+    auto* quick = game.chat.findChild<QAction*>(QStringLiteral("QuickInstructions1"));
+    QCOMPARE(quick->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    quick->trigger();
+    quick->trigger();
+    const QStringList lines = game.lines();
+    QCOMPARE(lines.size(), 11);
+    QCOMPARE(lines[1], QStringLiteral("On your Turn, click the \"Throw Darts\" button."));
+    QCOMPARE(lines[10], QStringLiteral("Winner is first to close all numbers (15-Bull) and have the highest score."));
+    // System lines share one style: the silver of the instructions now draws them all.
+    QCOMPARE(game.mainchat()->styleColour(0), quint32(0xC0C0C0));
+}
+
+void TestTchat::namedMutexLivesWhileACopyRuns()
+{
+    const QString name = QStringLiteral("velmora-test-%1").arg(QCoreApplication::applicationPid());
+    const QByteArray path = "/" + name.toUtf8();
+    const auto exists = [&] {
+        sem_t* probe = ::sem_open(path.constData(), 0);
+        if (probe == SEM_FAILED)
+            return false;
+        ::sem_close(probe);
+        return true;
+    };
+    {
+        NamedMutex first(name);
+        QVERIFY(first.isHeld());
+        {
+            NamedMutex second(name);
+            QVERIFY(exists());
+        }
+        QVERIFY(exists()); // the first copy still runs
+    }
+    QVERIFY(!exists());
 }
 
 QTEST_MAIN(TestTchat)

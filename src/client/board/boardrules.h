@@ -4,6 +4,8 @@
 // dice fall when thrown, where a dart lands on the dartboard picture and which
 // sound it makes. Plain functions over QtCore types, no widgets.
 
+#include "host/rules.h"
+
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -13,7 +15,7 @@
 namespace velmora::board {
 
 // Marks of one seat's score board: index 0..5 for the targets 15..20, 6 for the bull.
-using Marks = std::array<int, 7>;
+using Marks = rules::Marks;
 inline constexpr int bullIndex = 6;
 inline constexpr int closedMarks = 3;
 
