@@ -44,7 +44,6 @@ Tchat::Tchat(QWidget* parent)
     m_dice->setThrowVisible(false);
     m_dice->setAutoplaceVisible(false);
 
-    m_sock.setPortName(QString::number(m_gamePort));
     connect(&m_sock, &TSock::readyRead, this, &Tchat::sockRead);
     connect(&m_sock, &TSock::info, this, &Tchat::sockInfo);
     m_sock11.setHostName(QStringLiteral("127.0.0.1"));
