@@ -12,6 +12,7 @@
 #include "windows/gamestartform.h"
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
+#include "windows/sidewindow.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
 
@@ -198,12 +199,11 @@ void Tchat::ResetScreenLocation1Click()
 
 void Tchat::showSideWindow(QWidget* window)
 {
-    if (!window)
-        return;
-    if (!window->isVisible())
-        window->move(frameGeometry().center() - window->rect().center());
-    window->show();
-    window->raise();
+    // A window already open stays where the player put it.
+    if (window && window->isVisible())
+        window->raise();
+    else
+        showCentredOn(window, this);
 }
 
 void Tchat::image_logoClick()
