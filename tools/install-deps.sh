@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential
+    ccache
     cmake
     ninja-build
     pkg-config

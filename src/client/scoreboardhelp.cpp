@@ -1,6 +1,6 @@
 #include "scoreboardhelp.h"
 
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 
 #include <QPainter>
 #include <QToolButton>

@@ -2,7 +2,7 @@
 
 #include "chat/chatview.h"
 #include "chat/colourtext.h"
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/scoregrid.h"

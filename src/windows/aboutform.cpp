@@ -1,6 +1,6 @@
 #include "aboutform.h"
 
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 
 #include <QEvent>
 #include <QLabel>

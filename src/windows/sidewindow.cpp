@@ -1,6 +1,6 @@
 #include "sidewindow.h"
 
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

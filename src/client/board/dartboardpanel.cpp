@@ -1,6 +1,6 @@
 #include "dartboardpanel.h"
 
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 
 #include <QLabel>
 #include <QMouseEvent>

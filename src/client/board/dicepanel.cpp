@@ -1,6 +1,6 @@
 #include "dicepanel.h"
 
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 #include "dartslot.h"
 #include "dieimage.h"
 #include "picturebutton.h"

@@ -1,6 +1,6 @@
 #include "dieimage.h"
 
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 
 #include <QAbstractButton>
 

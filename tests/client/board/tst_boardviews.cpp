@@ -1,4 +1,4 @@
-#include "client/art/artwork.h"
+#include "art/artwork.h"
 #include "client/board/dartboardpanel.h"
 #include "client/board/scoregrid.h"
 
