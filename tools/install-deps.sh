@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Velmora needs to build, run and test.
 # This script owns the package list; nothing else installs packages.
+# --authoring also installs the tools that regenerate the committed sound
+# recordings (tools/make-sounds.sh); building and testing never need them.
 set -euo pipefail
 
 packages=(
@@ -15,6 +17,12 @@ packages=(
     libgtest-dev
     fonts-dejavu-core
 )
+for arg in "$@"; do
+    case "$arg" in
+        --authoring) packages+=(espeak-ng sox) ;;
+        *) echo "install-deps: unknown option $arg (known: --authoring)" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
