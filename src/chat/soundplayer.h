@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QAnyStringView>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class QSoundEffect;
+
+namespace velmora {
+
+// Plays the game's recordings, one at a time: a new sound replaces the one
+// still playing. It knows nothing of the sound options; the caller decides
+// whether to play (see soundnames.h).
+//
+// Nothing is loaded until the first play (or prepare()), so creating the
+// player costs the first window nothing. Without an audio output the player
+// stays silent and prints nothing, but still reports what it would have
+// played through played(), which is what the tests watch.
+class SoundPlayer : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SoundPlayer(QObject* parent = nullptr);
+    ~SoundPlayer() override;
+
+    // Starts the recording called name (any letter case) and returns at once.
+    // A name without a recording does nothing and returns false.
+    bool play(QAnyStringView name);
+
+    // Looks for the audio output and makes the effect ahead of the first play
+    // (a few milliseconds), e.g. queued once the window shows.
+    void prepare();
+
+    // The recording a name plays, or an empty URL when there is none.
+    static QUrl recordingUrl(QAnyStringView name);
+
+    // Whether the last play reached an audio output (false when there is none).
+    bool audible() const { return m_audible; }
+    // The last recording played, and whether it is still sounding.
+    QString current() const { return m_current; }
+    bool isPlaying() const;
+
+signals:
+    // A recording was started, or would have been with an audio output.
+    // The name is in lower case, as the recordings are named.
+    void played(const QString& name);
+
+private:
+    QSoundEffect* effect();
+
+    QSoundEffect* m_effect = nullptr;
+    bool m_audible = false;
+    QString m_current;
+};
+
+} // namespace velmora
