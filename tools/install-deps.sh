@@ -16,6 +16,8 @@ packages=(
     libcurl4-openssl-dev
     libgtest-dev
     fonts-dejavu-core
+    clang
+    libclang-rt-14-dev
 )
 for arg in "$@"; do
     case "$arg" in
