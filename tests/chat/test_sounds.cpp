@@ -11,7 +11,6 @@
 #include <QSignalSpy>
 #include <QSoundEffect>
 #include <QTest>
-#include <QtEndian>
 
 using namespace velmora;
 
@@ -32,8 +31,9 @@ WaveFormat readWaveFormat(const QByteArray& file)
     WaveFormat wave;
     if (file.size() < 12 || !file.startsWith("RIFF") || file.mid(8, 4) != "WAVE")
         return wave;
-    const auto u16 = [&](qsizetype at) { return int(qFromLittleEndian<quint16>(file.constData() + at)); };
-    const auto u32 = [&](qsizetype at) { return qint64(qFromLittleEndian<quint32>(file.constData() + at)); };
+    const auto byte = [&](qsizetype at) { return qint64(quint8(file.at(at))); };
+    const auto u16 = [&](qsizetype at) { return int(byte(at) | byte(at + 1) << 8); };
+    const auto u32 = [&](qsizetype at) { return qint64(u16(at)) | qint64(u16(at + 2)) << 16; };
     for (qsizetype at = 12; at + 8 <= file.size();) {
         const QByteArray id = file.mid(at, 4);
         const qint64 size = u32(at + 4);
