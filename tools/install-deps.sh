@@ -15,6 +15,8 @@ packages=(
     qt6-multimedia-dev
     libcurl4-openssl-dev
     libgtest-dev
+    libbenchmark-dev
+    liblz4-dev
     fonts-dejavu-core
     clang
     libclang-rt-14-dev

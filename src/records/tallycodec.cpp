@@ -133,28 +133,43 @@ inline void copyBack(std::uint8_t* dst, std::size_t distance, std::size_t length
 
 } // namespace
 
-ExpandedBlock expandBlock(std::span<const std::uint8_t> body, std::span<std::uint8_t> out)
-{
-    const std::size_t size = body.size();
-    const std::uint8_t* in = body.data();
-    std::uint8_t* o = out.data();
-    if (out.size() < kExpandRoom)
-        return {0, BlockDamage::TooLong};
-    if (size < 2)
-        return {};
-    if (in[0] == kStoredBody) {
-        if (size - 1 > kBlockSize)
-            return {0, BlockDamage::TooLong};
-        std::memcpy(o, in + 1, size - 1);
-        return {size - 1};
-    }
-    if (size < 3)
-        return {0, BlockDamage::Truncated};
+namespace {
 
-    std::size_t x = 3;
-    std::size_t y = 0;
-    unsigned control = (unsigned(in[1]) << 8) | in[2];
-    unsigned bits = 16;
+// Decodes the sixteen items of one control word when they cannot reach past
+// the body or the block (16 items of at most 4 bytes in, 18 bytes out; runs
+// are checked on their own). Returns false on a copy reaching before the
+// block or a run past its end; x and y then stay at the item at fault.
+inline bool expandGroup(const std::uint8_t* in, std::size_t& x, std::uint8_t* o, std::size_t& y, unsigned control)
+{
+    for (int item = 0; item < 16; ++item, control <<= 1) {
+        if ((control & 0x8000) == 0) {
+            o[y++] = in[x++];
+            continue;
+        }
+        const std::size_t distance = (std::size_t(in[x]) << 4) | (in[x + 1] >> 4);
+        if (distance == 0) {
+            const std::size_t count = ((std::size_t(in[x + 1]) << 8) | in[x + 2]) + kMinRun;
+            if (count > kBlockSize - y)
+                return false;
+            std::memset(o + y, in[x + 3], count);
+            y += count;
+            x += 4;
+        } else {
+            if (distance > y)
+                return false;
+            const std::size_t length = (in[x + 1] & 0x0F) + kMinMatch;
+            copyBack(o + y, distance, length);
+            y += length;
+            x += 2;
+        }
+    }
+    return true;
+}
+
+// The careful decoder: every item checked against both ends.
+ExpandedBlock expandChecked(const std::uint8_t* in, std::size_t size, std::size_t x, std::uint8_t* o, std::size_t y,
+                            unsigned control, unsigned bits)
+{
     while (x < size) {
         if (bits == 0) {
             if (x + 2 > size)
@@ -162,15 +177,6 @@ ExpandedBlock expandBlock(std::span<const std::uint8_t> body, std::span<std::uin
             control = (unsigned(in[x]) << 8) | in[x + 1];
             x += 2;
             bits = 16;
-        }
-        // Eight literals in a row, all inside the body and the block: one copy.
-        if (bits >= 8 && (control & 0xFF00) == 0 && x + 8 <= size && y + 8 <= kBlockSize) {
-            std::memcpy(o + y, in + x, 8);
-            x += 8;
-            y += 8;
-            control <<= 8;
-            bits -= 8;
-            continue;
         }
         if ((control & 0x8000) == 0) {
             if (x >= size)
@@ -206,6 +212,44 @@ ExpandedBlock expandBlock(std::span<const std::uint8_t> body, std::span<std::uin
         --bits;
     }
     return {y};
+}
+
+} // namespace
+
+ExpandedBlock expandBlock(std::span<const std::uint8_t> body, std::span<std::uint8_t> out)
+{
+    const std::size_t size = body.size();
+    const std::uint8_t* in = body.data();
+    std::uint8_t* o = out.data();
+    if (out.size() < kExpandRoom)
+        return {0, BlockDamage::TooLong};
+    if (size < 2)
+        return {};
+    if (in[0] == kStoredBody) {
+        if (size - 1 > kBlockSize)
+            return {0, BlockDamage::TooLong};
+        std::memcpy(o, in + 1, size - 1);
+        return {size - 1};
+    }
+    if (size < 3)
+        return {0, BlockDamage::Truncated};
+
+    // Whole groups far from both ends go the fast way; the rest, and any
+    // group at fault, the careful way, which names the damage.
+    std::size_t x = 3;
+    std::size_t y = 0;
+    unsigned control = (unsigned(in[1]) << 8) | in[2];
+    constexpr std::size_t kGroupIn = 16 * 4 + 2;
+    constexpr std::size_t kGroupOut = 16 * kMaxMatch;
+    while (x + kGroupIn <= size && y + kGroupOut <= kBlockSize) {
+        const std::size_t groupX = x;
+        const std::size_t groupY = y;
+        if (!expandGroup(in, x, o, y, control))
+            return expandChecked(in, size, groupX, o, groupY, control, 16);
+        control = (unsigned(in[x]) << 8) | in[x + 1];
+        x += 2;
+    }
+    return expandChecked(in, size, x, o, y, control, 16);
 }
 
 const char* describe(BlockDamage damage)

@@ -39,6 +39,9 @@ std::unique_ptr<std::uint8_t[]> buffer(std::size_t size)
     return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size]);
 }
 
+// Room a sink must give at once: a block and its length, or an expanded block.
+constexpr std::size_t kSinkRoom = std::max(2 + tallycodec::kCompressRoom, tallycodec::kExpandRoom);
+
 // Bytes of a container in memory, handed out without copying.
 class MemorySource {
 public:
@@ -79,10 +82,14 @@ public:
         return std::move(m_data);
     }
     void reserve(std::size_t n) { m_data.reserve(n); }
+    // Room for what the header announces, within reason for a damaged header.
+    void expect(std::uint64_t size) { m_data.reserve(std::min<std::uint64_t>(size, m_limit) + kSinkRoom); }
+    void limitExpectation(std::uint64_t limit) { m_limit = limit; }
 
 private:
     std::vector<std::uint8_t> m_data;
     std::size_t m_used = 0;
+    std::uint64_t m_limit = 0;
 };
 
 class FileSource {
@@ -113,13 +120,12 @@ public:
     }
     std::uint8_t* room(std::size_t) { return m_buffer.get(); }
     bool commit(std::size_t n) { return m_file.write(m_buffer.get(), n); }
+    void expect(std::uint64_t) {}
 
 private:
     AtomicFile& m_file;
     std::unique_ptr<std::uint8_t[]> m_buffer;
 };
-// Room a sink must give at once: a block and its length, or an expanded block.
-constexpr std::size_t kSinkRoom = std::max(2 + tallycodec::kCompressRoom, tallycodec::kExpandRoom);
 
 template <class Source, class Sink>
 Result<std::uint64_t> compressStream(Source& source, std::uint64_t size, Sink& sink, const std::string& input,
@@ -170,6 +176,7 @@ Result<std::uint64_t> expandStream(Source& source, Sink& sink, const std::string
     if (size > maxSize)
         return Failure{input + " : Lzrw1 decompression : the original is too large (" + std::to_string(size) +
                        " bytes)"};
+    sink.expect(size);
     std::uint64_t total = 0;
     for (;;) {
         const auto lengthField = source.take(2);
@@ -237,6 +244,7 @@ Result<std::vector<std::uint8_t>> expand(std::span<const std::uint8_t> file, con
     try {
         MemorySource source(file);
         MemorySink sink;
+        sink.limitExpectation(256 * std::uint64_t(file.size()));
         auto total = expandStream(source, sink, inputName, {}, maxSize);
         if (!total)
             return Failure{total.error()};
