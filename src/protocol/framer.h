@@ -14,7 +14,7 @@ public:
     static constexpr qsizetype kMaxPending = 64 * 1024;
 
     // Appends bytes and hands out every completed message, terminator removed,
-    // in order. Returns false (and drops the tail) once the unterminated rest
+    // in order; empty messages are dropped. Returns false (and drops the tail) once the unterminated rest
     // grows past kMaxPending: the caller closes that connection.
     bool feed(const QByteArray& bytes, const std::function<void(QByteArray)>& deliver);
 

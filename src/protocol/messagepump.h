@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <unordered_map>
 
 namespace velmora {
 
@@ -18,20 +20,36 @@ struct InboundMessage {
 };
 
 // The inbound queue of one side and the timer that drains it: one message per
-// tick, in arrival order. The timer runs only while there is work (queued
-// messages, or a caller that asked to keep ticking), so an idle side costs
-// nothing; the pacing on the wire stays one message per tick. A message that
-// finds the side idle is taken as soon as a whole interval has passed since
-// the last tick, rather than waiting for a tick that was never scheduled.
+// tick. Each connection has its own queue and the ticks go round the
+// connections that have something waiting, so a busy connection delays the
+// others by at most one tick each; within a connection messages keep their
+// order. Every connection's queue is bounded: a push past the bound is
+// refused and the caller closes that connection as a flooder.
+//
+// The timer runs only while there is work (queued messages, or a caller that
+// asked to keep ticking), so an idle side costs nothing; the pacing on the
+// wire stays one message per tick. A message that finds the side idle is
+// taken as soon as a whole interval has passed since the last tick, rather
+// than waiting for a tick that was never scheduled.
 class MessagePump : public QObject {
     Q_OBJECT
 public:
     using Handler = std::function<void(const InboundMessage&)>;
 
+    // What one connection may have waiting: far beyond any honest peer, which
+    // sends a handful of messages between two of its player's clicks.
+    static constexpr qsizetype kMaxQueuedMessages = 4096;
+    static constexpr qsizetype kMaxQueuedBytes = 1024 * 1024;
+
     MessagePump(int intervalMs, Handler handler, QObject* parent = nullptr);
 
-    void push(const QByteArray& bytes, quint64 source = 0);
-    qsizetype size() const { return static_cast<qsizetype>(m_queue.size()); }
+    // Queues a message; false (and nothing queued) once the connection's
+    // queue is full.
+    [[nodiscard]] bool push(const QByteArray& bytes, quint64 source = 0);
+    // Forgets everything a connection still has waiting (it has gone).
+    void discard(quint64 source);
+    qsizetype size() const { return m_size; }
+    qsizetype size(quint64 source) const;
 
     // Keeps the timer ticking while the queue is empty (for a side that counts
     // ticks for something else).
@@ -40,15 +58,23 @@ public:
     void setTickHook(std::function<void()> hook) { m_tickHook = std::move(hook); }
 
 private:
+    struct Queue {
+        std::deque<InboundMessage> messages;
+        qsizetype bytes = 0;
+    };
+
     void tick();
     void updateTimer();
+    std::optional<InboundMessage> takeNext();
 
     QTimer m_timer;
     QElapsedTimer m_sinceTick;
     int m_interval;
     Handler m_handler;
     std::function<void()> m_tickHook;
-    std::deque<InboundMessage> m_queue;
+    std::unordered_map<quint64, Queue> m_queues;
+    std::deque<quint64> m_turns; // connections with messages waiting, in the order they are served
+    qsizetype m_size = 0;
     bool m_keepTicking = false;
 };
 

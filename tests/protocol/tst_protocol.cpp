@@ -9,6 +9,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+#include <memory>
 
 using namespace velmora;
 
@@ -159,8 +160,8 @@ private slots:
         QCOMPARE(feedAll(framer, "CMD_a+1\xFF"
                                  "CMD_b+2\xFF"),
                  (QList<QByteArray>{"CMD_a+1", "CMD_b+2"}));
-        // Two terminators in a row make an empty message.
-        QCOMPARE(feedAll(framer, "\xFF\xFF"), (QList<QByteArray>{"", ""}));
+        // Bare terminators carry no command and are dropped at once.
+        QCOMPARE(feedAll(framer, "\xFF\xFF" "CMD_c+3\xFF\xFF"), (QList<QByteArray>{"CMD_c+3"}));
         QCOMPARE(framer.pending(), 0);
     }
 
@@ -200,9 +201,9 @@ private slots:
             handled << m.text;
             sources << m.source;
         });
-        pump.push("CMD_a+1", 7);
-        pump.push("CMD_b+2", 8);
-        pump.push("", 9);
+        QVERIFY(pump.push("CMD_a+1", 7));
+        QVERIFY(pump.push("CMD_b+2", 8));
+        QVERIFY(pump.push("", 9));
         QCOMPARE(pump.size(), 3);
         QCOMPARE(handled.size(), 0); // nothing runs inside push
         QTRY_COMPARE_WITH_TIMEOUT(handled.size(), 3, 10000);
@@ -218,7 +219,7 @@ private slots:
         MessagePump pump(1, [&](const InboundMessage&) { leftAtEachTick << pumpPtr->size(); });
         pumpPtr = &pump;
         for (int i = 0; i < 4; ++i)
-            pump.push("CMD_x+");
+            QVERIFY(pump.push("CMD_x+"));
         QTRY_COMPARE_WITH_TIMEOUT(leftAtEachTick.size(), 4, 10000);
         QCOMPARE(leftAtEachTick, (QList<qsizetype>{3, 2, 1, 0}));
     }
@@ -227,7 +228,7 @@ private slots:
     {
         QString got;
         MessagePump pump(1, [&](const InboundMessage& m) { got = m.text; });
-        pump.push("CMD_chat+1+" + QByteArray(5000 - 11, 'x'));
+        QVERIFY(pump.push("CMD_chat+1+" + QByteArray(5000 - 11, 'x')));
         QTRY_VERIFY_WITH_TIMEOUT(!got.isEmpty(), 10000);
         QCOMPARE(got.size(), protocol::kMaxEntryLength);
         QVERIFY(got.startsWith(QStringLiteral("CMD_chat+1+xxx")));
@@ -242,10 +243,43 @@ private slots:
                 throw ProtocolError("boom");
         });
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("boom"));
-        pump.push("bad");
-        pump.push("good");
+        QVERIFY(pump.push("bad"));
+        QVERIFY(pump.push("good"));
         QTRY_COMPARE_WITH_TIMEOUT(handled.size(), 2, 10000);
         QCOMPARE(handled.last(), QStringLiteral("good"));
+    }
+
+    void pumpTakesConnectionsInTurnWithinBounds()
+    {
+        // A flooding connection (1) does not hold back the others: after its
+        // first message each other connection is served in turn.
+        QList<quint64> order;
+        MessagePump pump(1, [&](const InboundMessage& m) { order << m.source; });
+        for (int i = 0; i < 3000; ++i)
+            QVERIFY(pump.push("CMD_chat+5+spam", 1));
+        QVERIFY(pump.push("CMD_throwdarts+2", 2));
+        QVERIFY(pump.push("CMD_placedice+3+1+1+1", 3));
+        QTRY_VERIFY_WITH_TIMEOUT(order.size() >= 4, 10000);
+        QCOMPARE(order.mid(0, 4), (QList<quint64>{1, 2, 3, 1}));
+
+        // A departed connection's messages are gone at once.
+        pump.discard(1);
+        QCOMPARE(pump.size(1), 0);
+        QCOMPARE(pump.size(), 0);
+
+        // A connection past its bound is refused, the others are not.
+        int accepted = 0;
+        while (pump.push("CMD_x+", 4) && accepted <= MessagePump::kMaxQueuedMessages)
+            ++accepted;
+        QCOMPARE(accepted, MessagePump::kMaxQueuedMessages);
+        QVERIFY(pump.push("CMD_x+", 5));
+        QVERIFY(!pump.push(QByteArray(100, 'y'), 4));
+        pump.discard(4);
+        const QByteArray big(protocol::kMaxEntryLength, 'z');
+        int bigAccepted = 0;
+        while (pump.push(big, 6))
+            ++bigAccepted;
+        QCOMPARE(bigAccepted, int(MessagePump::kMaxQueuedBytes / big.size()));
     }
 
     void pumpTickHook()
@@ -461,6 +495,75 @@ private slots:
         QVERIFY(!pair.accepted->isConnected());
         // The peer sees the connection go.
         QTRY_VERIFY_WITH_TIMEOUT(!pair.client.isConnected(), 10000);
+    }
+
+    // --- why a connection ended ---------------------------------------------------
+
+    void departureIsReportedOnceWithItsReason()
+    {
+        const QList<CloseReason> byPeer = {CloseReason::ClosedByPeer};
+        Pair peerClose;
+        QVERIFY(peerClose.open());
+        const auto closed = reasons(*peerClose.accepted);
+        peerClose.client.close();
+        QTRY_COMPARE_WITH_TIMEOUT(*closed, byPeer, 10000);
+
+        // A reset reads like a close: Qt tells the two apart no further.
+        Pair pair;
+        QVERIFY(pair.open());
+        const auto first = reasons(*pair.accepted);
+        TSock* second = nullptr;
+        QObject::disconnect(&pair.listener, &TSock::acceptPending, nullptr, nullptr);
+        QObject::connect(&pair.listener, &TSock::acceptPending, &pair.listener,
+                         [&] { second = pair.listener.accept(); });
+        QTcpSocket raw;
+        raw.connectToHost(QHostAddress::LocalHost, pair.listener.localPort());
+        QTRY_VERIFY_WITH_TIMEOUT(second != nullptr, 10000);
+        const auto reset = reasons(*second);
+        raw.abort();
+        QTRY_COMPARE_WITH_TIMEOUT(*reset, byPeer, 10000);
+        QVERIFY(first->isEmpty());
+
+        // Closed on this side (a kick): once, however often close() is called.
+        pair.accepted->close();
+        pair.accepted->close();
+        QCOMPARE(*first, QList<CloseReason>{CloseReason::ClosedHere});
+    }
+
+    void givingUpOnAPeerSaysWhy()
+    {
+        Pair broken;
+        QVERIFY(broken.open());
+        const auto framing = reasons(*broken.accepted);
+        broken.accepted->dropConnection();
+        QVERIFY(framing->isEmpty()); // from the event loop, never inside the call
+        QTRY_COMPARE_WITH_TIMEOUT(*framing, QList<CloseReason>{CloseReason::FramingBroken}, 10000);
+
+        // A peer that reads nothing while far more than the bound waits for it.
+        Pair stalled;
+        QVERIFY(stalled.open());
+        const auto overflow = reasons(*stalled.accepted);
+        stalled.accepted->setOutputLimit(1024);
+        stalled.accepted->send(QByteArray(24 * 1024 * 1024, 'x'));
+        QTRY_COMPARE_WITH_TIMEOUT(*overflow, QList<CloseReason>{CloseReason::OutputBoundExceeded}, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!stalled.client.isConnected(), 10000);
+
+        // A connection that never came about reports no departure.
+        TSock never;
+        const auto none = reasons(never);
+        never.setPortName(QStringLiteral("1"));
+        never.open();
+        never.close();
+        QVERIFY(none->isEmpty());
+    }
+
+private:
+    // Every departure a socket reports, in order.
+    static std::shared_ptr<QList<CloseReason>> reasons(TSock& sock)
+    {
+        auto seen = std::make_shared<QList<CloseReason>>();
+        QObject::connect(&sock, &TSock::connectionClosed, &sock, [seen](CloseReason r) { *seen << r; });
+        return seen;
     }
 };
 
