@@ -200,7 +200,9 @@ void TSock::adopt(QTcpSocket* socket)
     // A write that finds the peer gone makes Qt abort the socket inside that
     // very write; the departure is handled from the event loop instead, never
     // in the middle of whatever was sending (a broadcast, say).
-    connect(socket, &QTcpSocket::disconnected, this, &TSock::onPeerGone, Qt::QueuedConnection);
+    connect(
+        socket, &QTcpSocket::disconnected, this, [this] { onPeerGone(CloseReason::ClosedByPeer); },
+        Qt::QueuedConnection);
     connect(
         socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { onSocketError(error); },
         Qt::QueuedConnection);
@@ -218,29 +220,32 @@ void TSock::onSocketError(int qtError)
     const int code = wsaCodeFor(error);
     raiseInfo(SocketInfo::Error, QStringLiteral("Error #%1 (%2)").arg(code).arg(wsaErrorName(code)));
     if (m_connected && m_socket && m_socket->state() != QAbstractSocket::ConnectedState)
-        onPeerGone();
+        onPeerGone(CloseReason::Reset);
 }
 
-void TSock::onPeerGone()
+void TSock::onPeerGone(CloseReason reason)
 {
     if (!m_socket)
         return;
+    if (!m_closeReason)
+        m_closeReason = reason;
     emit disconnected();
     close();
 }
 
-void TSock::dropConnection()
+void TSock::dropConnection(CloseReason reason)
 {
     if (m_dropQueued || !m_socket)
         return;
     m_dropQueued = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(0, this, [this, reason] {
         m_dropQueued = false;
-        if (m_socket) {
-            // Nothing more goes to a peer we give up on.
-            m_socket->abort();
-        }
-        onPeerGone();
+        if (!m_socket)
+            return; // gone meanwhile, for its own reason
+        m_closeReason = reason;
+        // Nothing more goes to a peer we give up on.
+        m_socket->abort();
+        onPeerGone(reason);
     });
 }
 
@@ -267,12 +272,18 @@ void TSock::detachSocket()
 void TSock::close()
 {
     const bool wasListening = m_server != nullptr;
+    const bool hadConnection = m_connected;
+    const CloseReason reason = m_closeReason.value_or(CloseReason::ClosedHere);
+    m_closeReason.reset();
     detachSocket();
     delete m_server;
     m_server = nullptr;
     m_connected = false;
-    if (!wasListening)
-        raiseInfo(SocketInfo::Close, QStringLiteral("Socket Closed"));
+    if (wasListening)
+        return;
+    raiseInfo(SocketInfo::Close, QStringLiteral("Socket Closed"));
+    if (hadConnection)
+        emit connectionClosed(reason);
 }
 
 void TSock::send(const QByteArray& bytes)
@@ -288,7 +299,7 @@ void TSock::send(const QByteArray& bytes)
     if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->flush();
     if (m_socket && m_outputLimit > 0 && m_socket->bytesToWrite() > m_outputLimit)
-        dropConnection();
+        dropConnection(CloseReason::OutputBoundExceeded);
 }
 
 QByteArray TSock::receive()

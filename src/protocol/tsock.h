@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 class QTcpServer;
@@ -13,6 +14,18 @@ namespace velmora {
 
 // What an info report of a socket is about.
 enum class SocketInfo { Lookup, Connect, Close, Listen, Receive, Send, Accept, Error };
+
+// Why a connection ended, reported once per connection by
+// TSock::connectionClosed. Qt reports a peer's reset like its orderly close,
+// so Reset covers a connection broken by any other network error.
+enum class CloseReason {
+    ClosedByPeer,        // the peer closed or reset the connection
+    Reset,               // a network error broke the connection
+    ClosedHere,          // this side closed it (on the host: a kick)
+    FramingBroken,       // the peer sent what cannot be framed
+    OutputBoundExceeded, // the peer left too much of what we sent unread
+    InputBoundExceeded,  // the peer sent more than we keep waiting for it
+};
 
 // A socket operation that cannot be done; the text names the operation first
 // ("Send - Socket Not Connected").
@@ -29,8 +42,9 @@ QString wsaErrorName(int code);
 // connection accepted by a listener. All notifications arrive on the thread
 // that owns it through Qt's event loop; no call ever blocks.
 //
-// Status changes are reported through info() with a fixed set of texts; a
-// close of any kind reports "Socket Closed", which is what the game acts on.
+// Status changes are reported through info() with a fixed set of texts, for
+// showing and logging; a close of any kind reports "Socket Closed". What the
+// game acts on is connectionClosed(), once per connection, with its reason.
 class TSock : public QObject {
     Q_OBJECT
 public:
@@ -68,9 +82,10 @@ public:
     // Closes the socket and reports "Socket Closed" (except for a listener).
     // Bytes already sent still reach the peer.
     void close();
-    // Ends a connection as if the peer had gone away: disconnected(), then
-    // close(). Runs from the event loop, never inside the caller.
-    void dropConnection();
+    // Gives up on the peer: ends the connection as if the peer had gone away
+    // (disconnected(), then close()), reporting `reason`. Runs from the event
+    // loop, never inside the caller.
+    void dropConnection(CloseReason reason = CloseReason::FramingBroken);
 
     // A peer that leaves more than this many bytes unsent is dropped
     // (0: no limit).
@@ -82,6 +97,9 @@ signals:
     // The peer closed the connection (in order or not); close() follows.
     void disconnected();
     void info(velmora::SocketInfo kind, const QString& message);
+    // The connection has ended, for the reason given; reported once, after
+    // the "Socket Closed" info, whichever side ended it.
+    void connectionClosed(velmora::CloseReason reason);
     void readyRead(qint64 count);
     void written();
     void acceptPending();
@@ -89,7 +107,7 @@ signals:
 private:
     void adopt(QTcpSocket* socket);
     void detachSocket();
-    void onPeerGone();
+    void onPeerGone(CloseReason reason);
     void onSocketError(int qtError);
     void raiseInfo(SocketInfo kind, const QString& message);
 
@@ -98,6 +116,7 @@ private:
     int m_tag = 0;
     bool m_connected = false;
     bool m_dropQueued = false;
+    std::optional<CloseReason> m_closeReason; // why the connection is going, once known
     qint64 m_outputLimit = 0;
     QPointer<QTcpSocket> m_socket;
     QTcpServer* m_server = nullptr;
