@@ -35,6 +35,11 @@ Tabout::Tabout(QWidget* parent)
     build->setObjectName(QStringLiteral("label_build"));
     build->adjustSize();
 
+    // Who made it, under which terms, and whose voices call the darts.
+    addLabel(QStringLiteral("Copyright (c) 2026 The Velmora developers"), {16, 122, 295, 16}, 11);
+    addLabel(QStringLiteral("Free software under the MIT licence."), {16, 140, 295, 16}, 11);
+    addLabel(QStringLiteral("Voices made with espeak-ng and sox."), {16, 158, 295, 16}, 11);
+
     addDoneButton({235, 178, 75, 25});
 }
 

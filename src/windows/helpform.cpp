@@ -1,55 +1,145 @@
 #include "helpform.h"
 
+#include "art/artwork.h"
+#include "art/palette.h"
+#include "controls/tselbutton.h"
+
+#include <QFile>
 #include <QLabel>
-#include <QPushButton>
+#include <QStackedWidget>
 #include <QTextBrowser>
+#include <QUrl>
+
+// Resources of a static library must be registered by hand (outside any namespace).
+static void initHelpResources()
+{
+    Q_INIT_RESOURCE(help);
+}
 
 namespace velmora {
 
 namespace {
 
-const char* const overviewText =
-    "<p>Velmora is a multi-player dice game for up to four players, who race to close out the board with the "
-    "highest score.</p>"
-    "<p>Play against others through The Kivonet Lobby, or play a solo game against a computer player, even "
-    "offline.</p>";
+// The page buttons from top to bottom. The tag names the page ("memo" + tag),
+// as the game has always numbered them.
+struct HelpPage {
+    const char* caption;
+    int tag;
+    const char* file;
+};
+
+constexpr HelpPage kPages[] = {
+    {"Overview", 1, "overview.html"}, {"Connecting", 2, "connecting.html"},       {"Game Play", 4, "gameplay.html"},
+    {"Scoring", 3, "scoring.html"},   {"Documentation", 9, "documentation.html"}, {"License", 5, "license.html"},
+    {"The Lobby", 11, "lobby.html"},
+};
+
+constexpr int kButtonLeft = 6;
+constexpr int kButtonWidth = 104;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonStep = 31;
+constexpr QRect kPageArea(116, 40, 351, 455);
+
+QString readResource(const QString& name)
+{
+    QFile file(QStringLiteral(":/velmora/help/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+TSelButton* makePageButton(QWidget* parent, const QString& caption, const QString& objectName, int row)
+{
+    auto* button = new TSelButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setGeometry(kButtonLeft, kPageArea.top() + row * kButtonStep, kButtonWidth, kButtonHeight);
+    button->useGameLook(12);
+    return button;
+}
 
 } // namespace
 
 Thelp::Thelp(QWidget* parent)
     : SideWindow(parent)
 {
+    initHelpResources();
     setObjectName(QStringLiteral("Thelp"));
     setWindowTitle(QStringLiteral("Velmora - Help"));
     setFixedSize(475, 504);
 
-    auto* overview = new QPushButton(QStringLiteral("Overview"), this);
-    overview->setObjectName(QStringLiteral("button_overview"));
-    overview->setGeometry(8, 40, 100, 25);
-    overview->setStyleSheet(QStringLiteral("QPushButton { color: #00ff00; background-color: black; border: 1px solid "
-                                           "#008000; } QPushButton:hover { border-color: #00ff00; }"));
-    addDoneButton({8, 470, 100, 25});
-
-    m_caption = addLabel(QStringLiteral("Overview"), {116, 8, 351, 26}, 18, true, Qt::AlignCenter);
+    m_caption =
+        addLabel(QStringLiteral("Overview"), {kPageArea.left(), 8, kPageArea.width(), 26}, 18, true, Qt::AlignCenter);
     m_caption->setObjectName(QStringLiteral("label_caption"));
 
-    m_overview = new QTextBrowser(this);
-    m_overview->setObjectName(QStringLiteral("memo1"));
-    m_overview->setGeometry(116, 40, 351, 455);
-    m_overview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_overview->setStyleSheet(QStringLiteral("QTextBrowser { color: white; background-color: black; border: 1px "
-                                             "solid #008000; }"));
-    m_overview->setHtml(QString::fromUtf8(overviewText));
+    m_pages = new QStackedWidget(this);
+    m_pages->setGeometry(kPageArea);
 
-    connect(overview, &QPushButton::clicked, this, [this] {
-        m_caption->setText(QStringLiteral("Overview"));
-        m_overview->show();
-    });
+    int row = 0;
+    for (const HelpPage& page : kPages) {
+        addPage(page.tag, QString::fromLatin1(page.file));
+        const QString caption = QString::fromLatin1(page.caption);
+        TSelButton* button = makePageButton(this, caption, QStringLiteral("button_page%1").arg(page.tag), row++);
+        connect(button, &TSelButton::clicked, this, [this, tag = page.tag, caption] { showPage(tag, caption); });
+    }
+    TSelButton* about = makePageButton(this, QStringLiteral("About"), QStringLiteral("button_about"), row);
+    connect(about, &TSelButton::clicked, this, &Thelp::aboutRequested);
+    addDoneButton({kButtonLeft, kPageArea.bottom() + 1 - kButtonHeight, kButtonWidth, kButtonHeight});
+
+    showPage(kPages[0].tag, QString::fromLatin1(kPages[0].caption));
+}
+
+QTextBrowser* Thelp::addPage(int tag, const QString& file)
+{
+    auto* page = new QTextBrowser(m_pages);
+    page->setObjectName(QStringLiteral("memo%1").arg(tag));
+    page->setOpenExternalLinks(true);
+    page->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    page->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Colours by palette, not a style sheet: a style sheet would take over the scroll bars' look too.
+    QPalette colours = page->palette();
+    colours.setColor(QPalette::Base, art::palette::black);
+    colours.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+    colours.setColor(QPalette::WindowText, art::palette::darkGreen);
+    page->setPalette(colours);
+    page->setFrameStyle(QFrame::Box | QFrame::Plain);
+    art::styleScrollBars(page);
+
+    QTextDocument* document = page->document();
+    document->setDefaultStyleSheet(readResource(QStringLiteral("help.css")));
+    // The scoring page explains the score board's lights with the board's own pictures.
+    for (int marks = 0; marks <= 3; ++marks)
+        document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("light:%1").arg(marks)),
+                              art::scoreLight(marks, devicePixelRatioF()).toImage());
+    for (int column = 0; column < 7; ++column)
+        document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("heading:%1").arg(column)),
+                              art::scoreHeading(column, devicePixelRatioF()).toImage());
+
+    QString html = readResource(file);
+    // The licence page shows the very text that ships beside the program.
+    html.replace(QStringLiteral("@LICENSE@"), readResource(QStringLiteral("LICENSE")).toHtmlEscaped());
+    page->setHtml(html);
+    m_pages->addWidget(page);
+    return page;
+}
+
+void Thelp::showPage(int tag, const QString& caption)
+{
+    auto* page = m_pages->findChild<QTextBrowser*>(QStringLiteral("memo%1").arg(tag), Qt::FindDirectChildrenOnly);
+    if (!page)
+        return;
+    m_pages->setCurrentWidget(page);
+    m_caption->setText(caption);
 }
 
 QString Thelp::currentCaption() const
 {
     return m_caption->text();
+}
+
+QString Thelp::currentPage() const
+{
+    const QWidget* page = m_pages->currentWidget();
+    return page ? page->objectName() : QString();
 }
 
 } // namespace velmora

@@ -2,21 +2,33 @@
 
 #include "sidewindow.h"
 
+class QStackedWidget;
 class QTextBrowser;
 
 namespace velmora {
 
-// The help window: a column of page buttons and the page in front.
+// The help window: a column of page buttons on the left, the page in front on
+// the right under its caption. The page texts live in resources/help.
 class Thelp : public SideWindow {
     Q_OBJECT
 public:
     explicit Thelp(QWidget* parent = nullptr);
 
+    // The caption above the page in front ("Overview" at first).
     QString currentCaption() const;
+    // The page in front: its object name, "memo" followed by its button's tag.
+    QString currentPage() const;
+
+signals:
+    // The "About" button: whoever owns the about window shows it.
+    void aboutRequested();
 
 private:
+    QTextBrowser* addPage(int tag, const QString& file);
+    void showPage(int tag, const QString& caption);
+
     QLabel* m_caption = nullptr;
-    QTextBrowser* m_overview = nullptr;
+    QStackedWidget* m_pages = nullptr;
 };
 
 } // namespace velmora
