@@ -5,7 +5,7 @@ FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 
-.PHONY: run test test-sanitized fuzz deps configure build clean
+.PHONY: run test test-sanitized fuzz deps configure build install package clean
 
 run: build
 	$(BUILD)/src/app/velmora
@@ -34,6 +34,15 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Installs under PREFIX (DESTDIR stages it elsewhere, as packagers do).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, into $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(SANITIZED) $(FUZZ)

@@ -18,6 +18,9 @@ packages=(
     libbenchmark-dev
     liblz4-dev
     fonts-dejavu-core
+    desktop-file-utils
+    appstream
+    dpkg-dev
     clang
     libclang-rt-14-dev
 )
