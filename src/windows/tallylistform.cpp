@@ -1,34 +1,172 @@
 #include "tallylistform.h"
 
+#include "controls/tselbutton.h"
+#include "records/datafolder.h"
+
+#include <QFrame>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QSignalBlocker>
 
 namespace velmora {
 
+namespace {
+
+const QString kZero = QStringLiteral("0");
+
+QFrame* addPanel(QWidget* parent, const QRect& geometry)
+{
+    auto* panel = new QFrame(parent);
+    panel->setGeometry(geometry);
+    panel->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #008000; }"));
+    panel->lower();
+    return panel;
+}
+
+} // namespace
+
 Ttallylist::Ttallylist(QWidget* parent)
     : SideWindow(parent)
+    , m_store(dataFolder())
 {
     setObjectName(QStringLiteral("Ttallylist"));
     setWindowTitle(QStringLiteral("Velmora - Tally List"));
-    setFixedSize(400, 300);
+    setFixedSize(520, 310);
     setBackgroundPicture(true);
 
-    addLabel(QStringLiteral("Players In Current Game"), {12, 8, 180, 20}, 12, true);
-    m_checklist = new QListWidget(this);
-    m_checklist->setObjectName(QStringLiteral("checklist"));
-    m_checklist->setGeometry(12, 30, 180, 220);
-    m_checklist->setStyleSheet(QStringLiteral("QListWidget { color: #00ff00; background-color: black; }"));
+    // Reports and questions never open a nested event loop: the boxes are
+    // shown and answer through their signals.
+    m_report = [](const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora"), text, QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+    };
+    m_confirm = [this](const QString& question, std::function<void(bool)> answer) {
+        auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Velmora"), question,
+                                    QMessageBox::Yes | QMessageBox::No, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        connect(box, &QMessageBox::finished, this,
+                [answer = std::move(answer)](int result) { answer(result == QMessageBox::Yes); });
+        box->open();
+    };
 
-    addDoneButton({313, 265, 75, 25});
+    buildLists();
+    buildPanels();
+
+    TallyStore::Loaded loaded = m_store.load();
+    m_tally = std::move(loaded.tally);
+    loadtally();
+    // Shown once the program runs, after whoever made us had a chance to
+    // set a reporter, and never before the main window.
+    if (!loaded.error.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, text = loaded.error] { m_report(text); }, Qt::QueuedConnection);
+}
+
+Ttallylist::~Ttallylist()
+{
+    // Nobody is left to tell; the previous file stays as it was.
+    if (const Status saved = saveTally(); !saved)
+        qWarning("Tally not saved: %s", saved.error().c_str());
+}
+
+Status Ttallylist::saveTally()
+{
+    return m_store.save(m_tally);
+}
+
+QListWidget* Ttallylist::makeCheckList(const QString& objectName, const QRect& geometry)
+{
+    auto* list = new QListWidget(this);
+    list->setObjectName(objectName);
+    list->setGeometry(geometry);
+    list->setStyleSheet(QStringLiteral("QListWidget { color: #00ff00; background-color: black; }"));
+    return list;
+}
+
+void Ttallylist::buildLists()
+{
+    addLabel(QStringLiteral("Players In Current Game"), {12, 8, 180, 20}, 12, true);
+    m_checklist = makeCheckList(QStringLiteral("checklist"), {12, 30, 180, 112});
+    addLabel(QStringLiteral("Players Being Tallied"), {12, 150, 180, 20}, 12, true);
+    m_listboxTally = makeCheckList(QStringLiteral("listbox_tally"), {12, 172, 180, 126});
+    connect(m_checklist, &QListWidget::itemChanged, this, &Ttallylist::checklistClickCheck);
+    connect(m_listboxTally, &QListWidget::itemChanged, this, &Ttallylist::listbox_tallyClickCheck);
+    connect(m_listboxTally, &QListWidget::currentRowChanged, this, &Ttallylist::listbox_tallyClick);
+}
+
+QLabel* Ttallylist::addCount(const QString& objectName, const QRect& geometry)
+{
+    QLabel* label = addLabel(kZero, geometry, 12, true, Qt::AlignRight | Qt::AlignVCenter);
+    label->setObjectName(objectName);
+    return label;
+}
+
+void Ttallylist::buildPanels()
+{
+    addPanel(this, {204, 8, 304, 92});
+    addLabel(QStringLiteral("Your Total Tally"), {214, 12, 284, 20}, 12, true, Qt::AlignCenter);
+    const QString mine[3] = {QStringLiteral("Total Games:"), QStringLiteral("Your Wins:"),
+                             QStringLiteral("Dbl Bulls:")};
+    for (int i = 0; i < 3; ++i) {
+        addLabel(mine[i], {224, 34 + 20 * i, 120, 18});
+        m_mine[i] = addCount(QStringLiteral("mylabel_%1").arg(i + 1), {360, 34 + 20 * i, 60, 18});
+    }
+
+    addPanel(this, {204, 108, 304, 154});
+    m_hisNameTop = addLabel(QStringLiteral("XX's Tally"), {214, 112, 284, 20}, 12, true, Qt::AlignCenter);
+    m_hisNameTop->setObjectName(QStringLiteral("label_hisnametop"));
+    addLabel(QStringLiteral("Total"), {360, 134, 60, 18}, 12, true, Qt::AlignRight | Qt::AlignVCenter);
+    addLabel(QStringLiteral("Session"), {430, 134, 60, 18}, 12, true, Qt::AlignRight | Qt::AlignVCenter);
+    const int top = 156;
+    addLabel(QStringLiteral("Number of Games"), {214, top, 140, 18});
+    m_hisName = addLabel(QStringLiteral("XX Wins:"), {214, top + 24, 140, 18});
+    m_hisName->setObjectName(QStringLiteral("label_hisname"));
+    addLabel(QStringLiteral("Your Wins:"), {214, top + 48, 140, 18});
+    addLabel(QStringLiteral("Neither Won:"), {214, top + 72, 140, 18});
+    for (int i = 0; i < 8; ++i)
+        m_counts[i] = addCount(QStringLiteral("label_%1").arg(i + 1), {i < 4 ? 360 : 430, top + 24 * (i % 4), 60, 18});
+
+    m_reset = new TSelButton(QStringLiteral("Reset Tally"), this);
+    m_reset->setObjectName(QStringLiteral("button_reset"));
+    m_reset->useGameLook();
+    m_reset->setGeometry(204, 274, 105, 25);
+    connect(m_reset, &TSelButton::clicked, this, &Ttallylist::button_resetClick);
+    m_done = new TSelButton(QStringLiteral("Done"), this);
+    m_done->setObjectName(QStringLiteral("button_done"));
+    m_done->useGameLook();
+    m_done->setGeometry(433, 274, 75, 25);
+    connect(m_done, &TSelButton::clicked, this, &QWidget::hide);
+}
+
+void Ttallylist::loadtally()
+{
+    showMine();
+    const QSignalBlocker blocker(m_listboxTally);
+    m_listboxTally->clear();
+    for (const QString& name : m_tally.opponents()) {
+        auto* item = new QListWidgetItem(name, m_listboxTally);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+}
+
+void Ttallylist::showMine()
+{
+    for (int i = 0; i < 3; ++i)
+        m_mine[i]->setText(m_tally.cell(i + 1, 0));
 }
 
 void Ttallylist::clearChecklist()
 {
+    const QSignalBlocker blocker(m_checklist);
     m_checklist->clear();
 }
 
 void Ttallylist::addToChecklist(const QString& name, bool ticked)
 {
+    const QSignalBlocker blocker(m_checklist);
     auto* item = new QListWidgetItem(name, m_checklist);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
@@ -42,19 +180,127 @@ QStringList Ttallylist::checklist() const
     return names;
 }
 
-bool Ttallylist::isTallied(const QString&) const
+bool Ttallylist::isTallied(const QString& name) const
 {
-    return false;
+    return m_tally.isTallied(name);
 }
 
 void Ttallylist::addgame(const QString& winner)
 {
+    emit checklistRefreshWanted();
     m_lastGame = winner;
+    if (const Status counted = m_tally.addGame(checklist(), winner); !counted)
+        m_report(QString::fromStdString(counted.error()));
+    showMine();
+    if (m_listboxTally->currentRow() >= 0)
+        listbox_tallyClick();
 }
 
 void Ttallylist::countDoubleBull()
 {
-    ++m_doubleBulls;
+    if (const Status counted = m_tally.addDoubleBull(); !counted)
+        m_report(QString::fromStdString(counted.error()));
+    showMine();
+}
+
+void Ttallylist::listbox_tallyClick()
+{
+    const int index = m_listboxTally->currentRow();
+    if (index < 0 || index + 1 >= m_tally.rowCount())
+        return;
+    for (int i = 0; i < 8; ++i)
+        m_counts[i]->setText(m_tally.cell(i + 1, index + 1));
+    const QString name = m_tally.cell(0, index + 1);
+    m_hisName->setText(name + QStringLiteral(" Wins:"));
+    m_hisNameTop->setText(name + QStringLiteral("'s Tally"));
+}
+
+void Ttallylist::checklistClickCheck(QListWidgetItem* item)
+{
+    // Unticking here does not stop tallying (that is done in the other
+    // list), so the tick keeps showing who is tallied.
+    const QString name = item->text();
+    if (m_tally.addOpponent(name)) {
+        const QSignalBlocker blocker(m_listboxTally);
+        auto* tallied = new QListWidgetItem(name, m_listboxTally);
+        tallied->setFlags(tallied->flags() | Qt::ItemIsUserCheckable);
+        tallied->setCheckState(Qt::Checked);
+    }
+    const QSignalBlocker blocker(m_checklist);
+    item->setCheckState(m_tally.isTallied(name) ? Qt::Checked : Qt::Unchecked);
+}
+
+void Ttallylist::listbox_tallyClickCheck(QListWidgetItem* item)
+{
+    if (item->checkState() != Qt::Unchecked)
+        return;
+    const QString name = item->text();
+    m_confirm(QStringLiteral("This will delete ") + name + QStringLiteral("'s Tally, Are you want to delete it?"),
+              [this, name](bool yes) {
+                  if (yes) {
+                      removeTallied(name);
+                      return;
+                  }
+                  const auto items = m_listboxTally->findItems(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+                  const QSignalBlocker blocker(m_listboxTally);
+                  for (QListWidgetItem* again : items)
+                      again->setCheckState(Qt::Checked);
+              });
+}
+
+void Ttallylist::removeTallied(const QString& name)
+{
+    // Found again by name: the lists may have changed while the question was open.
+    const int index = m_tally.opponentIndex(name);
+    if (index < 0)
+        return;
+    const bool shown = m_listboxTally->currentRow() == index;
+    m_tally.removeOpponent(index);
+    {
+        const QSignalBlocker blocker(m_listboxTally);
+        delete m_listboxTally->takeItem(index);
+        m_listboxTally->setCurrentRow(-1);
+    }
+    setChecklistTick(name, false);
+    if (shown) {
+        m_hisName->setText(QStringLiteral("XX Wins:"));
+        m_hisNameTop->setText(QStringLiteral("XX's Tally"));
+        for (QLabel* label : m_counts)
+            label->setText(kZero);
+    }
+}
+
+void Ttallylist::setChecklistTick(const QString& name, bool ticked)
+{
+    const QSignalBlocker blocker(m_checklist);
+    for (int row = 0; row < m_checklist->count(); ++row) {
+        QListWidgetItem* item = m_checklist->item(row);
+        if (item->text().compare(name, Qt::CaseInsensitive) == 0)
+            item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void Ttallylist::button_resetClick()
+{
+    m_confirm(QStringLiteral("Are you sure you want to reset the Tally?"), [this](bool yes) {
+        if (yes)
+            resetTally();
+    });
+}
+
+void Ttallylist::resetTally()
+{
+    // The name labels keep their text; the file changes at the next save.
+    m_tally.reset();
+    showMine();
+    {
+        const QSignalBlocker blocker(m_listboxTally);
+        m_listboxTally->clear();
+    }
+    for (QLabel* label : m_counts)
+        label->setText(kZero);
+    for (const QString& name : checklist())
+        setChecklistTick(name, false);
 }
 
 } // namespace velmora

@@ -1,37 +1,93 @@
 #pragma once
 
+#include "records/tally.h"
+#include "records/tallystore.h"
 #include "sidewindow.h"
 
+#include <functional>
+
+class QLabel;
 class QListWidget;
+class QListWidgetItem;
 
 namespace velmora {
 
-// The tally list window. For now it only keeps the list of players in the
-// current game; counting games and double bulls comes with the tally file.
+class TSelButton;
+
+// The tally list window: the players of the current game, the tallied
+// opponents, the local player's totals and one opponent's counts. The tally
+// is read from "velmoratally.tld" in the data folder when the window is made
+// and written back when it is destroyed at the end of the program.
 class Ttallylist : public SideWindow {
     Q_OBJECT
 public:
-    explicit Ttallylist(QWidget* parent = nullptr);
+    using Reporter = std::function<void(const QString& text)>;
+    // Asks a yes/no question and calls answer with the reply, now or later.
+    using Confirmer = std::function<void(const QString& question, std::function<void(bool yes)> answer)>;
 
+    explicit Ttallylist(QWidget* parent = nullptr);
+    ~Ttallylist() override;
+
+    // Errors are shown through the reporter, questions through the
+    // confirmer; both default to message boxes that do not block the loop.
+    void setMessageReporter(Reporter reporter) { m_report = std::move(reporter); }
+    void setConfirmer(Confirmer confirmer) { m_confirm = std::move(confirmer); }
+
+    // The players of the current game, as the main window lists them.
     void clearChecklist();
     void addToChecklist(const QString& name, bool ticked);
     QStringList checklist() const;
-    // Whether a player is being tallied; nobody is yet.
+    // Whether a player is tallied (names compared without regard to case).
     bool isTallied(const QString& name) const;
 
-    // Counts a finished game ("addtomine" when the user won).
+    // Counts a finished game: winner is the winner's name, or "addtomine"
+    // when the local player won.
     void addgame(const QString& winner);
-    // Counts a double bull thrown by the user.
+    // Counts a double bull thrown by the local player.
     void countDoubleBull();
 
-    // What the board last asked to count, until the tally keeps its file.
+    const Tally& tally() const { return m_tally; }
+    // The winner word of the last game counted, and the double bulls so far.
     QString lastGame() const { return m_lastGame; }
-    int doubleBulls() const { return m_doubleBulls; }
+    int doubleBulls() const { return m_tally.cell(Tally::MyDoubleBulls, 0).toInt(); }
+
+    // Writes the tally now (it is also written when the window goes).
+    Status saveTally();
+
+signals:
+    // Emitted before a game is counted, so the main window can bring the
+    // players of the current game up to date (its loadchecklist).
+    void checklistRefreshWanted();
 
 private:
+    void buildLists();
+    void buildPanels();
+    void loadtally();
+    void showMine();
+    void listbox_tallyClick();
+    void checklistClickCheck(QListWidgetItem* item);
+    void listbox_tallyClickCheck(QListWidgetItem* item);
+    void button_resetClick();
+    void resetTally();
+    void removeTallied(const QString& name);
+    void setChecklistTick(const QString& name, bool ticked);
+    QListWidget* makeCheckList(const QString& objectName, const QRect& geometry);
+    QLabel* addCount(const QString& objectName, const QRect& geometry);
+
+    TallyStore m_store;
+    Tally m_tally;
     QString m_lastGame;
-    int m_doubleBulls = 0;
+    Reporter m_report;
+    Confirmer m_confirm;
+
     QListWidget* m_checklist = nullptr;
+    QListWidget* m_listboxTally = nullptr;
+    QLabel* m_mine[3] = {};
+    QLabel* m_counts[8] = {};
+    QLabel* m_hisName = nullptr;
+    QLabel* m_hisNameTop = nullptr;
+    TSelButton* m_done = nullptr;
+    TSelButton* m_reset = nullptr;
 };
 
 } // namespace velmora

@@ -1,0 +1,198 @@
+// The tally list window: ticking players, counting games, the confirmations
+// answered headless, and the tally carried from one run to the next.
+
+#include "controls/tselbutton.h"
+#include "records/datafolder.h"
+#include "records/tallystore.h"
+#include "windows/tallylistform.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace velmora;
+
+class TestTallyList : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void firstRunWritesAnEmptyTally();
+    void tickingAndCounting();
+    void untickingAsksFirst();
+    void resetAsksFirst();
+    void restartKeepsAllTimeCounts();
+    void unreadableFileIsReportedAndKept();
+
+private:
+    std::unique_ptr<Ttallylist> open();
+    QString text(const char* objectName) const;
+    static QListWidget* list(Ttallylist& window, const char* name) { return window.findChild<QListWidget*>(name); }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    Ttallylist* m_window = nullptr;
+    QStringList m_questions;
+    QStringList m_reports;
+    bool m_answer = true;
+};
+
+void TestTallyList::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    setDataFolderForTesting(m_folder->path());
+    m_questions.clear();
+    m_reports.clear();
+}
+
+std::unique_ptr<Ttallylist> TestTallyList::open()
+{
+    auto window = std::make_unique<Ttallylist>();
+    window->setConfirmer([this](const QString& question, std::function<void(bool)> answer) {
+        m_questions << question;
+        answer(m_answer);
+    });
+    window->setMessageReporter([this](const QString& report) { m_reports << report; });
+    m_window = window.get();
+    return window;
+}
+
+QString TestTallyList::text(const char* objectName) const
+{
+    auto* label = m_window->findChild<QLabel*>(objectName);
+    return label ? label->text() : QStringLiteral("(missing)");
+}
+
+void TestTallyList::firstRunWritesAnEmptyTally()
+{
+    {
+        auto window = open();
+        QCOMPARE(text("mylabel_1"), QString("0"));
+        QCOMPARE(list(*window, "listbox_tally")->count(), 0);
+        QVERIFY(window->findChild<TSelButton*>("button_done"));
+    }
+    auto loaded = TallyStore(m_folder->path()).load();
+    QVERIFY(loaded.error.isEmpty());
+    QCOMPARE(loaded.tally.toText(), Tally().toText());
+}
+
+void TestTallyList::tickingAndCounting()
+{
+    auto window = open();
+    QSignalSpy refresh(window.get(), &Ttallylist::checklistRefreshWanted);
+    for (const char* name : {"Ann", "Bob", "Cid"})
+        window->addToChecklist(name, false);
+    QListWidget* players = list(*window, "checklist");
+    players->item(0)->setCheckState(Qt::Checked);
+    players->item(1)->setCheckState(Qt::Checked);
+    QListWidget* tallied = list(*window, "listbox_tally");
+    QCOMPARE(tallied->count(), 2);
+    QVERIFY(window->isTallied("ann"));
+    // Unticking among the players does not stop tallying.
+    players->item(0)->setCheckState(Qt::Unchecked);
+    QCOMPARE(tallied->count(), 2);
+    QCOMPARE(players->item(0)->checkState(), Qt::Checked);
+
+    window->addgame("addtomine");
+    window->addgame("Bob");
+    window->countDoubleBull();
+    QCOMPARE(refresh.count(), 2);
+    QCOMPARE(text("mylabel_1"), QString("2"));
+    QCOMPARE(text("mylabel_2"), QString("1"));
+    QCOMPARE(text("mylabel_3"), QString("1"));
+    tallied->setCurrentRow(1);
+    QCOMPARE(text("label_hisnametop"), QString("Bob's Tally"));
+    QCOMPARE(text("label_hisname"), QString("Bob Wins:"));
+    QStringList counts;
+    for (int i = 1; i <= 8; ++i)
+        counts << text(qPrintable(QString("label_%1").arg(i)));
+    QCOMPARE(counts, QStringList({"2", "1", "1", "0", "2", "1", "1", "0"}));
+    window->addgame("Cid");
+    QCOMPARE(text("label_4"), QString("1"));
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestTallyList::untickingAsksFirst()
+{
+    auto window = open();
+    for (const char* name : {"Ann", "Bob", "Cid"})
+        window->addToChecklist(name, false);
+    QListWidget* players = list(*window, "checklist");
+    for (int i = 0; i < 3; ++i)
+        players->item(i)->setCheckState(Qt::Checked);
+    window->addgame("Cid");
+    QListWidget* tallied = list(*window, "listbox_tally");
+
+    m_answer = false;
+    tallied->item(1)->setCheckState(Qt::Unchecked);
+    QCOMPARE(m_questions, QStringList({"This will delete Bob's Tally, Are you want to delete it?"}));
+    QCOMPARE(tallied->item(1)->checkState(), Qt::Checked);
+    QCOMPARE(window->tally().opponents(), QStringList({"Ann", "Bob", "Cid"}));
+
+    m_answer = true;
+    tallied->item(1)->setCheckState(Qt::Unchecked);
+    QCOMPARE(window->tally().opponents(), QStringList({"Ann", "Cid"}));
+    QCOMPARE(tallied->count(), 2);
+    QCOMPARE(tallied->item(1)->text(), QString("Cid"));
+    QCOMPARE(window->tally().cell(2, 2), QString("1"));
+    QCOMPARE(players->item(1)->checkState(), Qt::Unchecked);
+}
+
+void TestTallyList::resetAsksFirst()
+{
+    auto window = open();
+    window->addToChecklist("Ann", false);
+    list(*window, "checklist")->item(0)->setCheckState(Qt::Checked);
+    window->addgame("addtomine");
+    auto* reset = window->findChild<TSelButton*>("button_reset");
+    QVERIFY(reset);
+    m_answer = false;
+    emit reset->clicked();
+    QCOMPARE(text("mylabel_1"), QString("1"));
+    m_answer = true;
+    emit reset->clicked();
+    QCOMPARE(m_questions.last(), QString("Are you sure you want to reset the Tally?"));
+    QCOMPARE(text("mylabel_1"), QString("0"));
+    QCOMPARE(list(*window, "listbox_tally")->count(), 0);
+    QVERIFY(!window->isTallied("Ann"));
+}
+
+void TestTallyList::restartKeepsAllTimeCounts()
+{
+    {
+        auto window = open();
+        window->addToChecklist("Sam", false);
+        list(*window, "checklist")->item(0)->setCheckState(Qt::Checked);
+        window->addgame("addtomine");
+    }
+    auto window = open();
+    QCOMPARE(text("mylabel_2"), QString("1"));
+    list(*window, "listbox_tally")->setCurrentRow(0);
+    QCOMPARE(text("label_3"), QString("1"));
+    QCOMPARE(text("label_7"), QString("0"));
+}
+
+void TestTallyList::unreadableFileIsReportedAndKept()
+{
+    const QString path = m_folder->filePath("velmoratally.tld");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("WRZL\x05");
+    }
+    {
+        auto window = open();
+        QTRY_COMPARE(m_reports, QStringList({"Lzrw1 : Error reading from input file : " + path}));
+        QCOMPARE(list(*window, "listbox_tally")->count(), 0);
+        QCOMPARE(text("mylabel_1"), QString("0"));
+    }
+    QFile bad(path + ".bad");
+    QVERIFY(bad.open(QIODevice::ReadOnly));
+    QCOMPARE(bad.readAll(), QByteArray("WRZL\x05"));
+    QVERIFY(TallyStore(m_folder->path()).load().error.isEmpty());
+}
+
+QTEST_MAIN(TestTallyList)
+#include "tst_tallylist.moc"
