@@ -8,6 +8,7 @@
 #include "windows/gamestartform.h"
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
+#include "windows/sidewindow.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
 
@@ -37,8 +38,7 @@ public:
 int main(int argc, char* argv[])
 {
     VelmoraApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    velmora::setApplicationNames();
     QApplication::setQuitOnLastWindowClosed(false);
 
     // The windows, in the order the game has always made them; all but the

@@ -1,12 +1,12 @@
 #include "sidewindow.h"
 
 #include "art/artwork.h"
+#include "controls/tselbutton.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 
 namespace velmora {
@@ -41,14 +41,13 @@ QLabel* SideWindow::addLabel(const QString& text, const QRect& geometry, int pix
     return label;
 }
 
-QPushButton* SideWindow::addDoneButton(const QRect& geometry, const QString& objectName)
+TSelButton* SideWindow::addDoneButton(const QRect& geometry, const QString& objectName)
 {
-    auto* button = new QPushButton(QStringLiteral("Done"), this);
+    auto* button = new TSelButton(QStringLiteral("Done"), this);
     button->setObjectName(objectName);
     button->setGeometry(geometry);
-    button->setStyleSheet(QStringLiteral("QPushButton { color: #00ff00; background-color: black; border: 1px solid "
-                                         "#008000; } QPushButton:hover { border-color: #00ff00; }"));
-    connect(button, &QPushButton::clicked, this, &QWidget::hide);
+    button->useGameLook(13);
+    connect(button, &TSelButton::clicked, this, &QWidget::hide);
     return button;
 }
 
@@ -65,6 +64,11 @@ void SideWindow::closeEvent(QCloseEvent* event)
     // Side windows live as long as the program: an accepted close only hides
     // a window that is not deleted on close.
     event->accept();
+}
+
+void setApplicationNames()
+{
+    QGuiApplication::setApplicationName(QStringLiteral("Velmora"));
 }
 
 void showCentredOn(QWidget* window, QWidget* over)

@@ -3,9 +3,10 @@
 #include <QWidget>
 
 class QLabel;
-class QPushButton;
 
 namespace velmora {
+
+class TSelButton;
 
 // Base of the side windows: a black top-level window, created hidden, that
 // closing only hides; optionally painted with the game's background picture.
@@ -19,8 +20,8 @@ protected:
     // A plain text label in the windows' lime, placed by hand like the rest of the window.
     QLabel* addLabel(const QString& text, const QRect& geometry, int pixelSize = 12, bool bold = false,
                      Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
-    // The windows' "Done" button; it hides the window.
-    QPushButton* addDoneButton(const QRect& geometry, const QString& objectName = QStringLiteral("button_done"));
+    // The windows' flat "Done" button in the game's look; its click hides the window.
+    TSelButton* addDoneButton(const QRect& geometry, const QString& objectName = QStringLiteral("button_done"));
 
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -28,6 +29,11 @@ protected:
 private:
     bool m_backgroundPicture = false;
 };
+
+// The application's name, "Velmora", and no display name: the desktop would
+// append a display name to every window's title, and the titles must read
+// exactly as given.
+void setApplicationNames();
 
 // Shows a side window centred on another window (on the screen when that one
 // is hidden or missing), raised and active.

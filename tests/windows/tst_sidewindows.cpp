@@ -1,8 +1,10 @@
+#include "controls/tselbutton.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
+#include "windows/sidewindow.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
 
@@ -10,10 +12,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 using namespace velmora;
 
@@ -37,6 +41,8 @@ private slots:
     void spylistEntries();
     void tallyChecklist();
     void windowsAreNamedAndCloseByHiding();
+    void titlesReadExactly();
+    void phraseEditor();
 };
 
 void TestSideWindows::gamestartTicksAndStarts()
@@ -183,7 +189,7 @@ void TestSideWindows::windowsAreNamedAndCloseByHiding()
                                                       {&help, "Velmora - Help"},
                                                       {&tally, "Velmora - Tally List"},
                                                       {&spies, "Velmora -Spys"},
-                                                      {&phrases, "Zandro - Phrase Buttons"},
+                                                      {&phrases, "Velmora - Phrase Buttons"},
                                                       {&download, "Download The Kivonet Lobby"},
                                                       {&start, "Velmora - Game Start"}};
     for (const auto& [window, caption] : windows) {
@@ -201,11 +207,70 @@ void TestSideWindows::windowsAreNamedAndCloseByHiding()
     QCOMPARE(about.findChild<QLabel*>("version")->text(), QString("2.0.17"));
     QCOMPARE(about.version(), QString("2.0.17"));
     about.show();
-    QTest::mouseClick(about.findChild<QAbstractButton*>("button_done"), Qt::LeftButton);
+    QTest::mouseClick(about.findChild<TSelButton*>("button_done"), Qt::LeftButton);
     QVERIFY(!about.isVisible());
 
     QCOMPARE(help.size(), QSize(475, 504));
     QCOMPARE(help.currentCaption(), QString("Overview"));
+}
+
+void TestSideWindows::titlesReadExactly()
+{
+    // A display name would be appended to every title by the desktop; the
+    // game sets none, so the display name still follows the plain name.
+    setApplicationNames();
+    QCOMPARE(QCoreApplication::applicationName(), QString("Velmora"));
+    QCoreApplication::setApplicationName("probe");
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QString("probe"));
+    setApplicationNames();
+
+    Thelp help;
+    help.show();
+    QCOMPARE(help.windowTitle(), QString("Velmora - Help"));
+    QCOMPARE(help.windowHandle()->title(), QString("Velmora - Help"));
+}
+
+void TestSideWindows::phraseEditor()
+{
+    Tphrases editor;
+    QStringList phrases{"Way To Go!", "Good One!", "Nice Try!", QString(60, 'x')};
+    editor.setPhrases(phrases);
+    editor.show();
+    auto* box3 = editor.findChild<QLineEdit*>("phrase3");
+    auto* box4 = editor.findChild<QLineEdit*>("phrase4");
+    auto* box10 = editor.findChild<QLineEdit*>("phrase10");
+    QVERIFY(box3 && box4 && box10);
+    QCOMPARE(box3->text(), QString("Nice Try!"));
+    QCOMPARE(box10->text(), QString());
+    QCOMPARE(editor.findChild<QLabel*>()->text(), QString("Phrase Button 1:"));
+
+    // Typing stops at 50 characters; a longer stored phrase left alone stays whole.
+    box10->setFocus();
+    QTest::keyClicks(box10, QString(55, 'y'));
+    QCOMPARE(box10->text(), QString(50, 'y'));
+    box3->selectAll();
+    QTest::keyClick(box3, Qt::Key_Delete);
+
+    QSignalSpy accepted(&editor, &Tphrases::phrasesAccepted);
+    QTest::mouseClick(editor.findChild<TSelButton*>("SelButton8"), Qt::LeftButton);
+    QVERIFY(!editor.isVisible());
+    QCOMPARE(accepted.size(), 1);
+    const QStringList result = accepted.at(0).at(0).toStringList();
+    QCOMPARE(result.size(), 10);
+    QCOMPARE(result.at(2), QString());
+    QCOMPARE(result.at(3), QString(60, 'x'));
+    QCOMPARE(result.at(9), QString(50, 'y'));
+
+    // Closed without "Done", the edits are gone, even if nobody copies the phrases in again.
+    editor.show();
+    QCOMPARE(box3->text(), QString());
+    box3->setFocus();
+    QTest::keyClicks(box3, "draft");
+    editor.close();
+    editor.show();
+    QCOMPARE(box3->text(), QString());
+    QCOMPARE(editor.phrases(), result);
+    QCOMPARE(accepted.size(), 1);
 }
 
 QTEST_MAIN(TestSideWindows)
