@@ -39,7 +39,7 @@ class TestTSelButton : public QObject {
 private slots:
     void init();
     void cleanup();
-    void defaults();
+    void captionFromName();
     void facesAndFrames();
     void captionPlaces();
     void clickOrderAndLooks();
@@ -82,18 +82,8 @@ void TestTSelButton::cleanup()
     m_button = nullptr;
 }
 
-void TestTSelButton::defaults()
+void TestTSelButton::captionFromName()
 {
-    TSelButton button;
-    QCOMPARE(button.size(), QSize(105, 20));
-    QCOMPARE(button.alignment(), TSelButton::Alignment::Left);
-    QCOMPARE(button.borderWidth(), 1);
-    QCOMPARE(button.colorBorder(), QColor(128, 128, 128));
-    QCOMPARE(button.colorOver(), QColor(132, 185, 164));
-    QCOMPARE(button.captionColor(), QColor(128, 128, 128));
-    QVERIFY(button.isButtonEnabled());
-    QCOMPARE(button.focusPolicy(), Qt::NoFocus);
-
     // Placed without a caption, it shows its name; a caption of its own stays.
     QWidget parent;
     TSelButton named;
