@@ -1,9 +1,10 @@
 #include "downloadform.h"
 
 #include "art/artwork.h"
+#include "controls/tselbutton.h"
+#include "records/datafolder.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
-#include <QPushButton>
 
 namespace velmora {
 
@@ -21,11 +21,9 @@ namespace {
 // Used when the address names no usable file.
 const QString kFallbackFileName = QStringLiteral("qsvsetup.exe");
 
-const QString kButtonStyle =
-    QStringLiteral("QPushButton { color: black; background-color: #e8e8e8; border: 1px solid #808080; padding: 2px; }"
-                   "QPushButton:hover { background-color: #d4ecd9; }"
-                   "QPushButton:pressed { background-color: #a4b984; }"
-                   "QPushButton:disabled { color: #a0a0a0; }");
+// A button that cannot be used shows a dimmed caption.
+const QColor kCaptionOn(192, 192, 192);
+const QColor kCaptionOff(96, 96, 96);
 
 } // namespace
 
@@ -38,7 +36,7 @@ Tdownload::Tdownload(QWidget* parent)
     : SideWindow(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
     , m_http(new HttpDownload(this))
     , m_installerUrl(QString::fromLatin1(kDefaultInstallerUrl))
-    , m_targetFolder(QCoreApplication::applicationDirPath())
+    , m_targetFolder(dataFolder())
     , m_lobbyPath(QString::fromLatin1(kDefaultLobbyPath))
 {
     setObjectName(QStringLiteral("Tdownload"));
@@ -98,16 +96,22 @@ QLabel* Tdownload::addText(QWidget* panel, const QString& text, const QRect& geo
     return label;
 }
 
-QPushButton* Tdownload::addButton(QWidget* panel, const QString& objectName, const QString& caption,
-                                  const QRect& geometry)
+TSelButton* Tdownload::addButton(QWidget* panel, const QString& objectName, const QString& caption,
+                                 const QRect& geometry)
 {
-    auto* button = new QPushButton(caption, panel);
+    auto* button = new TSelButton(caption, panel);
     button->setObjectName(objectName);
     button->setGeometry(geometry);
-    button->setStyleSheet(kButtonStyle);
-    // Enter on a focused button presses that button; elsewhere it means "Play Solo Game".
-    button->setAutoDefault(true);
+    button->useGameLook(13, TSelButton::Alignment::Centre);
     return button;
+}
+
+void Tdownload::setButtonOn(TSelButton* button, bool on)
+{
+    // The widget's own state stops the mouse; the button's flag keeps its looks still.
+    button->setEnabled(on);
+    button->setButtonEnabled(on);
+    button->setCaptionColor(on ? kCaptionOn : kCaptionOff);
 }
 
 void Tdownload::buildDownloadPanel()
@@ -123,12 +127,12 @@ void Tdownload::buildDownloadPanel()
             {24, 136, 352, 72}, 16, true);
 
     m_getbutton = addButton(panel, QStringLiteral("getbutton"),
-                            QStringLiteral("Download And Install The Kivonet Lobby Now"), {40, 228, 320, 34});
+                            QStringLiteral("Download And Install The Kivonet Lobby Now"), {16, 228, 368, 34});
     m_abortbutton =
         addButton(panel, QStringLiteral("abortbutton"), QStringLiteral("Stop Download"), {120, 274, 160, 28});
-    m_abortbutton->setEnabled(false);
-    connect(m_getbutton, &QPushButton::clicked, this, &Tdownload::getbuttonClick);
-    connect(m_abortbutton, &QPushButton::clicked, this, &Tdownload::abortbuttonClick);
+    setButtonOn(m_abortbutton, false);
+    connect(m_getbutton, &TSelButton::clicked, this, &Tdownload::getbuttonClick);
+    connect(m_abortbutton, &TSelButton::clicked, this, &Tdownload::abortbuttonClick);
 
     m_infolabel = addText(panel, QString(), {16, 330, 368, 24}, 13, true);
     m_infolabel->setObjectName(QStringLiteral("infolabel"));
@@ -146,8 +150,8 @@ void Tdownload::buildSoloPanel()
             QStringLiteral("To proceed to the game without the ability to play against others click the button "
                            "below."),
             {16, 16, 268, 64}, 13, false);
-    m_button1 = addButton(panel, QStringLiteral("Button1"), QStringLiteral("Play Solo Game"), {70, 92, 160, 30});
-    connect(m_button1, &QPushButton::clicked, this, &Tdownload::Button1Click);
+    TSelButton* solo = addButton(panel, QStringLiteral("Button1"), QStringLiteral("Play Solo Game"), {70, 92, 160, 30});
+    connect(solo, &TSelButton::clicked, this, &Tdownload::Button1Click);
     addText(panel,
             QStringLiteral("Note: Even if you are playing offline, you will need to configure your FIREWALL to allow "
                            "the game to access the internet components."),
@@ -161,9 +165,9 @@ void Tdownload::buildOthersPanel()
             QStringLiteral("If you already have The Kivonet Lobby and you wish to play with others then click the "
                            "button below to close this game and open The Kivonet Lobby."),
             {16, 16, 268, 96}, 13, false);
-    QPushButton* others =
+    TSelButton* others =
         addButton(panel, QStringLiteral("Button2"), QStringLiteral("Play with Others"), {70, 136, 160, 30});
-    connect(others, &QPushButton::clicked, this, &Tdownload::Button2Click);
+    connect(others, &TSelButton::clicked, this, &Tdownload::Button2Click);
 }
 
 bool Tdownload::setInstallerUrl(const QUrl& url)
@@ -199,8 +203,8 @@ void Tdownload::getbuttonClick()
         return;
     }
     m_file = std::move(file);
-    m_getbutton->setEnabled(false);
-    m_abortbutton->setEnabled(true);
+    setButtonOn(m_getbutton, false);
+    setButtonOn(m_abortbutton, true);
     m_infolabel->setText(QStringLiteral("Loading"));
     if (!m_http->start(m_installerUrl, m_file.get()))
         transferFinished(HttpDownload::Outcome::TransferError, tr("The transfer could not be set up"));
@@ -246,8 +250,8 @@ void Tdownload::transferFinished(HttpDownload::Outcome outcome, const QString& d
         m_infolabel->setText(QStringLiteral("Download Aborted"));
         m_state = Failed;
     }
-    m_getbutton->setEnabled(true);
-    m_abortbutton->setEnabled(false);
+    setButtonOn(m_getbutton, true);
+    setButtonOn(m_abortbutton, false);
     const QString path = m_file->fileName();
     m_file.reset();
 
@@ -297,7 +301,7 @@ void Tdownload::report(const QString& text)
 void Tdownload::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        m_button1->click();
+        Button1Click(); // "Play Solo Game" is the window's default button
         return;
     }
     SideWindow::keyPressEvent(event);

@@ -10,9 +10,10 @@
 class QFile;
 class QFrame;
 class QLabel;
-class QPushButton;
 
 namespace velmora {
+
+class TSelButton;
 
 // The lobby download window, shown when the game starts without parameters.
 // It offers three ways on: download and silently install the lobby (the game
@@ -42,7 +43,8 @@ public:
     // Only http and https addresses with a file name are taken; false keeps the old one.
     bool setInstallerUrl(const QUrl& url);
     QUrl installerUrl() const { return m_installerUrl; }
-    // Where the installer is saved (the game's own folder by default).
+    // Where the installer is saved (by default the game's data folder: its own
+    // folder when that may be written).
     void setTargetFolder(const QString& folder) { m_targetFolder = folder; }
     QString targetFolder() const { return m_targetFolder; }
     void setLobbyPath(const QString& path) { m_lobbyPath = path; }
@@ -69,7 +71,8 @@ protected:
 private:
     QFrame* addPanel(const QRect& geometry, const QString& objectName);
     QLabel* addText(QWidget* panel, const QString& text, const QRect& geometry, int pixelSize, bool bold);
-    QPushButton* addButton(QWidget* panel, const QString& objectName, const QString& caption, const QRect& geometry);
+    TSelButton* addButton(QWidget* panel, const QString& objectName, const QString& caption, const QRect& geometry);
+    void setButtonOn(TSelButton* button, bool on);
     void buildDownloadPanel();
     void buildSoloPanel();
     void buildOthersPanel();
@@ -94,9 +97,8 @@ private:
     std::function<void(const QString&)> m_report;
     State m_state = Idle;
 
-    QPushButton* m_getbutton = nullptr;
-    QPushButton* m_abortbutton = nullptr;
-    QPushButton* m_button1 = nullptr;
+    TSelButton* m_getbutton = nullptr;
+    TSelButton* m_abortbutton = nullptr;
     QLabel* m_infolabel = nullptr;
     QLabel* m_infolabel2 = nullptr;
     QLabel* m_infolabel3 = nullptr;
