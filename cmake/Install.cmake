@@ -34,9 +34,10 @@ install(FILES ${VELMORA_RESOURCES}/man/velmora.6 ${VELMORA_RESOURCES}/man/velmor
 if(TARGET velmora-tally)
     install(FILES ${VELMORA_RESOURCES}/man/velmora-tally.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
-# Debian wants the licence as doc/<package>/copyright.
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian wants the licence as doc/<package>/copyright, the package name in lower case.
+set(VELMORA_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/velmora)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${VELMORA_DOCDIR} RENAME copyright)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VELMORA_DOCDIR})
 
 # The Debian package. Library dependencies come from dpkg-shlibdeps; what the
 # program loads without linking (fonts) is named by hand.
@@ -46,9 +47,8 @@ set(CPACK_PACKAGE_VERSION ${VELMORA_FULL_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Velmora developers")
 set(CPACK_PACKAGE_CONTACT "The Velmora developers <velmora@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dice game for one to four players, scored like darts")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Roll twelve dice, build three darts from them and close 15 to 20 and the bull before your rivals. "
-    "Play solo against the computer, host a game for friends or join one, in teams or alone, with chat.")
+set(CPACK_PACKAGE_DESCRIPTION "Roll twelve dice, build three darts from them and close 15 to 20 and the bull \
+before your rivals. Play solo against the computer, host a game for friends or join one, in teams or alone, with chat.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -57,6 +57,16 @@ TSelButton* makePageButton(QWidget* parent, const QString& caption, const QStrin
     return button;
 }
 
+// The licence file's paragraphs, reflowed to the page's width.
+QString licenceHtml(const QString& text)
+{
+    QString html;
+    for (const QString& paragraph : text.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts))
+        html +=
+            QStringLiteral("<p class=\"licence\">") + paragraph.simplified().toHtmlEscaped() + QStringLiteral("</p>");
+    return html;
+}
+
 } // namespace
 
 Thelp::Thelp(QWidget* parent)
@@ -116,7 +126,7 @@ QTextBrowser* Thelp::addPage(int tag, const QString& file)
 
     QString html = readResource(file);
     // The licence page shows the very text that ships beside the program.
-    html.replace(QStringLiteral("@LICENSE@"), readResource(QStringLiteral("LICENSE")).toHtmlEscaped());
+    html.replace(QStringLiteral("@LICENSE@"), licenceHtml(readResource(QStringLiteral("LICENSE"))));
     page->setHtml(html);
     m_pages->addWidget(page);
     return page;
