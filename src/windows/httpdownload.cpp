@@ -86,7 +86,8 @@ bool HttpDownload::start(const QUrl& url, QIODevice* sink)
     m_sink = sink;
     m_received = 0;
     m_status = 0;
-    m_stopRequested = m_tooLarge = m_writeFailed = false;
+    m_stopRequested = false;
+    m_failure.clear();
     m_errorText = QByteArray(CURL_ERROR_SIZE + 1, '\0');
     const std::string accept = std::string("Accept: ") + kAccept;
     m_requestHeaders = curl_slist_append(nullptr, accept.c_str());
@@ -134,14 +135,27 @@ void HttpDownload::stop()
     finish(Outcome::Stopped, {});
 }
 
+// Nothing may be thrown through libcurl: a callback that fails refuses the data.
 size_t HttpDownload::onHeader(char* data, size_t size, size_t count, void* self)
 {
-    return static_cast<HttpDownload*>(self)->takeHeader(data, size * count);
+    auto* me = static_cast<HttpDownload*>(self);
+    try {
+        return me->takeHeader(data, size * count);
+    } catch (const std::exception& e) {
+        me->m_failure = QString::fromLocal8Bit(e.what());
+    }
+    return 0;
 }
 
 size_t HttpDownload::onBody(char* data, size_t size, size_t count, void* self)
 {
-    return static_cast<HttpDownload*>(self)->takeBody(data, size * count);
+    auto* me = static_cast<HttpDownload*>(self);
+    try {
+        return me->takeBody(data, size * count);
+    } catch (const std::exception& e) {
+        me->m_failure = QString::fromLocal8Bit(e.what());
+    }
+    return 0;
 }
 
 size_t HttpDownload::takeHeader(const char* data, size_t length)
@@ -171,11 +185,11 @@ size_t HttpDownload::takeBody(const char* data, size_t length)
     if (m_stopRequested || !isSuccess(m_status))
         return 0;
     if (m_received + qint64(length) > m_maxBytes) {
-        m_tooLarge = true;
+        m_failure = tooLarge();
         return 0;
     }
     if (m_sink->write(data, qint64(length)) != qint64(length)) {
-        m_writeFailed = true;
+        m_failure = tr("Cannot write the file: %1").arg(m_sink->errorString());
         return 0;
     }
     m_received += qint64(length);
@@ -256,16 +270,21 @@ void HttpDownload::finishIfDone()
     long status = 0;
     curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &status);
     m_status = int(status);
-    if (m_tooLarge || result == CURLE_FILESIZE_EXCEEDED)
-        finish(Outcome::TransferError, tr("The file is larger than %1 bytes").arg(m_maxBytes));
-    else if (m_writeFailed)
-        finish(Outcome::TransferError, tr("Cannot write the file: %1").arg(m_sink->errorString()));
+    if (!m_failure.isEmpty())
+        finish(Outcome::TransferError, m_failure);
+    else if (result == CURLE_FILESIZE_EXCEEDED)
+        finish(Outcome::TransferError, tooLarge());
     else if (m_status != 0 && !isSuccess(m_status))
         finish(Outcome::HttpFailure, tr("The server answered with status %1").arg(m_status));
     else if (result != CURLE_OK)
         finish(Outcome::TransferError, describe(result));
     else
         finish(Outcome::Completed, {});
+}
+
+QString HttpDownload::tooLarge() const
+{
+    return tr("The file is larger than %1 bytes").arg(m_maxBytes);
 }
 
 QString HttpDownload::describe(int code) const

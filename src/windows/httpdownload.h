@@ -75,6 +75,7 @@ private:
     void watchSocket(int fd, int what, Watch* watch);
     void drive(int fd, int events);
     void finishIfDone();
+    QString tooLarge() const;
     QString describe(int code) const;
     void finish(Outcome outcome, const QString& detail);
     void release();
@@ -91,8 +92,7 @@ private:
     int m_status = 0;
     int m_depth = 0;              // > 0 while libcurl runs one of our callbacks
     bool m_stopRequested = false; // stop() came from inside a callback
-    bool m_tooLarge = false;
-    bool m_writeFailed = false;
+    QString m_failure;            // why one of our callbacks refused the transfer
 };
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "controls/tselbutton.h"
 #include "windows/downloadform.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -133,6 +134,7 @@ private slots:
     void closingOrQuittingDuringADownloadAbortsIt();
     void playWithOthers();
     void onlyWebAddressesAndPlainNames();
+    void stopFromInsideAProgressSignal();
 };
 
 void TestDownload::completeDownloadIsInstalledAndEndsTheGame()
@@ -350,6 +352,29 @@ void TestDownload::onlyWebAddressesAndPlainNames()
     QVERIFY2(!window.installerFileName().contains('/'), qPrintable(window.installerFileName()));
     QVERIFY(window.setInstallerUrl(QUrl("http://127.0.0.1/lobby/")));
     QCOMPARE(window.installerFileName(), QStringLiteral("qsvsetup.exe"));
+}
+
+void TestDownload::stopFromInsideAProgressSignal()
+{
+    ManualServer server;
+    HttpDownload http;
+    QBuffer sink;
+    QVERIFY(sink.open(QIODevice::WriteOnly));
+    QList<HttpDownload::Outcome> outcomes;
+    connect(&http, &HttpDownload::finished,
+            [&outcomes](HttpDownload::Outcome outcome, const QString&) { outcomes.append(outcome); });
+    // libcurl is running the callback that sent the signal: the stop must wait for it.
+    connect(&http, &HttpDownload::bodyReceived, &http, &HttpDownload::stop);
+    QVERIFY(http.start(server.url(QStringLiteral("/lobby/qsvsetup.exe")), &sink));
+    QVERIFY(!http.start(server.url(QStringLiteral("/other")), &sink)); // one transfer at a time
+    QTRY_VERIFY(server.hasRequest());
+    server.send(head(200, "OK", 100000) + body(1000));
+
+    QTRY_COMPARE(outcomes.size(), 1);
+    QCOMPARE(outcomes.first(), HttpDownload::Outcome::Stopped);
+    QVERIFY(!http.isRunning());
+    QCOMPARE(sink.size(), http.bytesReceived());
+    QTRY_VERIFY(!server.client || server.client->state() == QAbstractSocket::UnconnectedState);
 }
 
 QTEST_MAIN(TestDownload)
