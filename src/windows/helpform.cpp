@@ -4,8 +4,10 @@
 #include "art/palette.h"
 #include "controls/tselbutton.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QStackedWidget>
 #include <QTextBrowser>
 #include <QUrl>
@@ -92,7 +94,7 @@ Thelp::Thelp(QWidget* parent)
         connect(button, &TSelButton::clicked, this, [this, tag = page.tag, caption] { showPage(tag, caption); });
     }
     TSelButton* about = makePageButton(this, QStringLiteral("About"), QStringLiteral("button_about"), row);
-    connect(about, &TSelButton::clicked, this, &Thelp::aboutRequested);
+    connect(about, &TSelButton::clicked, this, &Thelp::showAbout);
     addDoneButton({kButtonLeft, kPageArea.bottom() + 1 - kButtonHeight, kButtonWidth, kButtonHeight});
 
     showPage(kPages[0].tag, QString::fromLatin1(kPages[0].caption));
@@ -139,6 +141,22 @@ void Thelp::showPage(int tag, const QString& caption)
         return;
     m_pages->setCurrentWidget(page);
     m_caption->setText(caption);
+}
+
+void Thelp::showAbout()
+{
+    if (isSignalConnected(QMetaMethod::fromSignal(&Thelp::aboutRequested))) {
+        emit aboutRequested();
+        return;
+    }
+    // Nobody took the request: the about window is one of the program's
+    // top-level windows, made at start like this one.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("Tabout")) {
+            showCentredOn(window, this);
+            return;
+        }
+    }
 }
 
 QString Thelp::currentCaption() const

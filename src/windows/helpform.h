@@ -20,12 +20,14 @@ public:
     QString currentPage() const;
 
 signals:
-    // The "About" button: whoever owns the about window shows it.
+    // The "About" button, for whoever owns the about window. With nothing
+    // connected, the window shows the program's about window itself.
     void aboutRequested();
 
 private:
     QTextBrowser* addPage(int tag, const QString& file);
     void showPage(int tag, const QString& caption);
+    void showAbout();
 
     QLabel* m_caption = nullptr;
     QStackedWidget* m_pages = nullptr;

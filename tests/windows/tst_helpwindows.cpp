@@ -17,6 +17,7 @@ private slots:
     void everyPageButtonShowsItsPage();
     void reopeningShowsTheLastPage();
     void aboutAndDoneButtons();
+    void aboutOpensWithoutWiring();
     void aboutShowsTheFullVersion();
 };
 
@@ -100,6 +101,17 @@ void TestHelpWindows::aboutAndDoneButtons()
 
     QTest::mouseClick(help.findChild<TSelButton*>("button_done"), Qt::LeftButton);
     QVERIFY(!help.isVisible());
+}
+
+void TestHelpWindows::aboutOpensWithoutWiring()
+{
+    // Made at start like the program does; nobody connects the help window's request.
+    Tabout about;
+    Thelp help;
+    help.show();
+    QTest::mouseClick(help.findChild<TSelButton*>("button_about"), Qt::LeftButton);
+    QVERIFY(about.isVisible());
+    QVERIFY(help.isVisible());
 }
 
 void TestHelpWindows::aboutShowsTheFullVersion()
