@@ -23,6 +23,8 @@ packages=(
     dpkg-dev
     clang
     libclang-rt-14-dev
+    xvfb
+    libxcb1-dev
 )
 for arg in "$@"; do
     case "$arg" in
