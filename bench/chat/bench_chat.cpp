@@ -3,11 +3,16 @@
 // its whole history again on each line fails the 1.5x bound. The verdict uses the CPU time of
 // the thread (the offscreen paint runs on it too), which other programs on a busy machine do
 // not inflate; the wall-clock figures are printed beside it.
+//
+// Then a spectator floods the chat with link-heavy lines, short ones and the longest a message
+// can carry: the resident memory after the flood must stay within 64 MiB of what it was
+// before, however many lines came.
 #include "chatview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
 #include <QStringList>
 #include <cstdio>
 #include <ctime>
@@ -20,6 +25,9 @@ namespace {
 constexpr int kLines = 20000;
 constexpr int kWindow = 1000;
 constexpr double kAllowedRatio = 1.5;
+constexpr int kFloodLines = 50000;
+constexpr int kLongFloodLines = 300;
+constexpr double kAllowedGrowthMiB = 64;
 
 QString lineFor(int i)
 {
@@ -44,6 +52,53 @@ qint64 threadCpuNanoseconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// Floods the view and reports what it holds; true when the memory stayed within bounds.
+bool flood(ChatView& view)
+{
+    const double before = residentMiB();
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < kFloodLines; ++i) {
+        view.addlinetochat(QStringLiteral("5+Spy chats: %1 www.a%1.com http://b.org/%1 :)#15 www.c.net/?%1").arg(i),
+                           0xFFFFFF);
+        if (i % 50 == 0)
+            QApplication::processEvents();
+    }
+    const double shortMs = double(timer.elapsed());
+    QString longLine = QStringLiteral("5+Spy chats:");
+    while (longLine.size() < 64000)
+        longLine += QStringLiteral(" www.x.yz");
+    timer.start();
+    for (int i = 0; i < kLongFloodLines; ++i) {
+        view.addlinetochat(longLine, 0xFFFFFF);
+        QApplication::processEvents();
+    }
+    const double longMs = double(timer.elapsed());
+    const double after = residentMiB();
+    std::printf("flood, %d short link lines:  %.0f ms (%.1f us a line)\n", kFloodLines, shortMs,
+                shortMs * 1000 / kFloodLines);
+    std::printf("flood, %d 64 KB link lines:  %.0f ms (%.1f ms a line)\n", kLongFloodLines, longMs,
+                longMs / kLongFloodLines);
+    std::printf("kept after the flood:        %d lines, %.2f MiB content, %lld characters laid out\n",
+                view.paragraphCount(), double(view.contentBytes()) / 1048576.0,
+                static_cast<long long>(view.laidOutCharacters()));
+    std::printf("resident memory:             %.1f MiB before, %.1f MiB after (allowed +%.0f) %s\n", before, after,
+                kAllowedGrowthMiB, after - before <= kAllowedGrowthMiB ? "OK" : "TOO MUCH");
+    return after - before <= kAllowedGrowthMiB;
 }
 
 quint32 colourFor(int i)
@@ -109,5 +164,6 @@ int main(int argc, char** argv)
     std::printf("ratio last/first (CPU):      %.2f (allowed %.1f) %s\n", ratio, kAllowedRatio,
                 ratio <= kAllowedRatio ? "OK" : "TOO SLOW");
     std::printf("ratio last/first (wall):     %.2f\n", mean(wall, kLines - kWindow) / mean(wall, 0));
-    return ratio <= kAllowedRatio ? 0 : 1;
+    const bool flat = flood(view);
+    return ratio <= kAllowedRatio && flat ? 0 : 1;
 }

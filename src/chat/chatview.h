@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chatline.h"
 #include "heightindex.h"
 
 #include <QAbstractScrollArea>
@@ -9,6 +10,7 @@
 #include <QPixmap>
 #include <QUrl>
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,10 +19,9 @@
 class QAction;
 class QMenu;
 class QTextLayout;
+class QTextLine;
 
 namespace velmora {
-
-enum class ChatItemKind { Text, Link, Smiley };
 
 // One item of a paragraph as the display holds it.
 struct ChatRun {
@@ -32,28 +33,57 @@ struct ChatRun {
 };
 
 // The chat display "mainchat": a read-only view of paragraphs made of styled text runs, link
-// runs and smiley pictures, on black. Each paragraph keeps its own text layout, made when it
-// is first shown; colours are looked up when painting, so a style's new colour reaches every
-// line already shown without laying anything out again. Appending costs the same however long
-// the history is.
+// runs and smiley pictures, on black. Lines arrive parsed (chatline.h); the view lays them out
+// and paints them. Each paragraph keeps its own text layout, made when it is first shown and
+// dropped again when far out of view; colours are looked up when painting, so a style's new
+// colour reaches every line already shown without laying anything out again. Appending costs
+// the same however long the game runs, and the history keeps only the newest lines within a
+// fixed budget, so its memory stays flat too.
 class ChatView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
     static constexpr int StyleCount = 15;
-    static constexpr int LinkStyle = 4;
+    static constexpr int LinkStyle = ChatLine::LinkStyle;
     static constexpr int LinkSlotCount = 101;
-    static constexpr int SmileyCount = 18;
+    static constexpr int SmileyCount = ChatLine::SmileyCount;
     static constexpr int SmileyWidth = 17;
     static constexpr int SmileyHeight = 16;
     static constexpr int Margin = 5;
+    // The history kept by default: the newest lines up to this many, and up to this much
+    // content (text and runs); the oldest go first.
+    static constexpr int DefaultMaxLines = 5000;
+    static constexpr qint64 DefaultMaxContentBytes = 4 * 1024 * 1024;
+    // Layouts far out of view go once they hold more than twice this many characters (or
+    // there are more than twice LayoutsKept of them), down to these figures.
+    static constexpr qint64 LaidOutCharactersKept = 128 * 1024;
+    static constexpr int LayoutsKept = 400;
 
     explicit ChatView(QWidget* parent = nullptr);
     ~ChatView() override;
 
+    // Shows one line in the given colour. The colour becomes the colour of the line's style,
+    // and so of every earlier line of that style too, and the style turns bold.
+    void addLine(ChatLine line, const QColor& colour);
+    // A line of the game's own (lime, or silver for the quick instructions).
+    void addSystemLine(const QString& text, const QColor& colour = ChatLine::SystemColour);
+    // A chat or action line of sender 1 to 9 ("Ann chats: hi", "Ann waves").
+    void addPlayerLine(int sender, const QString& text, const QColor& colour);
+    // A chat or action message as the host relays it: "number+text|colour text".
+    void addReceivedChat(const QString& rest);
+
     // Shows one "number+text" line in the given colour (0x00BBGGRR): number 0 is a system line,
     // 1 to 9 a sender, whose style is number + 5.
     void addlinetochat(const QString& line, quint32 colour);
+
+    // The history bound: the oldest lines go once either limit is passed (the newest line
+    // always stays). Lowering a limit trims at once.
+    void setHistoryLimits(int maxLines, qint64 maxContentBytes);
+    int maxLines() const { return m_maxLines; }
+    qint64 maxContentBytes() const { return m_maxContentBytes; }
+    // Bytes held by the kept lines' text and runs, and the characters that hold a layout now.
+    qint64 contentBytes() const { return m_contentBytes; }
+    qint64 laidOutCharacters() const { return m_laidOutChars; }
 
     // Opens the link shown with this number. Only http and https addresses leave the program;
     // anything else reports "Cannot open Webpage". True when the address was handed on.
@@ -69,9 +99,9 @@ public:
     void copy();
     void clear();
 
-    // Text styles: colour (0x00BBGGRR) and bold per style, one size for all.
-    quint32 styleColour(int style) const;
-    void setStyleColour(int style, quint32 colour);
+    // Text styles: colour and bold per style, one size for all.
+    QColor styleColour(int style) const;
+    void setStyleColour(int style, const QColor& colour);
     bool styleBold(int style) const;
     void setStyleBold(int style, bool bold);
     QFont styleFont(int style) const;
@@ -85,6 +115,7 @@ public:
     int paragraphCount() const { return int(m_paragraphs.size()); }
     QString paragraphText(int index) const;
     QList<ChatRun> paragraphRuns(int index) const;
+    // Links shown since the last clear; the oldest of them may have gone with their lines.
     int linkCount() const { return m_linkCount; }
     QString linkSlot(int slot) const;
     int linkCounter() const { return m_linkCounter; }
@@ -122,14 +153,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    struct Run {
-        ChatItemKind kind;
-        int style;
-        int start; // in the paragraph's layout text
-        int length;
-        int smiley;
-        int link;
-    };
     struct GlyphPiece;
     struct Paragraph;
     struct Position {
@@ -138,23 +161,22 @@ private:
         auto operator<=>(const Position&) const = default;
     };
 
-    void appendText(const QString& text, int style, bool newParagraph);
-    void appendLink(const QString& text);
-    void appendSmiley(int picture);
-    void appendWords(const QString& text, int style);
     void finishLine();
+    void trimHistory();
+    void dropOldest(int count);
+    void storeLinks(Paragraph& p);
 
     int availableWidth() const;
     quint64 layoutKey() const;
     int estimateHeight(const Paragraph& p) const;
     bool ensureLaidOut(int index);
     void layOut(Paragraph& p);
+    void forgetLayout(Paragraph& p);
     void dropFarLayouts();
     void layOutVisible(bool keepAtEnd);
     void updateScrollRange();
     bool atEnd() const;
     void fontsChanged();
-    void styleColoursChanged();
 
     std::optional<Position> positionAt(const QPoint& viewportPos, bool exactCharacter);
     int linkAt(const QPoint& viewportPos);
@@ -162,11 +184,13 @@ private:
     QString exportText(const Paragraph& p, int from, int to) const;
     void paintParagraph(QPainter& painter, Paragraph& p, int index, const QPointF& origin,
                         const std::pair<Position, Position>* selection);
+    void paintSelectedLine(QPainter& painter, const Paragraph& p, const QTextLine& line, const QPointF& origin,
+                           int selFrom, int selTo);
     QPixmap smileyPixmap(int picture);
     void reportFailure();
 
     struct Style {
-        quint32 colour;
+        QColor colour;
         bool bold;
         bool italic;
         bool underline;
@@ -176,10 +200,17 @@ private:
     int m_fontGeneration = 0;
     std::array<QFont, StyleCount> m_fonts;
 
-    std::vector<std::unique_ptr<Paragraph>> m_paragraphs;
+    std::deque<std::unique_ptr<Paragraph>> m_paragraphs;
     HeightIndex m_heights;
     std::vector<int> m_laidOut; // paragraphs holding a layout, oldest first
+    qint64 m_laidOutChars = 0;
+    int m_maxLines = DefaultMaxLines;
+    qint64 m_maxContentBytes = DefaultMaxContentBytes;
+    qint64 m_contentBytes = 0;
+    // Display numbers of links since the last clear: the next one, and the first still shown
+    // (the ones before it went with their lines).
     int m_linkCount = 0;
+    int m_firstShownLink = 0;
 
     std::array<QString, LinkSlotCount> m_linkSlots;
     int m_linkCounter = -1;

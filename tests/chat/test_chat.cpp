@@ -96,8 +96,25 @@ private slots:
         QCOMPARE(view.paragraphText(0), shown);
         for (const ChatRun& run : view.paragraphRuns(0))
             QCOMPARE(run.style, style);
-        QCOMPARE(view.styleColour(style), 0x123456u);
+        QCOMPARE(view.styleColour(style), toQColor(0x123456));
         QVERIFY(view.styleBold(style));
+    }
+
+    // The window's own entry points show what the numbered line would, in the sender's style.
+    void entryPoints()
+    {
+        ChatView view;
+        view.addSystemLine(QStringLiteral("You are Connected."));
+        view.addPlayerLine(3, QStringLiteral("Bob chats: hi www.a.b"), QColor(0, 0, 255));
+        view.addReceivedChat(QStringLiteral("2+Ann chats: a|b|clLime"));
+        QCOMPARE(describe(view, 0), QStringLiteral(" You are Connected. "));
+        QCOMPARE(view.styleColour(0), toQColor(colours::clLime));
+        QCOMPARE(describe(view, 1), QStringLiteral("Bob chats:  hi [0:www.a.b ]"));
+        QCOMPARE(view.styleColour(8), QColor(0, 0, 255));
+        // A "|" typed by the sender cuts the line there, and the line is white.
+        QCOMPARE(describe(view, 2), QStringLiteral("Ann chats:  a "));
+        QCOMPARE(view.styleColour(7), toQColor(colours::clWhite));
+        QVERIFY(view.styleBold(7));
     }
 
     void eachLineStartsAParagraph()
@@ -184,7 +201,7 @@ private slots:
     void linkStyleIsGreenUnderlined()
     {
         ChatView view;
-        QCOMPARE(view.styleColour(ChatView::LinkStyle), colours::clGreen);
+        QCOMPARE(view.styleColour(ChatView::LinkStyle), toQColor(colours::clGreen));
         QVERIFY(view.styleFont(ChatView::LinkStyle).underline());
         QVERIFY(!view.styleFont(0).underline());
     }
@@ -299,7 +316,7 @@ private slots:
         h.show();
         h.view.addlinetochat(QStringLiteral("0+Quick instructions in silver"), colours::clSilver);
         h.view.addlinetochat(QStringLiteral("0+You are Connected."), colours::clLime);
-        QCOMPARE(h.view.styleColour(0), colours::clLime);
+        QCOMPARE(h.view.styleColour(0), toQColor(colours::clLime));
 
         // Both lines are drawn in lime: no grey pixel anywhere, green ones in each line.
         const QImage image = h.view.viewport()->grab().toImage();

@@ -16,24 +16,32 @@ private slots:
         QCOMPARE(index.total(), 0);
     }
 
-    // Against plain sums, through appends, changes and zero heights.
+    // Against plain sums, through appends, changes, zero heights and dropping the oldest
+    // (often enough that the storage is compacted several times).
     void matchesPlainSums()
     {
         QRandomGenerator random(7);
         HeightIndex index;
         std::vector<int> heights;
-        for (int step = 0; step < 3000; ++step) {
-            if (heights.empty() || random.bounded(3) != 0) {
+        for (int step = 0; step < 12000; ++step) {
+            const quint32 op = random.bounded(8);
+            if (heights.empty() || op < 4) {
                 const int h = random.bounded(4) == 0 ? 0 : int(random.bounded(1, 60));
                 index.append(h);
                 heights.push_back(h);
-            } else {
+            } else if (op < 6) {
                 const int i = int(random.bounded(int(heights.size())));
                 const int h = int(random.bounded(0, 60));
                 index.set(i, h);
                 heights[std::size_t(i)] = h;
+            } else {
+                const int n = int(random.bounded(std::min<int>(int(heights.size()), 3) + 1));
+                index.removeFront(n);
+                heights.erase(heights.begin(), heights.begin() + n);
             }
         }
+        QVERIFY(heights.size() > 100);
+        QCOMPARE(index.size(), int(heights.size()));
         qint64 sum = 0;
         for (int i = 0; i < int(heights.size()); ++i) {
             QCOMPARE(index.offset(i), sum);
@@ -47,6 +55,25 @@ private slots:
         QCOMPARE(index.total(), sum);
         QCOMPARE(index.indexAt(sum + 100), int(heights.size()) - 1);
         QCOMPARE(index.indexAt(-5), 0);
+    }
+
+    void removeEverything()
+    {
+        HeightIndex index;
+        for (int i = 0; i < 3000; ++i)
+            index.append(10);
+        index.removeFront(2999);
+        QCOMPARE(index.size(), 1);
+        QCOMPARE(index.offset(0), 0);
+        QCOMPARE(index.indexAt(5), 0);
+        QCOMPARE(index.total(), 10);
+        index.removeFront(5); // more than there are
+        QCOMPARE(index.size(), 0);
+        QCOMPARE(index.indexAt(0), -1);
+        QCOMPARE(index.total(), 0);
+        index.append(7);
+        QCOMPARE(index.indexAt(6), 0);
+        QCOMPARE(index.offset(0), 0);
     }
 };
 

@@ -1,0 +1,34 @@
+#pragma once
+
+// The game's colours, named once: the pictures, the chat and the controls all draw with these.
+
+#include <QColor>
+
+class QAbstractScrollArea;
+class QScrollBar;
+class QStyle;
+
+namespace velmora::art {
+
+namespace palette {
+// The board and the chat are black; the game's own marks are lime on it.
+inline constexpr QColor black{0x00, 0x00, 0x00};
+inline constexpr QColor lime{0x33, 0xff, 0x33};
+// Lime lit up under the mouse.
+inline constexpr QColor paleLime{0xa0, 0xff, 0x80};
+// Lime pressed down, and the edges drawn around lime.
+inline constexpr QColor green{0x11, 0xb0, 0x11};
+inline constexpr QColor darkGreen{0x0b, 0x5e, 0x1a};
+// Lime switched off: arrows of a scroll bar with nothing to scroll.
+inline constexpr QColor dimGreen{0x0c, 0x33, 0x10};
+} // namespace palette
+
+// Gives a scroll bar the game's look: a black groove, a lime handle and lime arrows. Every
+// scroll bar of the game goes through here, so the look lives in one place.
+void styleScrollBar(QScrollBar* bar);
+// Both scroll bars of a scroll area (a text view, a list, the chat).
+void styleScrollBars(QAbstractScrollArea* area);
+// The style that paints them, shared by every styled bar and owned by the application.
+QStyle* scrollBarStyle();
+
+} // namespace velmora::art
