@@ -4,6 +4,7 @@
 // as in a solo game. Reports the median and the 99th percentile.
 
 #include "client/board/boardrules.h"
+#include "client/clientsession.h"
 #include "gameinstance.h"
 
 #include <QApplication>
@@ -36,7 +37,7 @@ int main(int argc, char* argv[])
     const int samples = argc > 1 ? std::max(12, atoi(argv[1])) : 200;
 
     GameInstance game({});
-    if (!waitFor([&] { return game.chat.isconnected(); }))
+    if (!waitFor([&] { return game.chat.session().isConnected(); }))
         return 1;
     game.startGame(false);
 
@@ -72,6 +73,6 @@ int main(int argc, char* argv[])
     const double p99 = latenciesMs[std::min(latenciesMs.size() - 1, size_t(latenciesMs.size() * 0.99))];
     std::printf("die click to die placed over loopback, %zu clicks: median %.2f ms, 99th percentile %.2f ms "
                 "(host tick %d ms, client tick %d ms)\n",
-                latenciesMs.size(), median, p99, velmora::TServer::kTickMs, velmora::Tchat::kTickMs);
+                latenciesMs.size(), median, p99, velmora::TServer::kTickMs, velmora::ClientSession::kTickMs);
     return 0;
 }

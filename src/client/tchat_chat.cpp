@@ -1,124 +1,59 @@
-// The chat entry, phrase buttons, smileys and chatter sounds of the main window.
+// The chat entry, phrase buttons and text options of the main window.
 
 #include "chat/chatview.h"
 #include "chat/colourtext.h"
-#include "hostmessages.h"
-#include "protocol/message.h"
+#include "chatarea.h"
+#include "clientsession.h"
 #include "tchat.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
-#include <QClipboard>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QToolButton>
+#include <QColorDialog>
 
 namespace velmora {
 
-namespace {
-const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
-} // namespace
-
-QString Tchat::typedText() const
+QString Tchat::chatColourText() const
 {
-    return protocol::sanitizeField(m_mychat->text());
+    return colourToText(m_chatColour);
 }
 
-void Tchat::sendit()
+void Tchat::onChatReceived(const QString& line)
 {
-    if (!m_isconnected)
+    // The sender's colour follows the first "|"; without one the line is white.
+    const qsizetype bar = line.indexOf(u'|');
+    if (bar < 0) {
+        addlinetochat(line, 0xFFFFFF);
         return;
-    const QString text = typedText();
-    m_mychat->clear();
-    if (text.isEmpty())
-        return;
-    const QString colour = QStringLiteral("|") + colourToText(m_chatColour);
-    if (!text.startsWith(u'/'))
-        send(protocol::encode("CMD_chat", {QString::number(m_myseat), text + colour}));
-    else if (text.startsWith(QLatin1String("/me")))
-        send(protocol::encode("CMD_action", {QString::number(m_myseat), text.mid(4) + colour}));
-}
-
-void Tchat::chatrecieved(const QString& rest)
-{
-    const qsizetype bar = rest.indexOf(u'|');
-    quint32 colour = 0xFFFFFF;
-    QString line = rest;
-    if (bar >= 0) {
-        line = rest.left(bar);
-        colour = colourFromText(rest.mid(bar + 1)).value_or(0xFFFFFF);
     }
-    addlinetochat(line, colour);
+    addlinetochat(line.left(bar), colourFromText(line.mid(bar + 1)).value_or(0xFFFFFF));
+}
+
+void Tchat::sendTypedLine()
+{
+    if (!m_session->isConnected())
+        return;
+    m_session->sendTypedLine(m_chatArea->takeTypedLine(), chatColourText());
 }
 
 void Tchat::sendPhrase(int button)
 {
-    QString phrase = m_phraseButtons[button - 1]->toolTip();
-    if (!m_phrasesReady)
-        return;
-    phrase = phrase.startsWith(QLatin1String("/me")) ? phrase.mid(4) : QStringLiteral("says: ") + phrase;
-    send(protocol::encode("CMD_action",
-                          {QString::number(m_myseat), phrase + QStringLiteral("|") + colourToText(m_chatColour)}));
-    m_phrasesReady = false;
-    m_phraseTicks = 0;
-    m_timer1.setKeepTicking(true);
+    m_session->sendPhrase(m_chatArea->phrase(button), chatColourText());
 }
 
-void Tchat::sendChatterSound(int number)
+void Tchat::onTextSizeChosen(int size)
 {
-    if (number == 0 || m_myseat > 4 || !m_isconnected)
-        return;
-    send(protocol::encode("CMD_playasound", {QString::number(m_myseat), QStringLiteral("wave%1").arg(number)},
-                          protocol::Trailing::Yes));
-}
-
-void Tchat::playasound(const QString& rest)
-{
-    const hostmessages::ChatterSound sound = hostmessages::readChatterSound(rest);
-    if (m_playChatterSounds->isChecked()) {
-        emit soundPlayed(sound.sound);
-        return;
-    }
-    if (sound.sender > 4)
-        return;
-    const QAction* item = m_popupSounds->findChild<QAction*>(sound.sound);
-    if (!item)
-        return;
-    addlinetochat(
-        QStringLiteral("0+") + seatName(sound.sender) + QStringLiteral(": <Chatter Sound> ") + item->toolTip(), kLime);
-}
-
-void Tchat::pasteIntoChat()
-{
-    const QString clip = QApplication::clipboard()->text();
-    if (!clip.isEmpty())
-        m_mychat->setText(m_mychat->text() + protocol::sanitizeField(clip));
-    m_mychat->deselect();
-    m_mychat->end(false);
-}
-
-void Tchat::insertSmiley(int code)
-{
-    if (m_mychat->text() == kPlaceholder)
-        m_mychat->clear();
-    m_mychat->setText(m_mychat->text() + QStringLiteral(":)#%1").arg(code));
-    m_mychat->deselect();
-    m_mychat->end(false);
-}
-
-void Tchat::N14Click(int size)
-{
-    m_mainchat->setTextSize(size);
+    m_chatArea->view()->setTextSize(size);
     for (QAction* item : m_textSizeGroup->actions())
         item->setChecked(item->data().toInt() == size);
 }
 
-void Tchat::ScrollChatOff1Click()
+void Tchat::chooseTextColour()
 {
-    // The chat's own item holds the switch; this one mirrors it.
-    m_mainchat->scrollOffAction()->trigger();
+    const QColor chosen = QColorDialog::getColor(toQColor(m_chatColour), this);
+    if (!chosen.isValid())
+        return;
+    m_chatColour = quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16;
+    m_chatArea->setEntryColour(chosen);
 }
 
 } // namespace velmora

@@ -1,9 +1,9 @@
 // The seats on the board, the spectators, and who is just watching.
 
-#include "chat/chatview.h"
+#include "chatarea.h"
+#include "client/board/picturelabel.h"
 #include "client/board/scoregrid.h"
-#include "hostmessages.h"
-#include "protocol/message.h"
+#include "clientsession.h"
 #include "tchat.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
@@ -16,132 +16,80 @@
 namespace velmora {
 
 namespace {
-const QString kWaiting = QStringLiteral("<Waiting>");
-const QString kBorl = QStringLiteral("Borl");
+
+QString spectatorEntry(const Spectator& spectator)
+{
+    return QStringLiteral("%1: %2").arg(spectator.number).arg(spectator.name);
+}
+
 } // namespace
 
-void Tchat::newplayerinfo(const QString& rest)
+void Tchat::onJoined()
 {
-    const hostmessages::Participant p = hostmessages::readParticipant(rest);
-    if (p.number == m_myseat) {
-        addlinetochat(QStringLiteral("0+You are Connected."), kLime);
-        addlinetochat(QStringLiteral("0+Click Ctrl-i for Quick Instructions."), kLime);
-        m_mychat->setFocus();
-    } else {
-        addlinetochat(QStringLiteral("0+") + p.name + QStringLiteral(" is Connected."), kLime);
-    }
-
-    if (p.number > 4) {
-        if (m_windows.spies)
-            m_windows.spies->addEntry(QStringLiteral("%1: %2").arg(p.number).arg(p.name));
-        addlinetochat(p.number == m_myseat ? QStringLiteral("0+You are spying.")
-                                           : QStringLiteral("0+") + p.name + QStringLiteral(" is spying."),
-                      kLime);
-    } else {
-        m_playerName[p.number - 1]->setText(p.name);
-        m_playerName[p.number - 1]->show();
-        m_score[p.number - 1]->show();
-        m_grid[p.number - 1]->show();
-    }
-    playsounds(QStringLiteral("entered"));
-    loadchecklist();
+    m_chatArea->entry()->setFocus();
 }
 
-void Tchat::playerdisconnected(const QString& rest)
+void Tchat::showSeat(int seat)
 {
-    const hostmessages::Participant p = hostmessages::readParticipant(rest);
-    if (p.number == m_myseat) {
-        m_isconnected = false;
-        close();
-        return;
-    }
-    if (p.number > 4) {
-        const QString entry = QStringLiteral("%1: %2").arg(p.number).arg(p.name);
-        if (m_windows.spies && !m_windows.spies->isEmpty() && m_windows.spies->removeEntry(entry))
-            addlinetochat(QStringLiteral("0+") + p.name + QStringLiteral(" has left."), kLime);
-    } else {
-        QLabel* name = m_playerName[p.number - 1];
-        const QString shown = name->text();
-        if (shown != kWaiting && shown != kBorl)
-            addlinetochat(QStringLiteral("0+") + shown + QStringLiteral(" disconnected."), kLime);
-        if (p.number == 2)
-            name->setText(kBorl);
-        else if (p.number >= 3 && m_teamGame)
-            name->setText(name->toolTip());
-        else
-            name->setText(kWaiting);
-        m_eyes[p.number - 1]->hide();
-    }
-    loadchecklist();
+    const SeatWidgets& w = m_seats[seat - 1];
+    w.name->setText(m_session->seat(seat).name);
+    w.name->show();
+    w.points->setVisible(m_session->model().pointsGame);
+    w.grid->show();
 }
 
-void Tchat::justwatching(const QString& rest)
+void Tchat::showWatching(int seat)
 {
-    const hostmessages::WatchChange change = hostmessages::readWatchChange(rest);
-    if (change.seat > 4)
-        return;
-    if (change.seat == m_myseat)
-        m_justWatch->setChecked(change.watching);
-    const QString name = seatName(change.seat);
-    addlinetochat(QStringLiteral("0+") + name +
-                      (change.watching ? QStringLiteral(" is just watching") : QStringLiteral(" now playing again")),
-                  kLime);
-    m_eyes[change.seat - 1]->setVisible(change.watching);
+    const bool watching = m_session->seat(seat).watching;
+    m_seats[seat - 1].eyes->setVisible(watching);
+    if (seat == m_session->myseat())
+        m_justWatch->setChecked(watching);
 }
 
-void Tchat::JustWatch1Click()
+void Tchat::showMarks(int seat)
 {
-    if (!m_isconnected || m_myseat > 4)
-        return;
-    send(protocol::encode("CMD_justwatch", {QString::number(m_myseat),
-                                            m_justWatch->isChecked() ? QStringLiteral("2") : QStringLiteral("1")}));
+    m_seats[seat - 1].grid->setMarks(m_session->seat(seat).marks);
 }
 
-void Tchat::seatContextMenu(int seat, const QPoint& globalPos)
+void Tchat::showPoints(int seat)
 {
-    for (QAction* item : {m_removeFromGame, m_setToJustWatch, m_unsetJustWatch})
-        item->setEnabled(m_ishost);
-    const QString name = seatName(seat);
-    if (name == kBorl || name == kWaiting)
-        m_removeFromGame->setEnabled(false);
-    m_popupSeat = seat;
-    m_popupKick->popup(globalPos);
+    m_seats[seat - 1].points->setText(QString::number(m_session->seat(seat).points));
 }
 
-void Tchat::RemoveFromGame1Click()
+void Tchat::onSpectatorJoined(const Spectator& spectator)
 {
-    kicking(m_popupSeat);
+    if (m_windows.spies)
+        m_windows.spies->addEntry(spectatorEntry(spectator));
 }
 
-void Tchat::SettoJustWatch1Click()
+void Tchat::onSpectatorLeft(const Spectator& spectator)
 {
-    if (m_isconnected && m_popupSeat >= 1 && m_popupSeat <= 4)
-        send(protocol::encode("CMD_justwatch", {QString::number(m_popupSeat), QStringLiteral("1")}));
+    if (m_windows.spies)
+        m_windows.spies->removeEntry(spectatorEntry(spectator));
 }
 
-void Tchat::UnsetJustWatch1Click()
+void Tchat::onSeatMenuRequested(int seat, const QPoint& globalPos)
 {
-    if (m_isconnected && m_popupSeat >= 1 && m_popupSeat <= 4)
-        send(protocol::encode("CMD_justwatch", {QString::number(m_popupSeat), QStringLiteral("2")}));
+    // Only the host may remove players or set another seat to watching; a
+    // seat nobody holds has nobody to remove.
+    const bool host = m_session->isHost();
+    m_seatMenu.remove->setEnabled(host && m_session->seat(seat).kind == SeatKind::Person);
+    m_seatMenu.setWatching->setEnabled(host);
+    m_seatMenu.unsetWatching->setEnabled(host);
+    m_seatMenu.seat = seat;
+    m_seatMenu.menu->popup(globalPos);
 }
 
-void Tchat::kicking(int number)
-{
-    if (m_ishost && m_isconnected)
-        send(protocol::encode("CMD_kickhim", {QString::number(m_myseat), QString::number(number)},
-                              protocol::Trailing::Yes));
-}
-
-void Tchat::loadchecklist()
+void Tchat::rebuildTallyChecklist()
 {
     Ttallylist* tally = m_windows.tally;
     if (!tally)
         return;
     tally->clearChecklist();
-    for (int seat = 1; seat <= 4; ++seat) {
-        const QString name = seatName(seat);
-        if (seat != m_myseat && name != kWaiting)
-            tally->addToChecklist(name, tally->isTallied(name));
+    for (int seat = 1; seat <= GameModel::kSeats; ++seat) {
+        const SeatState& s = m_session->seat(seat);
+        if (seat != m_session->myseat() && s.kind != SeatKind::Empty)
+            tally->addToChecklist(s.name, tally->isTallied(s.name));
     }
 }
 

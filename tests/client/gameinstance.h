@@ -6,6 +6,7 @@
 
 #include "chat/chatview.h"
 #include "client/board/dicepanel.h"
+#include "client/clientsession.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "windows/aboutform.h"

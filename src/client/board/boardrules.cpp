@@ -41,23 +41,13 @@ constexpr std::array<int, slotsPerDart> slotTops{30, 65, 101, 136};
 
 } // namespace
 
-void postscore(Marks& marks, const QString& value)
+void postscore(Marks& marks, const DartResult& result)
 {
-    if (value == QLatin1String("Bull")) {
-        marks[bullIndex] = qMin(marks[bullIndex] + 1, closedMarks);
+    const std::optional<int> target = result.target();
+    if (!target)
         return;
-    }
-    if (value == QLatin1String("dBull")) {
-        marks[bullIndex] = qMin(marks[bullIndex] + 2, closedMarks);
-        return;
-    }
-    bool ok = false;
-    const int number = value.toInt(&ok);
-    if (!ok || number < 15 || number > 20)
-        return;
-    int& mark = marks[number - 15];
-    if (mark < closedMarks)
-        ++mark;
+    int& mark = marks[*target - game::kFirstTarget];
+    mark = qMin(mark + result.marks(), closedMarks);
 }
 
 QPoint scatterPosition(int die, QSize panel, const std::function<int(int)>& random)
@@ -72,30 +62,32 @@ QPoint scatterPosition(int die, QSize panel, const std::function<int(int)>& rand
     return {left, top};
 }
 
-QPoint markerPosition(const QString& value)
+QPoint markerPosition(const DartResult& result)
 {
-    if (value.compare(QLatin1String("bull"), Qt::CaseInsensitive) == 0)
-        return bullMarker;
-    if (value.compare(QLatin1String("dbull"), Qt::CaseInsensitive) == 0)
+    switch (result.kind()) {
+    case DartResult::Kind::DoubleBull:
         return doubleBullMarker;
-    bool ok = false;
-    const int number = value.toInt(&ok);
-    if (ok && number >= 1 && number <= 20)
-        return markerTable[number - 1];
-    return bullMarker;
+    case DartResult::Kind::Sum:
+        if (result.sum() >= 1)
+            return markerTable[result.sum() - 1];
+        return bullMarker;
+    default:
+        return bullMarker;
+    }
 }
 
-QString dartSound(const QString& value)
+QString dartSound(const DartResult& result)
 {
-    if (value.compare(QLatin1String("bull"), Qt::CaseInsensitive) == 0)
+    switch (result.kind()) {
+    case DartResult::Kind::Bull:
         return QStringLiteral("bull");
-    if (value.compare(QLatin1String("dbull"), Qt::CaseInsensitive) == 0)
+    case DartResult::Kind::DoubleBull:
         return QStringLiteral("dbull");
-    bool ok = false;
-    const int number = value.toInt(&ok);
-    if (ok && number >= 15)
-        return QStringLiteral("wav") + QString::number(number);
-    return QStringLiteral("miss");
+    default:
+        if (result.target())
+            return QStringLiteral("wav") + QString::number(result.sum());
+        return QStringLiteral("miss");
+    }
 }
 
 QPoint slotPosition(int dart, int slot)

@@ -4,7 +4,8 @@
 // dice fall when thrown, where a dart lands on the dartboard picture and which
 // sound it makes. Plain functions over QtCore types, no widgets.
 
-#include "host/rules.h"
+#include "game/constants.h"
+#include "game/dartresult.h"
 
 #include <QPoint>
 #include <QSize>
@@ -15,18 +16,18 @@
 namespace velmora::board {
 
 // Marks of one seat's score board: index 0..5 for the targets 15..20, 6 for the bull.
-using Marks = rules::Marks;
-inline constexpr int bullIndex = 6;
-inline constexpr int closedMarks = 3;
+using Marks = std::array<int, game::kTargetCount>;
+inline constexpr int bullIndex = game::kBull - game::kFirstTarget;
+inline constexpr int closedMarks = game::kClosed;
 
-inline constexpr int diceCount = 12;
-inline constexpr int dartCount = 3;
-inline constexpr int slotsPerDart = 4;
+inline constexpr int diceCount = game::kDicePerThrow;
+inline constexpr int dartCount = game::kDarts;
+inline constexpr int slotsPerDart = game::kDicePerDart;
 
-// Applies one dart value to a score board: exactly "Bull" adds one mark to the
-// bull, exactly "dBull" two, a number 15..20 one to its target; marks never
-// exceed 3 and anything else (misses, "bull" in lower case) changes nothing.
-void postscore(Marks& marks, const QString& value);
+// Applies one dart to a score board: the bull adds one mark to the bull, the
+// double bull two, a sum of 15..20 one to its target; marks never exceed 3
+// and misses change nothing.
+void postscore(Marks& marks, const DartResult& result);
 
 // Where die 1..12 falls on a dice panel of the given size when the dice are
 // thrown. random(k) must return 0..k-1; it is called three times, in this
@@ -34,17 +35,15 @@ void postscore(Marks& marks, const QString& value);
 // jitter random(8). Returns a null point for a die outside 1..12.
 QPoint scatterPosition(int die, QSize panel, const std::function<int(int)>& random);
 
-// Top-left corner of the thrown-dart marker for a dart value, in dartboard panel
-// coordinates, before the marker is lifted by markerLift. "bull" and "dbull"
-// are matched without regard to case; a value that is no number 1..20 lands on
-// the bull's place.
-QPoint markerPosition(const QString& value);
+// Top-left corner of the thrown-dart marker for a dart, in dartboard panel
+// coordinates, before the marker is lifted by markerLift. A dart that is no
+// bull and no sum 1..20 lands on the bull's place.
+QPoint markerPosition(const DartResult& result);
 // The marker's picture has the dart's tip at its bottom, so it is lifted by this much.
 inline constexpr int markerLift = 28;
 
-// Game sound of a completed dart: "bull", "dbull", "wav15".."wav20" (any value
-// of 15 or more gives "wav" and the number), else "miss".
-QString dartSound(const QString& value);
+// Game sound of a completed dart: "bull", "dbull", "wav15".."wav20", else "miss".
+QString dartSound(const DartResult& result);
 
 // Top-left corner of slot 1..4 of dart 1..3 on the dice panel; null point out of range.
 QPoint slotPosition(int dart, int slot);

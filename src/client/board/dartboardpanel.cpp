@@ -1,8 +1,8 @@
 #include "dartboardpanel.h"
 
 #include "art/artwork.h"
+#include "picturelabel.h"
 
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -29,16 +29,13 @@ DartboardPanel::DartboardPanel(QWidget* parent)
     setObjectName(QStringLiteral("FlatPanel7"));
     resize(designSize);
 
-    m_logo = new QLabel(this);
-    m_logo->setObjectName(QStringLiteral("image_logo"));
+    m_logo = new PictureLabel(QStringLiteral("image_logo"), smallLogo, this);
     m_logo->setGeometry(logoGeometry);
-    m_logo->setPixmap(smallLogo(devicePixelRatioF()));
     m_logo->setCursor(Qt::PointingHandCursor);
     m_logo->installEventFilter(this);
 
     for (int dart = 1; dart <= board::dartCount; ++dart) {
-        auto* marker = new QLabel(this);
-        marker->setObjectName(QStringLiteral("image_throwndart%1").arg(dart));
+        auto* marker = new PictureLabel(QStringLiteral("image_throwndart%1").arg(dart), art::thrownDart, this);
         marker->resize(markerSize);
         marker->setAttribute(Qt::WA_TransparentForMouseEvents);
         marker->hide();
@@ -46,22 +43,19 @@ DartboardPanel::DartboardPanel(QWidget* parent)
     }
 }
 
-QString DartboardPanel::showDart(int dart, const QString& value)
+void DartboardPanel::showDart(int dart, const DartResult& result)
 {
     if (dart < 1 || dart > board::dartCount)
-        return {};
-    QLabel* marker = m_markers[dart - 1];
-    // Set the picture now: the panel may have moved to a screen of another pixel ratio.
-    marker->setPixmap(art::thrownDart(devicePixelRatioF()));
-    marker->move(board::markerPosition(value) - QPoint(0, board::markerLift));
+        return;
+    PictureLabel* marker = m_markers[dart - 1];
+    marker->move(board::markerPosition(result) - QPoint(0, board::markerLift));
     marker->raise();
     marker->show();
-    return board::dartSound(value);
 }
 
 void DartboardPanel::hideMarkers()
 {
-    for (QLabel* marker : m_markers)
+    for (PictureLabel* marker : m_markers)
         marker->hide();
 }
 

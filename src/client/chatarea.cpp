@@ -1,0 +1,206 @@
+#include "chatarea.h"
+
+#include "anchorlayout.h"
+#include "art/artwork.h"
+#include "board/dartboardpanel.h"
+#include "chat/chatview.h"
+#include "chattersounds.h"
+#include "game/constants.h"
+#include "protocol/message.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QIconEngine>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QToolButton>
+
+namespace velmora {
+
+namespace {
+
+const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
+constexpr QSize kDesignSize{724, 246};
+constexpr int kFirstSmiley = 10;
+constexpr int kLastSmiley = 26;
+
+const char* const kBuiltInPhrases[ChatArea::kPhraseButtons] = {
+    "Way To Go!", "Good One!", "Nice Try!",         "Excellent!",          "Brilliant!",
+    "Wow, WTG!",  "Thanks!",   "Way To Go Teamie!", "Good Game Everyone!", "See ya!"};
+
+// The smiley button's face, drawn at the pixel ratio of whatever it is painted on.
+class SmileyIcon : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    {
+        painter->drawPixmap(rect, art::smiley(0, painter->device()->devicePixelRatioF()));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, pixmap.rect(), mode, state);
+        return pixmap;
+    }
+    QIconEngine* clone() const override { return new SmileyIcon; }
+};
+
+} // namespace
+
+ChatArea::ChatArea(QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(QStringLiteral("FlatPanel1"));
+    auto* layout = new AnchorLayout(this, kDesignSize);
+    buildPhraseButtons();
+
+    m_view = new ChatView(this);
+    m_view->setSmileyProvider([this](int index) { return art::smiley(index, devicePixelRatioF()); });
+    layout->add(m_view, QRect(31, 2, 462, 218),
+                AnchorLayout::Left | AnchorLayout::Top | AnchorLayout::Right | AnchorLayout::Bottom);
+    for (int i = 0; i < kPhraseButtons; ++i)
+        layout->add(m_phraseButtons[i], QRect(2, 2 + i * 24, 27, 21));
+
+    buildEntry();
+    layout->add(m_entry, QRect(31, 222, 436, 21), AnchorLayout::Left | AnchorLayout::Right | AnchorLayout::Bottom);
+    buildSmileyMenu();
+    auto* smilies = findChild<QToolButton*>(QStringLiteral("button_smilies"));
+    layout->add(smilies, QRect(469, 222, 24, 21), AnchorLayout::Right | AnchorLayout::Bottom);
+
+    m_dartboard = new DartboardPanel(this);
+    layout->add(m_dartboard, QRect(495, 0, 229, 246), AnchorLayout::Top | AnchorLayout::Right);
+    connect(m_dartboard, &DartboardPanel::logoClicked, this, &ChatArea::logoClicked);
+    connect(m_view, &ChatView::cleared, m_entry, qOverload<>(&QWidget::setFocus));
+}
+
+void ChatArea::buildPhraseButtons()
+{
+    for (int i = 1; i <= kPhraseButtons; ++i) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("b_phrase%1").arg(i));
+        button->setAutoRaise(true);
+        button->setText(i == kPhraseButtons ? QStringLiteral("\u266A") : QString::number(i));
+        button->setToolTip(QString::fromLatin1(kBuiltInPhrases[i - 1]));
+        button->setStyleSheet(QStringLiteral("QToolButton { color: #00ff00; border: 1px solid #006000; }"));
+        if (i < kPhraseButtons)
+            connect(button, &QToolButton::clicked, this, [this, i] { emit phraseClicked(i); });
+        m_phraseButtons[i - 1] = button;
+    }
+
+    m_chatterSounds = new QMenu(this);
+    m_chatterSounds->setObjectName(QStringLiteral("popup_sounds"));
+    for (int n = 0; n <= game::kChatterSounds; ++n) {
+        QAction* item = m_chatterSounds->addAction(chatterSoundName(n));
+        item->setObjectName(n == 0 ? QStringLiteral("Cancel1") : QStringLiteral("wave%1").arg(n));
+        item->setData(n);
+        item->setToolTip(item->text());
+        connect(item, &QAction::triggered, this, [this, n] { emit chatterSoundChosen(n); });
+    }
+    QToolButton* soundsButton = m_phraseButtons[kPhraseButtons - 1];
+    connect(soundsButton, &QToolButton::clicked, this,
+            [this, soundsButton] { popUnder(m_chatterSounds, soundsButton); });
+}
+
+void ChatArea::buildEntry()
+{
+    m_entry = new QLineEdit(kPlaceholder, this);
+    m_entry->setObjectName(QStringLiteral("mychat"));
+    setEntryColour(QColor(0, 255, 0));
+    m_entry->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_entry->installEventFilter(this);
+    connect(m_entry, &QLineEdit::returnPressed, this, &ChatArea::lineEntered);
+    connect(m_entry, &QWidget::customContextMenuRequested, this, &ChatArea::showEntryMenu);
+}
+
+void ChatArea::buildSmileyMenu()
+{
+    auto* smilies = new QToolButton(this);
+    smilies->setObjectName(QStringLiteral("button_smilies"));
+    smilies->setToolTip(QStringLiteral("See ya!"));
+    smilies->setIcon(QIcon(new SmileyIcon));
+    smilies->setAutoRaise(true);
+    m_smilies = new QMenu(this);
+    m_smilies->setObjectName(QStringLiteral("popup_smilies"));
+    for (int code = kFirstSmiley; code <= kLastSmiley; ++code) {
+        QAction* item = m_smilies->addAction(QStringLiteral(":)#%1").arg(code));
+        item->setObjectName(code == kFirstSmiley ? QStringLiteral("menuitem1")
+                                                 : QStringLiteral("MenuItem%1").arg(code - kFirstSmiley + 1));
+        item->setData(code);
+        connect(item, &QAction::triggered, this, [this, code] { insertSmiley(code); });
+    }
+    connect(smilies, &QToolButton::clicked, this, [this, smilies] { popUnder(m_smilies, smilies); });
+}
+
+void ChatArea::popUnder(QMenu* menu, QToolButton* button)
+{
+    menu->popup(button->mapToGlobal(QPoint(button->width(), button->height())));
+}
+
+void ChatArea::showEntryMenu(const QPoint& pos)
+{
+    QMenu menu;
+    menu.setObjectName(QStringLiteral("PopupMenu2"));
+    QAction* paste = menu.addAction(QStringLiteral("Paste"), this, &ChatArea::pasteIntoEntry);
+    paste->setObjectName(QStringLiteral("Paste1"));
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    menu.exec(m_entry->mapToGlobal(pos));
+}
+
+QString ChatArea::phrase(int button) const
+{
+    if (button < 1 || button >= kPhraseButtons)
+        return {};
+    return m_phraseButtons[button - 1]->toolTip();
+}
+
+QString ChatArea::takeTypedLine()
+{
+    const QString text = protocol::sanitizeField(m_entry->text());
+    m_entry->clear();
+    return text;
+}
+
+void ChatArea::setEntryColour(const QColor& colour)
+{
+    m_entry->setStyleSheet(
+        QStringLiteral("QLineEdit { background: black; color: %1; border: 1px solid #006000; }").arg(colour.name()));
+}
+
+void ChatArea::pasteIntoEntry()
+{
+    const QString clip = QApplication::clipboard()->text();
+    if (!clip.isEmpty())
+        m_entry->setText(m_entry->text() + protocol::sanitizeField(clip));
+    m_entry->deselect();
+    m_entry->end(false);
+}
+
+void ChatArea::insertSmiley(int code)
+{
+    if (m_entry->text() == kPlaceholder)
+        m_entry->clear();
+    m_entry->setText(m_entry->text() + QStringLiteral(":)#%1").arg(code));
+    m_entry->deselect();
+    m_entry->end(false);
+}
+
+bool ChatArea::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_entry && event->type() == QEvent::KeyPress) {
+        // The first key clears the placeholder; a paste goes through our own
+        // paste, which keeps line breaks and other control bytes out.
+        if (m_entry->text() == kPlaceholder)
+            m_entry->clear();
+        if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+            pasteIntoEntry();
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+} // namespace velmora

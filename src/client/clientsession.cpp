@@ -1,0 +1,247 @@
+// The connection's life, the message loop and the player's requests.
+
+#include "clientsession.h"
+
+#include "game/options.h"
+
+#include <QDebug>
+
+namespace velmora {
+
+using namespace protocol;
+
+ClientSession::ClientSession(const Options* options, QObject* parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_inboundPump(kTickMs, [this](const InboundMessage& m) { takeMessage(m); })
+{
+    buildDispatch();
+    connect(&m_sock, &TSock::readyRead, this, &ClientSession::readSocket);
+    connect(&m_sock, &TSock::info, this, &ClientSession::onSocketInfo);
+    connect(&m_sock, &TSock::connectionClosed, this, &ClientSession::onHostGone);
+    // The message timer also counts down the phrase buttons' pause.
+    m_inboundPump.setTickHook([this] { onTick(); });
+}
+
+ClientSession::~ClientSession() = default;
+
+void ClientSession::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void ClientSession::buildDispatch()
+{
+    using namespace toClient;
+    auto& d = m_dispatcher;
+    d.on<SendLoginInfo>([this](const SendLoginInfo& m) { onLoginInfo(m); });
+    d.on<ChatLine>([this](const ChatLine& m) { emit chatReceived(m.line); });
+    d.on<ActionLine>([this](const ActionLine& m) { emit chatReceived(m.line); });
+    d.on<NewPlayerInfo>([this](const NewPlayerInfo& m) { onParticipant(m.slot, m.name); });
+    d.on<ExistingPlayer>([this](const ExistingPlayer& m) { onParticipant(m.slot, m.name); });
+    d.on<PlayerDisconnected>([this](const PlayerDisconnected& m) { onDeparture(m); });
+    d.on<GameStarted>([this](const GameStarted& m) { onGameStarted(m); });
+    d.on<NextPlayer>([this](const NextPlayer& m) { onNextPlayer(m); });
+    d.on<TheDart>([this](const TheDart& m) { onDice(m); });
+    d.on<DiePlaced>([this](const DiePlaced& m) { onDiePlaced(m); });
+    d.on<EndTurn>([this](const EndTurn& m) { onEndTurn(m, false); });
+    d.on<PartnerEndTurn>([this](const PartnerEndTurn& m) { onEndTurn(m, true); });
+    d.on<Winner>([this](const Winner& m) { onWinner(m); });
+    d.on<Full>([this](const Full&) { onFull(); });
+    d.on<HaveWrongVersion>([this](const HaveWrongVersion& m) {
+        emit systemLine(m.name + QStringLiteral(" has a different version of the game then you."));
+    });
+    d.on<WrongVersion>([this](const WrongVersion&) {
+        emit systemLine(QStringLiteral("You have a different version then the host."));
+    });
+    d.on<LoadBoard>([this](const LoadBoard& m) { onLoadBoard(m); });
+    d.on<JustWatching>([this](const JustWatching& m) { onJustWatching(m); });
+    d.on<SoundPlayed>([this](const SoundPlayed& m) { onChatterSound(m); });
+}
+
+void ClientSession::connectToHost(const QString& address, quint16 port, bool hosting)
+{
+    m_hosting = hosting;
+    m_addressTried = QStringLiteral("%1 port %2").arg(address).arg(port);
+    m_sock.setHostName(address);
+    m_sock.setPortName(QString::number(port));
+    setState(State::Connecting);
+    m_sock.open();
+}
+
+void ClientSession::holdLobbyConnection(quint16 port)
+{
+    m_lobbyWatch.setHostName(QStringLiteral("127.0.0.1"));
+    m_lobbyWatch.setPortName(QString::number(port));
+    m_lobbyWatch.open();
+}
+
+void ClientSession::leave()
+{
+    m_sock.disconnect(this);
+    m_sock.close();
+    m_connected = false;
+    setState(State::Closed);
+}
+
+bool ClientSession::watchingMyself() const
+{
+    return GameModel::isSeat(m_myseat) && m_model.seat(m_myseat).watching;
+}
+
+void ClientSession::readSocket()
+{
+    bool flooded = false;
+    const bool framed = m_framer.feed(m_sock.receive(), [this, &flooded](const QByteArray& bytes) {
+        flooded = flooded || !m_inboundPump.push(bytes);
+    });
+    if (!framed) {
+        qWarning("velmora: the host sent more than 64 KiB without a terminator; leaving");
+        m_sock.dropConnection(CloseReason::FramingBroken);
+    } else if (flooded) {
+        qWarning("velmora: the host sent more than we keep waiting; leaving");
+        m_sock.dropConnection(CloseReason::InputBoundExceeded);
+    }
+}
+
+void ClientSession::onSocketInfo(SocketInfo kind, const QString& text)
+{
+    // A connection that cannot be made: say why and where, and stay open.
+    if (kind != SocketInfo::Error || m_state != State::Connecting)
+        return;
+    setState(State::Refused);
+    emit systemLine(QStringLiteral("Could not connect to %1: %2").arg(m_addressTried, text));
+}
+
+void ClientSession::onHostGone()
+{
+    // What the host said before it closed is still shown first: a host that
+    // is full sends its refusal and closes at once.
+    m_hostGone = true;
+    closeWhenDrained();
+}
+
+void ClientSession::closeWhenDrained()
+{
+    if (!m_hostGone || m_state == State::Closed || m_inboundPump.size() > 0)
+        return;
+    m_connected = false;
+    setState(State::Closed);
+    emit closeRequested();
+}
+
+void ClientSession::onTick()
+{
+    closeWhenDrained();
+    if (m_phrasesReady)
+        return;
+    if (++m_phraseTicks > kPhrasePauseTicks) {
+        m_phrasesReady = true;
+        m_phraseTicks = 0;
+        m_inboundPump.setKeepTicking(false);
+    }
+}
+
+void ClientSession::takeMessage(const InboundMessage& message)
+{
+    if (m_state == State::Closed)
+        return;
+    QString why;
+    if (m_dispatcher.dispatch(message.text, &why) == Dispatch::Malformed) {
+        // A message the host never sends: the board stays as it was.
+        qWarning().noquote() << "velmora: dropped" << message.text.left(120) << "-" << why;
+    }
+}
+
+void ClientSession::send(const QByteArray& message)
+{
+    try {
+        m_sock.send(message);
+    } catch (const ESockException& e) {
+        emit reportRequested(QString::fromLatin1(e.what()));
+    }
+}
+
+void ClientSession::playSound(const QString& name)
+{
+    const bool on = name == QLatin1String("dice1") ? m_options->playSounds : m_options->playVoiceSounds;
+    if (on)
+        emit soundPlayed(name);
+}
+
+void ClientSession::throwDarts()
+{
+    m_model.clearDarts();
+    emit dartsCleared();
+    send(toHost::ThrowDarts{m_myseat}.encode());
+}
+
+void ClientSession::placeDie(int die)
+{
+    if (die < 1 || die > GameModel::kDice || !m_model.dice[die - 1].available || !isMyTurn() || !m_connected)
+        return;
+    if (const auto place = m_model.firstFreePlace())
+        send(toHost::PlaceDie{m_myseat, die, place->first, place->second}.encode());
+}
+
+void ClientSession::autoplace()
+{
+    if (isMyTurn() && m_connected)
+        send(toHost::AutoPlace{m_myseat}.encode());
+}
+
+void ClientSession::toggleJustWatch()
+{
+    if (m_connected && !isSpectator())
+        send(toHost::JustWatch{m_myseat, !watchingMyself()}.encode());
+}
+
+void ClientSession::setSeatWatching(int seat, bool watching)
+{
+    if (m_connected && GameModel::isSeat(seat))
+        send(toHost::JustWatch{seat, watching}.encode());
+}
+
+void ClientSession::kick(int number)
+{
+    if (m_hosting && m_connected)
+        send(toHost::KickPlayer{m_myseat, number}.encode());
+}
+
+void ClientSession::startGame(bool team, bool points)
+{
+    send(toHost::StartGame{m_myseat, team, points}.encode());
+}
+
+void ClientSession::sendTypedLine(const QString& text, const QString& colour)
+{
+    if (!m_connected || text.isEmpty())
+        return;
+    const QString suffix = QStringLiteral("|") + colour;
+    if (!text.startsWith(u'/'))
+        send(toHost::Chat{m_myseat, text + suffix}.encode());
+    else if (text.startsWith(QLatin1String("/me")))
+        send(toHost::Action{m_myseat, text.mid(4) + suffix}.encode());
+}
+
+void ClientSession::sendPhrase(const QString& phrase, const QString& colour)
+{
+    if (!m_phrasesReady)
+        return;
+    const QString text = phrase.startsWith(QLatin1String("/me")) ? phrase.mid(4) : QStringLiteral("says: ") + phrase;
+    send(toHost::Action{m_myseat, text + QStringLiteral("|") + colour}.encode());
+    m_phrasesReady = false;
+    m_phraseTicks = 0;
+    m_inboundPump.setKeepTicking(true);
+}
+
+void ClientSession::sendChatterSound(int sound)
+{
+    if (sound >= 1 && sound <= game::kChatterSounds && !isSpectator() && m_connected)
+        send(toHost::PlaySound{m_myseat, sound}.encode());
+}
+
+} // namespace velmora

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "gamemodel.h"
+#include "protocol/catalogue.h"
+#include "protocol/dispatcher.h"
+#include "protocol/framer.h"
+#include "protocol/messagepump.h"
+#include "protocol/tsock.h"
+
+#include <QObject>
+#include <QString>
+
+namespace velmora {
+
+struct Options;
+
+// The game's client without any window: the connection to the host, the
+// dispatch of the host's messages and the game as this client knows it.
+// Every request of the player is sent to the host; the model changes only
+// when the host's answer comes back, and each change is announced by a
+// signal for the window (or a test) to show.
+class ClientSession : public QObject {
+    Q_OBJECT
+public:
+    enum class State {
+        NotConnected, // nothing tried yet
+        Connecting,   // the socket is opening; nothing shown until the host speaks
+        LoggedIn,     // the host gave us our number and we answered
+        Closed,       // the connection ended; the window follows
+        Refused,      // the host could not be reached; the window stays open
+    };
+    Q_ENUM(State)
+
+    static constexpr int kTickMs = 1;
+    // Ticks of the message timer before the phrase buttons work again.
+    static constexpr int kPhrasePauseTicks = 100;
+
+    // `options` decides which sounds are heard; it outlives the session.
+    explicit ClientSession(const Options* options, QObject* parent = nullptr);
+    ~ClientSession() override;
+
+    // The name sent at login.
+    void setPlayerName(const QString& name) { m_loginName = name; }
+    // Opens the game connection; `hosting` records that this copy runs the host.
+    void connectToHost(const QString& address, quint16 port, bool hosting);
+    // The lobby that started us watches for this connection; nothing travels on it.
+    void holdLobbyConnection(quint16 port);
+    // Leaves at once: the host hears of it, nothing more is dispatched.
+    void leave();
+
+    State state() const { return m_state; }
+    bool isConnected() const { return m_connected; }
+    bool isHost() const { return m_hosting; }
+    int myseat() const { return m_myseat; }
+    bool isSpectator() const { return m_myseat > game::kSeats; }
+    bool isMyTurn() const { return m_model.whoseturn == m_myseat; }
+    bool watchingMyself() const;
+    const GameModel& model() const { return m_model; }
+    const SeatState& seat(int number) const { return m_model.seat(number); }
+    bool phrasesReady() const { return m_phrasesReady; }
+
+    // Requests to the host, each sent only when the game allows it.
+    void throwDarts();
+    void placeDie(int die);
+    void autoplace();
+    void toggleJustWatch();
+    void setSeatWatching(int seat, bool watching);
+    void kick(int number);
+    void startGame(bool team, bool points);
+    // Chat: a typed line ("/me" makes it an action; other "/" lines are
+    // dropped), a phrase button and a chatter sound. `colour` is the colour
+    // text that ends every chat line.
+    void sendTypedLine(const QString& text, const QString& colour);
+    void sendPhrase(const QString& phrase, const QString& colour);
+    void sendChatterSound(int sound);
+
+signals:
+    void stateChanged(velmora::ClientSession::State state);
+    // A status line for the chat, without its style prefix.
+    void systemLine(const QString& text);
+    // A relayed chat or action line as the host sent it, colour suffix included.
+    void chatReceived(const QString& line);
+    // A game or chatter sound that the options let through.
+    void soundPlayed(const QString& name);
+    // Something to tell the player in a box ("Game is full").
+    void reportRequested(const QString& text);
+    // The connection is over and everything the host said has been shown.
+    void closeRequested();
+    // Our own participant information arrived: we are in.
+    void joined();
+
+    void seatChanged(int seat);
+    void watchingChanged(int seat);
+    void marksChanged(int seat);
+    void pointsChanged(int seat);
+    void spectatorJoined(const velmora::Spectator& spectator);
+    void spectatorLeft(const velmora::Spectator& spectator);
+    // Seats or their holders changed: lists built from the roster are stale.
+    void rosterChanged();
+
+    void gameStarted();
+    void turnChanged(int seat);
+    void dartsCleared();
+    void diceThrown();
+    void diePlaced(int seat, int die, int dart, int place);
+    void dartCompleted(int seat, int dart, const velmora::DartResult& result);
+    void winnerAnnounced(const QString& names, bool team);
+
+private:
+    void setState(State state);
+    void buildDispatch();
+    void readSocket();
+    void onSocketInfo(SocketInfo kind, const QString& text);
+    void onHostGone();
+    void takeMessage(const InboundMessage& message);
+    void onTick();
+    void closeWhenDrained();
+    void send(const QByteArray& message);
+    void playSound(const QString& name);
+
+    // Host messages (clientsession_roster.cpp).
+    void onLoginInfo(const protocol::toClient::SendLoginInfo& m);
+    void onFull();
+    void onParticipant(int slot, const QString& name);
+    void onDeparture(const protocol::toClient::PlayerDisconnected& m);
+    void onJustWatching(const protocol::toClient::JustWatching& m);
+    void onChatterSound(const protocol::toClient::SoundPlayed& m);
+
+    // Host messages (clientsession_turn.cpp).
+    void onGameStarted(const protocol::toClient::GameStarted& m);
+    void onNextPlayer(const protocol::toClient::NextPlayer& m);
+    void onDice(const protocol::toClient::TheDart& m);
+    void onDiePlaced(const protocol::toClient::DiePlaced& m);
+    void onLoadBoard(const protocol::toClient::LoadBoard& m);
+    void onEndTurn(const protocol::toClient::TurnScore& m, bool partner);
+    void onWinner(const protocol::toClient::Winner& m);
+    void clearBoard();
+
+    const Options* m_options;
+    State m_state = State::NotConnected;
+    bool m_connected = false; // from our login until the host reports us gone
+    bool m_hosting = false;
+    bool m_hostGone = false; // the connection closed; close once the queue is read
+    int m_myseat = 0;
+    QString m_loginName;
+    QString m_addressTried;
+    GameModel m_model;
+    bool m_phrasesReady = true;
+    int m_phraseTicks = 0;
+
+    TSock m_sock;
+    TSock m_lobbyWatch;
+    Framer m_framer;
+    MessagePump m_inboundPump;
+    protocol::Dispatcher<> m_dispatcher;
+};
+
+} // namespace velmora

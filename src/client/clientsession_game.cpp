@@ -1,0 +1,199 @@
+// What the host tells the client: the roster, the turns and the boards.
+
+#include "board/boardrules.h"
+#include "chattersounds.h"
+#include "clientsession.h"
+#include "game/options.h"
+
+namespace velmora {
+
+using namespace protocol::toClient;
+
+void ClientSession::onLoginInfo(const SendLoginInfo& m)
+{
+    m_myseat = m.slot;
+    m_connected = true;
+    setState(State::LoggedIn);
+    // The login name carries a terminator of its own, so the login ends in
+    // two; the host takes the second as an empty message.
+    send(protocol::toHost::LoginInfo{m.slot, QLatin1String(protocol::kVersion), m_loginName}.encode() +
+         protocol::kTerminator);
+}
+
+void ClientSession::onFull()
+{
+    emit reportRequested(QStringLiteral("Game is full"));
+    leave();
+    emit closeRequested();
+}
+
+void ClientSession::onParticipant(int slot, const QString& name)
+{
+    const bool me = slot == m_myseat;
+    if (me) {
+        emit systemLine(QStringLiteral("You are Connected."));
+        emit systemLine(QStringLiteral("Click Ctrl-i for Quick Instructions."));
+        emit joined();
+    } else {
+        emit systemLine(name + QStringLiteral(" is Connected."));
+    }
+    if (!GameModel::isSeat(slot)) {
+        const Spectator spectator{slot, name};
+        m_model.spectators.append(spectator);
+        emit spectatorJoined(spectator);
+        emit systemLine(me ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
+    } else {
+        SeatState& seat = m_model.seat(slot);
+        seat.name = name;
+        seat.kind = SeatKind::Person;
+        emit seatChanged(slot);
+    }
+    playSound(QStringLiteral("entered"));
+    emit rosterChanged();
+}
+
+void ClientSession::onDeparture(const PlayerDisconnected& m)
+{
+    if (m.slot == m_myseat) {
+        // The host let us go: the window closes.
+        leave();
+        emit closeRequested();
+        return;
+    }
+    if (!GameModel::isSeat(m.slot)) {
+        const Spectator spectator{m.slot, m.name};
+        if (m_model.spectators.removeOne(spectator)) {
+            emit systemLine(m.name + QStringLiteral(" has left."));
+            emit spectatorLeft(spectator);
+        }
+    } else {
+        const SeatState& seat = m_model.seat(m.slot);
+        if (seat.kind == SeatKind::Person)
+            emit systemLine(seat.name + QStringLiteral(" disconnected."));
+        m_model.vacate(m.slot);
+        emit seatChanged(m.slot);
+        emit watchingChanged(m.slot);
+    }
+    emit rosterChanged();
+}
+
+void ClientSession::onJustWatching(const JustWatching& m)
+{
+    SeatState& seat = m_model.seat(m.seat);
+    seat.watching = m.watching;
+    emit systemLine(seat.name +
+                    (m.watching ? QStringLiteral(" is just watching") : QStringLiteral(" now playing again")));
+    emit watchingChanged(m.seat);
+}
+
+void ClientSession::onChatterSound(const SoundPlayed& m)
+{
+    if (m_options->playChatterSounds) {
+        emit soundPlayed(QStringLiteral("wave%1").arg(m.sound));
+        return;
+    }
+    if (GameModel::isSeat(m.slot))
+        emit systemLine(m_model.seat(m.slot).name + QStringLiteral(": <Chatter Sound> ") + chatterSoundName(m.sound));
+}
+
+void ClientSession::clearBoard()
+{
+    m_model.clearBoard();
+    for (int seat = 1; seat <= GameModel::kSeats; ++seat) {
+        emit marksChanged(seat);
+        emit pointsChanged(seat);
+        emit watchingChanged(seat);
+    }
+    emit dartsCleared();
+}
+
+void ClientSession::onGameStarted(const GameStarted& m)
+{
+    m_model.ownTurns = 0;
+    clearBoard();
+    m_model.teamGame = m.team;
+    m_model.pointsGame = m.points;
+    const QString starter = GameModel::isSeat(m.starter) ? m_model.seat(m.starter).name : QString();
+    emit systemLine(starter +
+                    (m.team ? QStringLiteral(" has started a TEAM game.") : QStringLiteral(" has started a game.")));
+    // Empty seats that play fall to the computer: seat 2 always, the
+    // partners' seats in a team game.
+    for (int seat = game::kAlwaysInPlay; seat <= GameModel::kSeats; ++seat) {
+        SeatState& s = m_model.seat(seat);
+        if (s.kind != SeatKind::Empty || (seat > game::kAlwaysInPlay && !m.team))
+            continue;
+        s.kind = SeatKind::Computer;
+        s.name = GameModel::computerName(seat);
+        emit seatChanged(seat);
+    }
+    emit gameStarted();
+    emit rosterChanged();
+}
+
+void ClientSession::onNextPlayer(const NextPlayer& m)
+{
+    m_model.whoseturn = m.seat;
+    const bool mine = isMyTurn();
+    if (mine)
+        ++m_model.ownTurns;
+    emit turnChanged(m.seat);
+    if (mine)
+        playSound(m_options->turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+}
+
+void ClientSession::onDice(const TheDart& m)
+{
+    m_model.clearDarts();
+    for (int n = 0; n < GameModel::kDice; ++n)
+        m_model.dice[n] = DieState{m.dice[n], true};
+    emit diceThrown();
+    playSound(QStringLiteral("dice1"));
+}
+
+void ClientSession::onDiePlaced(const DiePlaced& m)
+{
+    const bool dartComplete = m.place == GameModel::kPlacesPerDart;
+    if (dartComplete) {
+        m_model.postDart(m.seat, m.result);
+        emit marksChanged(m.seat);
+    }
+    m_model.darts[m.dart - 1] = m.result;
+    m_model.dice[m.die - 1].available = false;
+    m_model.placesFilled[m.dart - 1][m.place - 1] = true;
+    emit diePlaced(m.seat, m.die, m.dart, m.place);
+    if (!dartComplete)
+        return;
+    emit dartCompleted(m.seat, m.dart, m.result);
+    playSound(board::dartSound(m.result));
+}
+
+void ClientSession::onLoadBoard(const LoadBoard& m)
+{
+    SeatState& seat = m_model.seat(m.seat);
+    seat.points = m.score;
+    rules::marksOn(seat.marks, m.target) = m.marks;
+    emit pointsChanged(m.seat);
+    emit marksChanged(m.seat);
+}
+
+void ClientSession::onEndTurn(const TurnScore& m, bool partner)
+{
+    m_model.seat(m.seat).points = m.score;
+    emit pointsChanged(m.seat);
+    // The partner shares the marks of the turn that was just played.
+    if (!partner)
+        return;
+    for (const DartResult& dart : m.darts)
+        m_model.postDart(m.seat, dart);
+    emit marksChanged(m.seat);
+}
+
+void ClientSession::onWinner(const Winner& m)
+{
+    const bool team = m.names.contains(QLatin1String(" and "));
+    playSound(QStringLiteral("winner"));
+    emit systemLine(m.names + (team ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!")));
+    emit winnerAnnounced(m.names, team);
+}
+
+} // namespace velmora

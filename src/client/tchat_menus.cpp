@@ -1,0 +1,179 @@
+// The main menu and the host's menu on a seat name.
+
+#include "chat/chatview.h"
+#include "chatarea.h"
+#include "clientsession.h"
+#include "tchat.h"
+#include "windows/helpform.h"
+#include "windows/phrasesform.h"
+#include "windows/spylistform.h"
+#include "windows/tallylistform.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace velmora {
+
+QAction* Tchat::addMenuItem(QMenu* menu, const QString& name, const QString& caption, void (Tchat::*slot)())
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    if (slot)
+        connect(item, &QAction::triggered, this, slot);
+    return item;
+}
+
+QAction* Tchat::addCheckItem(QMenu* menu, const QString& name, const QString& caption, bool checked,
+                             std::function<void(bool)> onToggled)
+{
+    QAction* item = addMenuItem(menu, name, caption);
+    item->setCheckable(true);
+    item->setChecked(checked);
+    connect(item, &QAction::toggled, this, std::move(onToggled));
+    return item;
+}
+
+void Tchat::buildFileMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    m_startGame =
+        addMenuItem(file, QStringLiteral("StartGame1"), QStringLiteral("Start Game"), &Tchat::onStartGameChosen);
+    m_startGame->setEnabled(false);
+    file->addSeparator();
+    QAction* exit = addMenuItem(file, QStringLiteral("Exit1"), QStringLiteral("Exit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void Tchat::buildOptionsMenu()
+{
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("Options1"));
+    m_justWatch = addMenuItem(options, QStringLiteral("JustWatch1"), QStringLiteral("Just Watch"));
+    m_justWatch->setCheckable(true);
+    // The check mark follows the host's answer, not the click.
+    connect(m_justWatch, &QAction::triggered, this, [this] {
+        m_justWatch->setChecked(m_session->watchingMyself());
+        m_session->toggleJustWatch();
+    });
+
+    QMenu* botSpeed = options->addMenu(QStringLiteral("Bot Speed"));
+    botSpeed->setObjectName(QStringLiteral("BotSpeed1"));
+    m_botSpeedGroup = new QActionGroup(this);
+    const std::pair<const char*, int> speeds[] = {{"Slow", 750}, {"Normal", 500}, {"Fast", 250}};
+    for (const auto& [caption, ms] : speeds) {
+        QAction* item =
+            addMenuItem(botSpeed, QString::fromLatin1(caption) + QStringLiteral("1"), QString::fromLatin1(caption));
+        item->setCheckable(true);
+        item->setChecked(ms == m_options.botDelayMs);
+        item->setData(ms);
+        m_botSpeedGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, ms] { m_options.botDelayMs = ms; });
+    }
+    buildSoundMenus(options);
+    options->addSeparator();
+    buildChatMenus(options);
+    options->addSeparator();
+    addMenuItem(options, QStringLiteral("ResetScreenLocation1"), QStringLiteral("Reset Screen Location"),
+                &Tchat::resetScreenLocation);
+}
+
+void Tchat::buildSoundMenus(QMenu* options)
+{
+    QMenu* turnSound = options->addMenu(QStringLiteral("Turn Sound"));
+    turnSound->setObjectName(QStringLiteral("TurnSound1"));
+    auto* turnSoundGroup = new QActionGroup(this);
+    for (int choice = 0; choice <= 1; ++choice) {
+        const QString caption = choice == 0 ? QStringLiteral("Classic") : QStringLiteral("New");
+        QAction* item = addMenuItem(turnSound, caption + QStringLiteral("1"), caption);
+        item->setCheckable(true);
+        item->setChecked(choice == m_options.turnSound);
+        item->setData(choice);
+        turnSoundGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, choice] { m_options.turnSound = choice; });
+    }
+
+    options->addSeparator();
+    addCheckItem(options, QStringLiteral("PlaySounds1"), QStringLiteral("Play Non-Voice Sounds"), m_options.playSounds,
+                 [this](bool on) { m_options.playSounds = on; });
+    addCheckItem(options, QStringLiteral("PlayVoiceSounds1"), QStringLiteral("Play Voice Sounds"),
+                 m_options.playVoiceSounds, [this](bool on) { m_options.playVoiceSounds = on; });
+    addCheckItem(options, QStringLiteral("PlayChatterSounds1"), QStringLiteral("Play Chatter Sounds"),
+                 m_options.playChatterSounds, [this](bool on) { m_options.playChatterSounds = on; });
+}
+
+void Tchat::buildChatMenus(QMenu* options)
+{
+    ChatView* view = m_chatArea->view();
+    QMenu* textSize = options->addMenu(QStringLiteral("Text Size"));
+    textSize->setObjectName(QStringLiteral("TextSize1"));
+    m_textSizeGroup = new QActionGroup(this);
+    for (int size : {8, 10, 12, 14}) {
+        QAction* item = addMenuItem(textSize, QStringLiteral("N%1").arg(size), QString::number(size));
+        item->setCheckable(true);
+        item->setChecked(size == view->textSize());
+        item->setData(size);
+        m_textSizeGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, size] { onTextSizeChosen(size); });
+    }
+    addMenuItem(options, QStringLiteral("TextColor1"), QStringLiteral("Text Color"), &Tchat::chooseTextColour);
+
+    QAction* scrollOff = addMenuItem(options, QStringLiteral("ScrollChatOff2"), QStringLiteral("Scroll Chat Off"));
+    scrollOff->setCheckable(true);
+    // Ctrl+S itself belongs to the chat's own "Scroll Chat Off", which works
+    // from anywhere in the window; this item only shows the key and mirrors it.
+    scrollOff->setText(scrollOff->text() + QStringLiteral("\tCtrl+S"));
+    connect(scrollOff, &QAction::triggered, this, [scrollOff, view] {
+        scrollOff->setChecked(!scrollOff->isChecked());
+        view->scrollOffAction()->trigger();
+    });
+    connect(view->scrollOffAction(), &QAction::toggled, scrollOff, &QAction::setChecked);
+}
+
+void Tchat::buildViewAndHelpMenus()
+{
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("View1"));
+    const auto windowItem = [this](QMenu* menu, const QString& name, const QString& caption,
+                                   std::function<QWidget*()> window) {
+        QAction* item = addMenuItem(menu, name, caption);
+        connect(item, &QAction::triggered, this, [this, window] { showSideWindow(window()); });
+    };
+    windowItem(view, QStringLiteral("SpyList1"), QStringLiteral("Spy List"), [this] { return m_windows.spies; });
+    windowItem(view, QStringLiteral("TallyList1"), QStringLiteral("Tally List"), [this] { return m_windows.tally; });
+    windowItem(view, QStringLiteral("PhraseButtonList1"), QStringLiteral("Phrase Button List"),
+               [this] { return m_windows.phrases; });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    windowItem(help, QStringLiteral("Help2"), QStringLiteral("Contents"), [this] { return m_windows.help; });
+    QAction* quick = addMenuItem(help, QStringLiteral("QuickInstructions1"), QStringLiteral("Quick Instructions"),
+                                 &Tchat::showQuickInstructions);
+    quick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    QAction* howto = addMenuItem(help, QStringLiteral("HowtoreadScoreBoards1"),
+                                 QStringLiteral("How to read Score Boards"), &Tchat::showScoreBoardHelp);
+    // The menu shows Ctrl+S here too, but the key belongs to "Scroll Chat Off".
+    howto->setText(howto->text() + QStringLiteral("\tCtrl+S"));
+    help->addSeparator();
+    addMenuItem(help, QStringLiteral("About1"), QStringLiteral("About"), &Tchat::showAbout);
+}
+
+void Tchat::buildSeatMenu()
+{
+    SeatMenu& m = m_seatMenu;
+    m.menu = new QMenu(this);
+    m.menu->setObjectName(QStringLiteral("popup_kick"));
+    m.remove = addMenuItem(m.menu, QStringLiteral("RemoveFromGame1"), QStringLiteral("Remove From Game"));
+    connect(m.remove, &QAction::triggered, this, [this] { m_session->kick(m_seatMenu.seat); });
+    m.menu->addSeparator();
+    m.setWatching = addMenuItem(m.menu, QStringLiteral("SettoJustWatch1"), QStringLiteral("Set to Just Watch"));
+    connect(m.setWatching, &QAction::triggered, this, [this] { m_session->setSeatWatching(m_seatMenu.seat, true); });
+    m.unsetWatching = addMenuItem(m.menu, QStringLiteral("UnsetJustWatch1"), QStringLiteral("Unset Just Watch"));
+    connect(m.unsetWatching, &QAction::triggered, this, [this] { m_session->setSeatWatching(m_seatMenu.seat, false); });
+}
+
+} // namespace velmora

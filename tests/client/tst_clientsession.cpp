@@ -1,0 +1,174 @@
+// The client session on its own, without any window, against a real host
+// over loopback.
+
+#include "client/clientsession.h"
+#include "game/options.h"
+#include "host/tserver.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+using namespace velmora;
+using State = ClientSession::State;
+
+namespace {
+
+constexpr int kTimeoutMs = 30000;
+
+// A session with everything it reports written down.
+struct Recorder {
+    Options options;
+    ClientSession session{&options};
+    QStringList lines;
+    QStringList sounds;
+
+    Recorder()
+    {
+        options.botDelayMs = 1;
+        QObject::connect(&session, &ClientSession::systemLine, &session, [this](const QString& l) { lines << l; });
+        QObject::connect(&session, &ClientSession::soundPlayed, &session, [this](const QString& s) { sounds << s; });
+    }
+};
+
+} // namespace
+
+class TestClientSession : public QObject {
+    Q_OBJECT
+private slots:
+    void loginAndRoster();
+    void aTurnFromThrowToScore();
+    void refusedConnectionSaysWhyAndWhere();
+};
+
+void TestClientSession::loginAndRoster()
+{
+    TServer host;
+    host.startListening(0);
+    Recorder ann;
+    QSignalSpy states(&ann.session, &ClientSession::stateChanged);
+    ann.session.setPlayerName(QStringLiteral("Ann"));
+    ann.session.connectToHost(QStringLiteral("127.0.0.1"), host.port(), true);
+    QCOMPARE(ann.session.state(), State::Connecting);
+    QTRY_VERIFY_WITH_TIMEOUT(ann.lines.contains(QStringLiteral("You are Connected.")), kTimeoutMs);
+    QCOMPARE(ann.session.state(), State::LoggedIn);
+    QCOMPARE(states.first().first().value<State>(), State::Connecting);
+    QCOMPARE(ann.session.myseat(), 1);
+    QCOMPARE(ann.session.seat(1).name, QStringLiteral("Ann"));
+    QCOMPARE(ann.session.seat(1).kind, SeatKind::Person);
+    QCOMPARE(ann.session.seat(2).kind, SeatKind::Empty);
+    QVERIFY(ann.sounds.contains(QStringLiteral("entered")));
+
+    // A second player takes seat 2; a later one watches as a spectator.
+    Recorder bob;
+    bob.session.setPlayerName(QStringLiteral("Bob"));
+    bob.session.connectToHost(QStringLiteral("127.0.0.1"), host.port(), false);
+    QTRY_COMPARE_WITH_TIMEOUT(ann.session.seat(2).name, QStringLiteral("Bob"), kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(bob.session.seat(1).name, QStringLiteral("Ann"), kTimeoutMs);
+    QVERIFY(ann.lines.contains(QStringLiteral("Bob is Connected.")));
+
+    std::vector<std::unique_ptr<Recorder>> others;
+    for (const char* name : {"Cid", "Dan", "Eve"}) {
+        others.push_back(std::make_unique<Recorder>());
+        others.back()->session.setPlayerName(QString::fromLatin1(name));
+        others.back()->session.connectToHost(QStringLiteral("127.0.0.1"), host.port(), false);
+        QTRY_VERIFY_WITH_TIMEOUT(others.back()->session.isConnected(), kTimeoutMs);
+    }
+    const Spectator eve{5, QStringLiteral("Eve")};
+    QTRY_VERIFY_WITH_TIMEOUT(ann.session.model().spectators.contains(eve), kTimeoutMs);
+    QVERIFY(others.back()->session.isSpectator());
+    QVERIFY(others.back()->lines.contains(QStringLiteral("You are spying.")));
+
+    // Bob leaves: his seat falls back to the computer, with one line.
+    bob.session.leave();
+    QCOMPARE(bob.session.state(), State::Closed);
+    QTRY_COMPARE_WITH_TIMEOUT(ann.session.seat(2).kind, SeatKind::Computer, kTimeoutMs);
+    QCOMPARE(ann.session.seat(2).name, QStringLiteral("Borl"));
+    QVERIFY(ann.lines.contains(QStringLiteral("Bob disconnected.")));
+
+    // The spectator leaving is taken off the list, with a line of its own.
+    others.back()->session.leave();
+    QTRY_VERIFY_WITH_TIMEOUT(ann.lines.contains(QStringLiteral("Eve has left.")), kTimeoutMs);
+    QVERIFY(ann.session.model().spectators.isEmpty());
+    QCOMPARE(ann.lines.filter(QStringLiteral("disconnected")).size(), 1);
+
+    // Removed by the host's player, a session ends; only the host may remove anybody.
+    QSignalSpy closing(&others.front()->session, &ClientSession::closeRequested);
+    others.front()->session.kick(1); // not the host: nothing is sent
+    ann.session.kick(3);
+    QVERIFY(closing.wait(kTimeoutMs));
+    QCOMPARE(others.front()->session.state(), State::Closed);
+}
+
+void TestClientSession::aTurnFromThrowToScore()
+{
+    TServer host;
+    host.setScoringPauseMs(2);
+    host.setDiceRoller([] { return 5; }); // every dart is a 20
+    host.startListening(0);
+    Recorder you;
+    host.setOptions(&you.options);
+    QSignalSpy placed(&you.session, &ClientSession::diePlaced);
+    QList<DartResult> darts;
+    QObject::connect(&you.session, &ClientSession::dartCompleted, &you.session,
+                     [&](int, int, const DartResult& result) { darts << result; });
+    you.session.setPlayerName(QStringLiteral("You"));
+    you.session.connectToHost(QStringLiteral("127.0.0.1"), host.port(), true);
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.isConnected(), kTimeoutMs);
+
+    you.session.startGame(false, true);
+    QTRY_VERIFY_WITH_TIMEOUT(you.lines.contains(QStringLiteral("You has started a game.")), kTimeoutMs);
+    QCOMPARE(you.session.seat(2).name, QStringLiteral("Borl"));
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.isMyTurn(), kTimeoutMs);
+    QCOMPARE(you.session.model().ownTurns, 1);
+
+    // Out of order and before the throw nothing is placed.
+    you.session.placeDie(1);
+    you.session.throwDarts();
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.model().dice[0].available, kTimeoutMs);
+    QVERIFY(you.sounds.contains(QStringLiteral("dice1")));
+    // Each click asks for the next free place: dart 1 fills first.
+    for (int die = 12; die >= 1; --die) {
+        you.session.placeDie(die);
+        QTRY_COMPARE_WITH_TIMEOUT(placed.size(), 13 - die, kTimeoutMs);
+        const QList<QVariant> args = placed.last();
+        const int k = 12 - die;
+        QCOMPARE(args.at(1).toInt(), die);
+        QCOMPARE(args.at(2).toInt(), k / 4 + 1);
+        QCOMPARE(args.at(3).toInt(), k % 4 + 1);
+    }
+    QCOMPARE(darts.size(), 3);
+    QCOMPARE(darts.first(), DartResult::fromSum(20));
+    QVERIFY(you.sounds.contains(QStringLiteral("wav20")));
+    // Three twenties close the 20; the host's score leaves the marks as they are.
+    QCOMPARE(you.session.seat(1).marks[5], 3);
+    QTRY_COMPARE_WITH_TIMEOUT(you.session.model().whoseturn, 2, kTimeoutMs);
+    QCOMPARE(you.session.seat(1).marks, host.engine().seat(1).marks);
+    QVERIFY(!you.session.model().dice[0].available);
+}
+
+void TestClientSession::refusedConnectionSaysWhyAndWhere()
+{
+    // A port nobody listens on any more.
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    Recorder ann;
+    QSignalSpy closing(&ann.session, &ClientSession::closeRequested);
+    ann.session.setPlayerName(QStringLiteral("Ann"));
+    ann.session.connectToHost(QStringLiteral("127.0.0.1"), port, false);
+    QTRY_COMPARE_WITH_TIMEOUT(ann.session.state(), State::Refused, kTimeoutMs);
+    QCOMPARE(ann.lines, QStringList{QStringLiteral("Could not connect to 127.0.0.1 port %1: "
+                                                   "Error #10061 (WSAECONNREFUSED)")
+                                        .arg(port)});
+    // The window stays: nothing asks it to close, and requests send nothing.
+    QVERIFY(!ann.session.isConnected());
+    ann.session.autoplace();
+    QCOMPARE(closing.size(), 0);
+}
+
+QTEST_MAIN(TestClientSession)
+#include "tst_clientsession.moc"
