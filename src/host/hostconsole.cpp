@@ -46,17 +46,17 @@ QString HostConsole::execute(const QString& line)
             else
                 return QStringLiteral("unknown option '%1' (start [team] [nopoints])").arg(option);
         }
-        m_server.startgame(1, team, points);
+        m_server.startGame(1, team, points);
         return {};
     }
     if (command == QLatin1String("kick")) {
         bool ok = false;
         const int slot = words.value(1).toInt(&ok);
-        if (!ok || slot < 1 || slot > TServer::kMaxConnections)
-            return QStringLiteral("usage: kick N (N from 1 to 9)");
-        if (!m_server.slot(slot).connected)
+        if (!ok || slot < 1 || slot > game::kMaxConnections)
+            return QStringLiteral("usage: kick N (N from 1 to %1)").arg(game::kMaxConnections);
+        if (!m_server.connection(slot).connected)
             return QStringLiteral("slot %1 is not connected").arg(slot);
-        m_server.disconnectsock(slot);
+        m_server.kick(slot);
         return {};
     }
     if (command == QLatin1String("who"))
@@ -70,29 +70,30 @@ QString HostConsole::execute(const QString& line)
 
 QString HostConsole::slotTable() const
 {
+    const GameEngine& engine = m_server.engine();
     QStringList rows{QStringLiteral("slot  name                  marks          score  state")};
-    for (int s = 1; s <= TServer::kMaxConnections; ++s) {
-        const TServer::Slot& slot = m_server.slot(s);
-        if (!slot.connected && s > TServer::kSeats)
+    for (int s = 1; s <= game::kMaxConnections; ++s) {
+        const Roster::Connection& c = m_server.connection(s);
+        const bool isSeat = s <= game::kSeats;
+        if (!c.connected && !isSeat)
             continue;
         QString marks;
-        if (s <= TServer::kSeats) {
-            for (int m : slot.marks)
+        QStringList state{c.connected ? QStringLiteral("connected") : QStringLiteral("free")};
+        if (isSeat) {
+            for (int m : engine.seat(s).marks)
                 marks += QString::number(m);
+            if (!c.connected && !rules::botName(s).empty())
+                state << QStringLiteral("computer %1").arg(QString::fromLatin1(rules::botName(s)));
+            if (engine.seat(s).watching)
+                state << QStringLiteral("just watching");
         }
-        QStringList state;
-        state << (slot.connected ? QStringLiteral("connected") : QStringLiteral("free"));
-        if (s <= TServer::kSeats && !slot.connected && !slot.botname.isEmpty())
-            state << QStringLiteral("computer %1").arg(slot.botname);
-        if (slot.justwatching)
-            state << QStringLiteral("just watching");
-        if (s == m_server.currentplayer())
+        if (s == engine.currentSeat())
             state << QStringLiteral("to play");
         rows << QStringLiteral("%1     %2  %3  %4  %5")
                     .arg(s)
-                    .arg(slot.name.left(20), -20)
+                    .arg(c.name.left(20), -20)
                     .arg(marks, -13)
-                    .arg(s <= TServer::kSeats ? QString::number(slot.score) : QString(), 5)
+                    .arg(isSeat ? QString::number(engine.seat(s).score) : QString(), 5)
                     .arg(state.join(QStringLiteral(", ")));
     }
     return rows.join(u'\n');

@@ -1,7 +1,7 @@
 // The dedicated host executable: a whole solo game against the computer,
 // played by a scripted client over TCP, and the host's console.
 
-#include "host/rules.h"
+#include "game/rules.h"
 #include "testclient.h"
 
 #include <QProcess>
@@ -86,15 +86,18 @@ public:
             } else if (message.startsWith(QLatin1String("CMD_nextplayer+"))) {
                 m_myTurn = false;
             } else if (fields.first() == QLatin1String("CMD_thedart") && m_myTurn) {
-                std::array<int, rules::kDice> dice{};
-                for (int i = 0; i < rules::kDice; ++i)
+                std::array<int, velmora::game::kDicePerThrow> dice{};
+                for (int i = 0; i < velmora::game::kDicePerThrow; ++i)
                     dice[i] = fields.value(i + 1).toInt();
                 placeAll(dice);
             } else if (fields.first() == QLatin1String("CMD_endturn")) {
                 ++turns;
                 rules::Marks& marks = fields[1] == QLatin1String("1") ? m_mine : m_theirs;
                 for (int dart = 0; dart < rules::kDarts; ++dart)
-                    rules::scoreDart(marks, fields.value(3 + dart).toStdString(), [](int) { return true; });
+                    rules::scoreDart(marks,
+                                     velmora::DartResult::parse(fields.value(3 + dart).toStdString())
+                                         .value_or(velmora::DartResult()),
+                                     [](int) { return true; });
             } else if (fields.first() == QLatin1String("CMD_winner")) {
                 return message.mid(11);
             }
@@ -120,10 +123,10 @@ private:
         return sum >= rules::kFirstTarget ? sum : 0;
     }
 
-    void placeAll(const std::array<int, rules::kDice>& dice)
+    void placeAll(const std::array<int, velmora::game::kDicePerThrow>& dice)
     {
         std::vector<int> left;
-        for (int die = 1; die <= rules::kDice; ++die)
+        for (int die = 1; die <= velmora::game::kDicePerThrow; ++die)
             left.push_back(die);
         rules::Marks planned = m_mine;
         for (int dart = 1; dart <= rules::kDarts; ++dart) {

@@ -1,24 +1,36 @@
 #pragma once
 
+#include "constants.h"
+#include "dartresult.h"
+
 #include <array>
 #include <functional>
-#include <string>
 #include <string_view>
 
-// The rules of the game, free of any window or network: what a dart hits,
-// how a turn is scored against the marks, and who has won.
+// The rules of the game, free of any window or network: what a dart hits, how a turn is scored against the marks, and
+// who has won.
 namespace velmora::rules {
 
-// Targets are 15..20 and the bull, which travels as 21.
-inline constexpr int kFirstTarget = 15;
-inline constexpr int kBull = 21;
-inline constexpr int kTargetCount = 7;
-inline constexpr int kClosed = 3;
-inline constexpr int kBullPoints = 25;
-inline constexpr int kSeats = 4;
-inline constexpr int kDarts = 3;
-inline constexpr int kPlacesPerDart = 4;
-inline constexpr int kDice = kDarts * kPlacesPerDart;
+using game::kBull;
+using game::kBullPoints;
+using game::kClosed;
+using game::kDarts;
+using game::kFirstTarget;
+using game::kSeats;
+using game::kTargetCount;
+
+// A die shows 1 to 6.
+inline constexpr int kDieFaces = 6;
+
+inline constexpr bool isSeat(int seat)
+{
+    return seat >= 1 && seat <= kSeats;
+}
+// The name of the computer player who plays a seat nobody holds; empty for seat 1.
+inline constexpr std::string_view botName(int seat)
+{
+    return isSeat(seat) ? game::kComputerNames[seat] : std::string_view();
+}
 
 // Marks 0..3 on the targets 15, 16, 17, 18, 19, 20 and bull, in that order.
 using Marks = std::array<int, kTargetCount>;
@@ -32,22 +44,20 @@ inline int marksOn(const Marks& marks, int target)
     return marks[target - kFirstTarget];
 }
 
-// A dart's result text from the sum of the dice on it: "dBull" for 24,
-// "Bull" for 21 to 23, otherwise the sum in decimal.
-std::string dartResult(int sum);
-
 // Tells whether some seat in play still has fewer than three marks on a target.
 using OpenTest = std::function<bool(int target)>;
 
 // Scores one dart for a seat: adds marks (never beyond three) and returns
 // the points it earns. A hit on a target the seat has closed scores while
 // `opponentOpen` says someone is still open on it; a double bull never
-// scores more than 25. Anything but "Bull", "dBull" or 15..20 misses.
-int scoreDart(Marks& marks, std::string_view result, const OpenTest& opponentOpen);
+// scores more than 25. Misses and empty darts do nothing.
+int scoreDart(Marks& marks, const DartResult& result, const OpenTest& opponentOpen);
+
+using DartResults = std::array<DartResult, kDarts>;
 
 // Scores the three darts of a turn in order; each dart sees the marks the
 // darts before it left. Returns the points earned.
-int scoreTurn(Marks& marks, const std::array<std::string, kDarts>& results, const OpenTest& opponentOpen);
+int scoreTurn(Marks& marks, const DartResults& results, const OpenTest& opponentOpen);
 
 bool allClosed(const Marks& marks);
 

@@ -1,13 +1,15 @@
 // The rules alone: dart results, scoring a turn, the win test and the
 // computer's placement rule.
 
-#include "host/placement.h"
-#include "host/rules.h"
+#include "game/placement.h"
+#include "game/rules.h"
 
 #include <gtest/gtest.h>
 #include <initializer_list>
 
 using namespace velmora::rules;
+using velmora::DartResult;
+namespace game = velmora::game;
 
 namespace {
 
@@ -29,7 +31,7 @@ Marks allMarks(int count)
     return marks;
 }
 
-TurnDice thrown(std::array<int, kDice> values)
+TurnDice thrown(std::array<int, game::kDicePerThrow> values)
 {
     TurnDice turn;
     turn.values = values;
@@ -48,6 +50,25 @@ std::vector<Placement> placeAll(TurnDice& turn)
     return out;
 }
 
+std::string resultOf(int sum)
+{
+    return DartResult::fromSum(sum).text();
+}
+
+// Scores a turn given as wire texts.
+int score(Marks& marks, std::array<const char*, kDarts> texts, const OpenTest& open)
+{
+    DartResults results;
+    for (int i = 0; i < kDarts; ++i)
+        results[i] = *DartResult::parse(texts[i]);
+    return scoreTurn(marks, results, open);
+}
+
+int dart(Marks& marks, const char* text, const OpenTest& open)
+{
+    return scoreDart(marks, *DartResult::parse(text), open);
+}
+
 int dartSum(const TurnDice& turn, int dart)
 {
     int sum = 0;
@@ -62,17 +83,17 @@ int dartSum(const TurnDice& turn, int dart)
 
 TEST(DartResult, FromTheSumOfFourDice)
 {
-    EXPECT_EQ(dartResult(6 + 6 + 6 + 6), "dBull");
-    EXPECT_EQ(dartResult(6 + 6 + 6 + 5), "Bull");
-    EXPECT_EQ(dartResult(21), "Bull");
-    EXPECT_EQ(dartResult(22), "Bull");
-    EXPECT_EQ(dartResult(6 + 5 + 4 + 1), "16");
-    EXPECT_EQ(dartResult(20), "20");
-    EXPECT_EQ(dartResult(15), "15");
-    EXPECT_EQ(dartResult(1 + 2 + 3 + 4), "10");
+    EXPECT_EQ(resultOf(6 + 6 + 6 + 6), "dBull");
+    EXPECT_EQ(resultOf(6 + 6 + 6 + 5), "Bull");
+    EXPECT_EQ(resultOf(21), "Bull");
+    EXPECT_EQ(resultOf(22), "Bull");
+    EXPECT_EQ(resultOf(6 + 5 + 4 + 1), "16");
+    EXPECT_EQ(resultOf(20), "20");
+    EXPECT_EQ(resultOf(15), "15");
+    EXPECT_EQ(resultOf(1 + 2 + 3 + 4), "10");
     // Partial darts while dice are being placed.
-    EXPECT_EQ(dartResult(1), "1");
-    EXPECT_EQ(dartResult(0), "0");
+    EXPECT_EQ(resultOf(1), "1");
+    EXPECT_EQ(resultOf(0), "0");
 }
 
 // --- scoring -------------------------------------------------------------------------
@@ -80,19 +101,19 @@ TEST(DartResult, FromTheSumOfFourDice)
 TEST(ScoreDart, NumbersMarkThenScoreWhileSomeoneIsOpen)
 {
     Marks marks{};
-    EXPECT_EQ(scoreDart(marks, "18", kEveryoneOpen), 0);
+    EXPECT_EQ(dart(marks, "18", kEveryoneOpen), 0);
     EXPECT_EQ(marksOn(marks, 18), 1);
     marks = marksWith({{18, 3}});
-    EXPECT_EQ(scoreDart(marks, "18", kEveryoneOpen), 18);
+    EXPECT_EQ(dart(marks, "18", kEveryoneOpen), 18);
     EXPECT_EQ(marksOn(marks, 18), 3);
-    EXPECT_EQ(scoreDart(marks, "18", kNobodyOpen), 0);
+    EXPECT_EQ(dart(marks, "18", kNobodyOpen), 0);
 }
 
 TEST(ScoreDart, MissesDoNothing)
 {
-    for (const char* result : {"14", "10", "0", "", "21", "24", "abc", "18x"}) {
+    for (const char* result : {"14", "10", "1", "0", ""}) {
         Marks marks = allMarks(2);
-        EXPECT_EQ(scoreDart(marks, result, kEveryoneOpen), 0) << result;
+        EXPECT_EQ(dart(marks, result, kEveryoneOpen), 0) << result;
         EXPECT_EQ(marks, allMarks(2)) << result;
     }
 }
@@ -105,20 +126,20 @@ TEST(ScoreDart, TheOpenTestAsksAboutTheDartsTarget)
         asked.push_back(target);
         return target == kBull;
     };
-    EXPECT_EQ(scoreDart(marks, "20", onlyBullOpen), 0);
-    EXPECT_EQ(scoreDart(marks, "Bull", onlyBullOpen), 25);
-    EXPECT_EQ(scoreDart(marks, "dBull", onlyBullOpen), 25);
+    EXPECT_EQ(dart(marks, "20", onlyBullOpen), 0);
+    EXPECT_EQ(dart(marks, "Bull", onlyBullOpen), 25);
+    EXPECT_EQ(dart(marks, "dBull", onlyBullOpen), 25);
     EXPECT_EQ(asked, (std::vector<int>{20, kBull, kBull}));
 }
 
 TEST(ScoreDart, Bull)
 {
     Marks marks{};
-    EXPECT_EQ(scoreDart(marks, "Bull", kEveryoneOpen), 0);
+    EXPECT_EQ(dart(marks, "Bull", kEveryoneOpen), 0);
     EXPECT_EQ(marksOn(marks, kBull), 1);
     marks = marksWith({{kBull, 3}});
-    EXPECT_EQ(scoreDart(marks, "Bull", kEveryoneOpen), 25);
-    EXPECT_EQ(scoreDart(marks, "Bull", kNobodyOpen), 0);
+    EXPECT_EQ(dart(marks, "Bull", kEveryoneOpen), 25);
+    EXPECT_EQ(dart(marks, "Bull", kNobodyOpen), 0);
 }
 
 TEST(ScoreDart, DoubleBullNeverScoresFifty)
@@ -128,39 +149,39 @@ TEST(ScoreDart, DoubleBullNeverScoresFifty)
     };
     for (const Case c : {Case{0, 2, 0}, Case{1, 3, 0}, Case{2, 3, 25}, Case{3, 3, 25}}) {
         Marks marks = marksWith({{kBull, c.before}});
-        EXPECT_EQ(scoreDart(marks, "dBull", kEveryoneOpen), c.points) << "bull marks before: " << c.before;
+        EXPECT_EQ(dart(marks, "dBull", kEveryoneOpen), c.points) << "bull marks before: " << c.before;
         EXPECT_EQ(marksOn(marks, kBull), c.after) << "bull marks before: " << c.before;
     }
     Marks marks = marksWith({{kBull, 2}});
-    EXPECT_EQ(scoreDart(marks, "dBull", kNobodyOpen), 0);
+    EXPECT_EQ(dart(marks, "dBull", kNobodyOpen), 0);
     EXPECT_EQ(marksOn(marks, kBull), 3);
 }
 
 TEST(ScoreTurn, EachDartSeesTheMarksOfTheDartsBeforeIt)
 {
     Marks marks{};
-    EXPECT_EQ(scoreTurn(marks, {"18", "18", "18"}, kEveryoneOpen), 0);
+    EXPECT_EQ(score(marks, {"18", "18", "18"}, kEveryoneOpen), 0);
     EXPECT_EQ(marks, marksWith({{18, 3}}));
 
     marks = marksWith({{18, 2}});
-    EXPECT_EQ(scoreTurn(marks, {"18", "18", "18"}, kEveryoneOpen), 36);
+    EXPECT_EQ(score(marks, {"18", "18", "18"}, kEveryoneOpen), 36);
     EXPECT_EQ(marks, marksWith({{18, 3}}));
 
     // A first double bull on an empty bull marks twice; the second closes and scores once.
     marks = {};
-    EXPECT_EQ(scoreTurn(marks, {"dBull", "dBull", "12"}, kEveryoneOpen), 25);
+    EXPECT_EQ(score(marks, {"dBull", "dBull", "12"}, kEveryoneOpen), 25);
     EXPECT_EQ(marks, marksWith({{kBull, 3}}));
 
     marks = {};
-    EXPECT_EQ(scoreTurn(marks, {"dBull", "dBull", "dBull"}, kEveryoneOpen), 50);
-    EXPECT_EQ(scoreTurn(marks, {"20", "Bull", "16"}, kEveryoneOpen), 25);
+    EXPECT_EQ(score(marks, {"dBull", "dBull", "dBull"}, kEveryoneOpen), 50);
+    EXPECT_EQ(score(marks, {"20", "Bull", "16"}, kEveryoneOpen), 25);
     EXPECT_EQ(marks, marksWith({{kBull, 3}, {20, 1}, {16, 1}}));
 }
 
 TEST(ScoreTurn, ClosedByEveryoneScoresNothing)
 {
     Marks marks = allMarks(3);
-    EXPECT_EQ(scoreTurn(marks, {"20", "20", "Bull"}, kNobodyOpen), 0);
+    EXPECT_EQ(score(marks, {"20", "20", "Bull"}, kNobodyOpen), 0);
     EXPECT_EQ(marks, allMarks(3));
 }
 
@@ -231,9 +252,9 @@ TEST(Placement, LowDiceFirstThenByNumber)
         {8, 3, 1}, {10, 3, 2}, {11, 3, 3}, {12, 3, 4}, // 4, 5, 6, 6: "Bull"
     };
     EXPECT_EQ(placeAll(turn), expected);
-    EXPECT_EQ(dartResult(dartSum(turn, 1)), "6");
-    EXPECT_EQ(dartResult(dartSum(turn, 2)), "20");
-    EXPECT_EQ(dartResult(dartSum(turn, 3)), "Bull");
+    EXPECT_EQ(resultOf(dartSum(turn, 1)), "6");
+    EXPECT_EQ(resultOf(dartSum(turn, 2)), "20");
+    EXPECT_EQ(resultOf(dartSum(turn, 3)), "Bull");
 }
 
 TEST(Placement, NoLowDiceGoesInDieOrder)

@@ -1,18 +1,8 @@
 #include "rules.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace velmora::rules {
-
-std::string dartResult(int sum)
-{
-    if (sum == 24)
-        return "dBull";
-    if (sum >= 21 && sum <= 23)
-        return "Bull";
-    return std::to_string(sum);
-}
 
 namespace {
 
@@ -29,11 +19,14 @@ int hit(Marks& marks, int target, int points, const OpenTest& opponentOpen)
 
 } // namespace
 
-int scoreDart(Marks& marks, std::string_view result, const OpenTest& opponentOpen)
+int scoreDart(Marks& marks, const DartResult& result, const OpenTest& opponentOpen)
 {
-    if (result == "Bull")
+    switch (result.kind()) {
+    case DartResult::Kind::Empty:
+        return 0;
+    case DartResult::Kind::Bull:
         return hit(marks, kBull, kBullPoints, opponentOpen);
-    if (result == "dBull") {
+    case DartResult::Kind::DoubleBull: {
         int& bull = marksOn(marks, kBull);
         if (bull < 2) {
             bull += 2;
@@ -43,19 +36,18 @@ int scoreDart(Marks& marks, std::string_view result, const OpenTest& opponentOpe
         bull = kClosed;
         return opponentOpen(kBull) ? kBullPoints : 0;
     }
-    int number = 0;
-    const auto [end, error] = std::from_chars(result.data(), result.data() + result.size(), number);
-    if (error != std::errc() || end != result.data() + result.size())
-        return 0;
-    if (number < kFirstTarget || number >= kBull)
-        return 0;
-    return hit(marks, number, number, opponentOpen);
+    case DartResult::Kind::Sum:
+        if (result.sum() < kFirstTarget || result.sum() >= kBull)
+            return 0;
+        return hit(marks, result.sum(), result.sum(), opponentOpen);
+    }
+    return 0;
 }
 
-int scoreTurn(Marks& marks, const std::array<std::string, kDarts>& results, const OpenTest& opponentOpen)
+int scoreTurn(Marks& marks, const DartResults& results, const OpenTest& opponentOpen)
 {
     int points = 0;
-    for (const std::string& result : results)
+    for (const DartResult& result : results)
         points += scoreDart(marks, result, opponentOpen);
     return points;
 }

@@ -6,7 +6,7 @@ namespace {
 
 std::optional<int> lowestFreeDie(const TurnDice& turn, int belowValue)
 {
-    for (int die = 0; die < kDice; ++die) {
+    for (int die = 0; die < game::kDicePerThrow; ++die) {
         if (!turn.used[die] && turn.values[die] < belowValue)
             return die + 1;
     }
@@ -18,15 +18,15 @@ std::optional<int> lowestFreeDie(const TurnDice& turn, int belowValue)
 std::optional<Placement> nextPlacement(const TurnDice& turn)
 {
     // Low dice first, on the first dart: they would spoil any other dart.
-    for (int place = 0; place < kPlacesPerDart; ++place) {
+    for (int place = 0; place < game::kDicePerDart; ++place) {
         if (turn.places[0][place] != 0)
             continue;
         if (const auto die = lowestFreeDie(turn, 3))
             return Placement{*die, 1, place + 1};
         break;
     }
-    for (int dart = 0; dart < kDarts; ++dart) {
-        for (int place = 0; place < kPlacesPerDart; ++place) {
+    for (int dart = 0; dart < game::kDarts; ++dart) {
+        for (int place = 0; place < game::kDicePerDart; ++place) {
             if (turn.places[dart][place] != 0)
                 continue;
             if (const auto die = lowestFreeDie(turn, 7))

@@ -11,9 +11,9 @@ namespace velmora::rules {
 // This turn's dice as the host keeps them: values 1..6 by die number, which
 // dice lie on a dart, and the value lying in each place (0 = empty).
 struct TurnDice {
-    std::array<int, kDice> values{};
-    std::array<bool, kDice> used{};
-    std::array<std::array<int, kPlacesPerDart>, kDarts> places{};
+    std::array<int, game::kDicePerThrow> values{};
+    std::array<bool, game::kDicePerThrow> used{};
+    std::array<std::array<int, game::kDicePerDart>, game::kDarts> places{};
 };
 
 // One placement: die 1..12 onto dart 1..3, place 1..4.

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "game/constants.h"
+#include "protocol/framer.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+
+namespace velmora {
+
+class TSock;
+
+// The host's connections by slot number: slots 1..4 hold the seats, 5..9
+// spectators; a tenth connection is refused. A leaving connection's slot goes
+// to the next arrival, lowest number first.
+class Roster {
+public:
+    struct Connection {
+        QString name; // the login name; empty until the connection logs in
+        bool connected = false;
+        TSock* sock = nullptr; // owned by the listener
+        Framer framer;
+        quint64 id = 0; // which connection holds the slot now
+    };
+
+    const Connection& operator[](int slot) const { return m_slots[slot]; }
+    Connection& operator[](int slot) { return m_slots[slot]; }
+    // The highest slot handed out so far; it never goes down.
+    int highestSlot() const { return m_highest; }
+    // The slot for a new connection, or 0 when the game is full.
+    int freeSlot() const;
+    // Puts a new connection into a slot, releasing the closed socket of
+    // whoever held it before.
+    void attach(int slot, TSock* sock);
+    // The slot a connection still holds; 0 once it has gone or its slot
+    // belongs to a newcomer.
+    int slotOf(quint64 id) const;
+
+    // Sending goes only to slots whose connection is present.
+    void sendTo(int slot, const QByteArray& message);
+    void sendToAll(const QByteArray& message);
+    void sendToOthers(int slot, const QByteArray& message);
+    // The seats only: spectators are not told whose turn it is.
+    void sendToSeats(const QByteArray& message);
+
+private:
+    std::array<Connection, game::kMaxConnections + 1> m_slots; // [0] unused
+    int m_highest = 0;
+    quint64 m_lastId = 0;
+};
+
+} // namespace velmora
