@@ -193,14 +193,20 @@ void ChatView::dropOldest(int count)
             (*end)->paragraph -= count;
     }
 
-    // What was in view stays in view: the scroll position moves up with the lines above it.
+    // What was in view stays in view: the scroll position moves up with the lines above it,
+    // and the pixels on screen stay right unless some of them belonged to the dropped lines.
+    const qint64 target = value - droppedHeight;
     const bool inLayout = m_inLayout;
     m_inLayout = true;
-    m_repaintAll = true;
+    m_silentScroll = true;
     updateScrollRange();
-    bar->setValue(int(std::max<qint64>(0, value - droppedHeight)));
+    bar->setValue(int(std::max<qint64>(0, target)));
+    m_silentScroll = false;
     m_inLayout = inLayout;
-    viewport()->update();
+    if (target < 0) {
+        m_repaintAll = true;
+        viewport()->update();
+    }
 }
 
 void ChatView::setHistoryLimits(int maxLines, qint64 maxContentBytes)

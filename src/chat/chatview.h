@@ -56,7 +56,7 @@ public:
     static constexpr qint64 DefaultMaxContentBytes = 4 * 1024 * 1024;
     // Layouts far out of view go once they hold more than twice this many characters (or
     // there are more than twice LayoutsKept of them), down to these figures.
-    static constexpr qint64 LaidOutCharactersKept = 128 * 1024;
+    static constexpr qint64 LaidOutCharactersKept = 64 * 1024;
     static constexpr int LayoutsKept = 400;
 
     explicit ChatView(QWidget* parent = nullptr);
@@ -221,6 +221,7 @@ private:
     int m_pressedLink = -1;
     bool m_inLayout = false;
     bool m_repaintAll = false;
+    bool m_silentScroll = false;
 
     std::function<QPixmap(int)> m_smileyProvider;
     QHash<int, QPixmap> m_smileyCache;

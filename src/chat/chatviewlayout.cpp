@@ -504,6 +504,8 @@ void ChatView::resizeEvent(QResizeEvent* event)
 
 void ChatView::scrollContentsBy(int, int dy)
 {
+    if (m_silentScroll)
+        return; // the content moved by the same amount
     if (m_repaintAll) {
         viewport()->update();
     } else {
