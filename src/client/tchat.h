@@ -1,6 +1,9 @@
 #pragma once
 
+#include "chat/colourtext.h"
+#include "game/constants.h"
 #include "game/options.h"
+#include "protocol/message.h"
 
 #include <QMainWindow>
 #include <QRandomGenerator>
@@ -46,7 +49,7 @@ public:
     static constexpr QSize kClientSize{732, 517};
     static constexpr QSize kDefaultBounds{740, 563};
     // The colour of the game's status lines and board texts.
-    static constexpr quint32 kLime = 0x00FF00;
+    static constexpr quint32 kLime = colours::clLime;
 
     // The windows created after the main window, in start-up order.
     struct SideWindows {
@@ -174,7 +177,7 @@ private:
     std::unique_ptr<ClientSession> m_session;
     SideWindows m_windows;
     QStringList m_parameters;
-    quint16 m_gamePort = 7772;
+    quint16 m_gamePort = protocol::kGamePort;
     std::unique_ptr<ReportQueue> m_reports; // boxes, shown one at a time, never inside a message
     bool m_closeAfterReports = false;
     QRandomGenerator m_random;
@@ -185,7 +188,7 @@ private:
 
     // Controls.
     QWidget* m_boardPanel = nullptr;
-    std::array<SeatWidgets, 4> m_seats{};
+    std::array<SeatWidgets, game::kSeats> m_seats{};
     QLabel* m_labelRound = nullptr;
     QLabel* m_labelPoints = nullptr;
     PictureLabel* m_imageTurn = nullptr;

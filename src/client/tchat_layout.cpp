@@ -20,7 +20,7 @@ namespace {
 struct SeatGeometry {
     int nameTop, eyesTop, gridTop, scoreTop;
 };
-constexpr std::array<SeatGeometry, 4> kSeatGeometry{
+constexpr std::array<SeatGeometry, game::kSeats> kSeatGeometry{
     {{20, 21, 38, 45}, {81, 82, 99, 107}, {142, 143, 160, 166}, {201, 204, 219, 224}}};
 
 const QColor kLimeColour(0, 255, 0);

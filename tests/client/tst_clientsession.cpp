@@ -108,10 +108,19 @@ void TestClientSession::aTurnFromThrowToScore()
     host.startListening(0);
     Recorder you;
     host.setOptions(&you.options);
-    QSignalSpy placed(&you.session, &ClientSession::diePlaced);
+    // Our own placements and darts; the computer may have begun.
+    QList<std::array<int, 3>> placed;
     QList<DartResult> darts;
+    QObject::connect(&you.session, &ClientSession::diePlaced, &you.session,
+                     [&](int seat, int die, int dart, int place) {
+                         if (seat == 1)
+                             placed.append({die, dart, place});
+                     });
     QObject::connect(&you.session, &ClientSession::dartCompleted, &you.session,
-                     [&](int, int, const DartResult& result) { darts << result; });
+                     [&](int seat, int, const DartResult& result) {
+                         if (seat == 1)
+                             darts << result;
+                     });
     you.session.setPlayerName(QStringLiteral("You"));
     you.session.connectToHost(QStringLiteral("127.0.0.1"), host.port(), true);
     QTRY_VERIFY_WITH_TIMEOUT(you.session.isConnected(), kTimeoutMs);
@@ -131,11 +140,8 @@ void TestClientSession::aTurnFromThrowToScore()
     for (int die = 12; die >= 1; --die) {
         you.session.placeDie(die);
         QTRY_COMPARE_WITH_TIMEOUT(placed.size(), 13 - die, kTimeoutMs);
-        const QList<QVariant> args = placed.last();
         const int k = 12 - die;
-        QCOMPARE(args.at(1).toInt(), die);
-        QCOMPARE(args.at(2).toInt(), k / 4 + 1);
-        QCOMPARE(args.at(3).toInt(), k % 4 + 1);
+        QCOMPARE(placed.last(), (std::array<int, 3>{die, k / 4 + 1, k % 4 + 1}));
     }
     QCOMPARE(darts.size(), 3);
     QCOMPARE(darts.first(), DartResult::fromSum(20));
@@ -144,7 +150,6 @@ void TestClientSession::aTurnFromThrowToScore()
     QCOMPARE(you.session.seat(1).marks[5], 3);
     QTRY_COMPARE_WITH_TIMEOUT(you.session.model().whoseturn, 2, kTimeoutMs);
     QCOMPARE(you.session.seat(1).marks, host.engine().seat(1).marks);
-    QVERIFY(!you.session.model().dice[0].available);
 }
 
 void TestClientSession::refusedConnectionSaysWhyAndWhere()
