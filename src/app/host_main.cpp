@@ -2,6 +2,7 @@
 // connection takes slot 1 and is the host's player.
 
 #include "game/options.h"
+#include "host/consoletext.h"
 #include "host/hostconsole.h"
 #include "host/tserver.h"
 
@@ -32,6 +33,14 @@ void printLine(const QString& line)
     std::fputs(line.toLocal8Bit().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+// Warnings carry text from the network (names, hostile messages): each is
+// one line on stderr with its control characters escaped.
+void printWarning(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    std::fputs(velmora::consoleSafe(message).toLocal8Bit().constData(), stderr);
+    std::fputc('\n', stderr);
 }
 
 struct Settings {
@@ -119,6 +128,7 @@ void readCommands(QCoreApplication& app, velmora::HostConsole& console)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    qInstallMessageHandler(printWarning);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-host"));
     const std::optional<Settings> settings = readSettings(app);
     if (!settings) {

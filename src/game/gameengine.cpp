@@ -81,6 +81,7 @@ void GameEngine::openNextTurn()
 {
     m_results = {};
     m_turn = {};
+    m_placedThisTurn.clear();
     // Outside a team game only the seats in play take turns.
     do {
         m_current = m_current % game::kSeats + 1;
@@ -149,7 +150,8 @@ Outcome GameEngine::placeDie(int seat, const rules::Placement& p)
     if (allPlaced)
         m_phase = Phase::ScoringPause;
 
-    announce(event::DiePlaced{seat, p, result});
+    m_placedThisTurn.push_back(event::DiePlaced{seat, p, result});
+    announce(m_placedThisTurn.back());
     if (dice == game::kDicePerDart)
         announce(event::DartCompleted{seat, p.dart, result});
     if (allPlaced)

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <random>
+#include <vector>
 
 namespace velmora {
 
@@ -99,6 +100,9 @@ public:
     bool computerDriven(int seat) const { return !m_seats[seat].occupied || m_seats[seat].watching; }
     const rules::TurnDice& turn() const { return m_turn; }
     const rules::DartResults& dartResults() const { return m_results; }
+    // This turn's placements in the order they were made, to bring a
+    // newcomer's board to where everybody else's is.
+    const std::vector<event::DiePlaced>& placedThisTurn() const { return m_placedThisTurn; }
 
 private:
     void openNextTurn();
@@ -113,6 +117,7 @@ private:
     bool m_points = false;
     rules::TurnDice m_turn;
     rules::DartResults m_results;
+    std::vector<event::DiePlaced> m_placedThisTurn; // at most a throw's dice
 
     Listener m_listener;
     std::mt19937 m_random;

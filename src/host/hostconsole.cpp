@@ -1,5 +1,6 @@
 #include "hostconsole.h"
 
+#include "consoletext.h"
 #include "tserver.h"
 
 #include <QStringList>
@@ -11,14 +12,17 @@ HostConsole::HostConsole(TServer& server, QObject* parent)
     , m_server(server)
 {
     connect(&server, &TServer::connectionAccepted, this, [this](int slot, const QString& peer) {
-        emit output(QStringLiteral("connection %1 from %2").arg(slot).arg(peer));
+        emit output(QStringLiteral("connection %1 from %2").arg(slot).arg(consoleSafe(peer)));
     });
-    connect(&server, &TServer::connectionRefused, this,
-            [this](const QString& peer) { emit output(QStringLiteral("refused %1: game is full").arg(peer)); });
-    connect(&server, &TServer::loggedIn, this,
-            [this](int slot, const QString& name) { emit output(QStringLiteral("login %1 %2").arg(slot).arg(name)); });
-    connect(&server, &TServer::departed, this,
-            [this](int slot, const QString& name) { emit output(QStringLiteral("left %1 %2").arg(slot).arg(name)); });
+    connect(&server, &TServer::connectionRefused, this, [this](const QString& peer) {
+        emit output(QStringLiteral("refused %1: game is full").arg(consoleSafe(peer)));
+    });
+    connect(&server, &TServer::loggedIn, this, [this](int slot, const QString& name) {
+        emit output(QStringLiteral("login %1 %2").arg(slot).arg(consoleSafe(name)));
+    });
+    connect(&server, &TServer::departed, this, [this](int slot, const QString& name) {
+        emit output(QStringLiteral("left %1 %2").arg(slot).arg(consoleSafe(name)));
+    });
     connect(&server, &TServer::gameStarted, this, [this](int starter, bool team, bool points) {
         emit output(QStringLiteral("game started by %1: %2, points %3")
                         .arg(starter)
@@ -26,7 +30,7 @@ HostConsole::HostConsole(TServer& server, QObject* parent)
                         .arg(points ? QStringLiteral("on") : QStringLiteral("off")));
     });
     connect(&server, &TServer::winnerAnnounced, this,
-            [this](const QString& winner) { emit output(QStringLiteral("winner %1").arg(winner)); });
+            [this](const QString& winner) { emit output(QStringLiteral("winner %1").arg(consoleSafe(winner))); });
 }
 
 QString HostConsole::execute(const QString& line)
@@ -44,7 +48,7 @@ QString HostConsole::execute(const QString& line)
             else if (option == QLatin1String("nopoints"))
                 points = false;
             else
-                return QStringLiteral("unknown option '%1' (start [team] [nopoints])").arg(option);
+                return QStringLiteral("unknown option '%1' (start [team] [nopoints])").arg(consoleSafe(option));
         }
         m_server.startGame(1, team, points);
         return {};
@@ -91,7 +95,7 @@ QString HostConsole::slotTable() const
             state << QStringLiteral("to play");
         rows << QStringLiteral("%1     %2  %3  %4  %5")
                     .arg(s)
-                    .arg(c.name.left(20), -20)
+                    .arg(consoleSafe(c.name).left(20), -20)
                     .arg(marks, -13)
                     .arg(isSeat ? QString::number(engine.seat(s).score) : QString(), 5)
                     .arg(state.join(QStringLiteral(", ")));

@@ -22,6 +22,7 @@ void Roster::attach(int slot, TSock* sock)
     c.sock = sock;
     c.connected = true;
     c.framer = Framer();
+    c.chat = ChatBudget();
     c.id = ++m_lastId;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chatbudget.h"
 #include "game/constants.h"
 #include "protocol/framer.h"
 
@@ -22,6 +23,7 @@ public:
         TSock* sock = nullptr; // owned by the listener
         Framer framer;
         quint64 id = 0; // which connection holds the slot now
+        ChatBudget chat;
     };
 
     const Connection& operator[](int slot) const { return m_slots[slot]; }

@@ -30,6 +30,7 @@ TServer::TServer(QObject* parent)
     connect(&m_listener, &TSock::acceptPending, this, &TServer::onAccept);
     m_engine.setListener([this](const GameEvent& e) { onGameEvent(e); });
     setUpDispatch();
+    m_clock.start();
 }
 
 TServer::~TServer()
@@ -162,11 +163,11 @@ void TServer::setUpDispatch()
     d.on<toHost::LoginInfo>([this](int from, const QString& text, const auto& m) { onLogin(from, text, m); });
     d.on<toHost::KickPlayer>([this](int from, const QString& text, const auto& m) { onKick(from, text, m); });
     d.on<toHost::Chat>([this](int from, const QString& text, const auto& m) {
-        if (speaksFor(from, m.slot, text))
+        if (speaksFor(from, m.slot, text) && withinChatBudget(from))
             m_roster.sendToAll(toClient::ChatLine::relay(from, m_roster[from].name, m.text).encode());
     });
     d.on<toHost::Action>([this](int from, const QString& text, const auto& m) {
-        if (speaksFor(from, m.slot, text))
+        if (speaksFor(from, m.slot, text) && withinChatBudget(from))
             m_roster.sendToAll(toClient::ActionLine::relay(from, m_roster[from].name, m.text).encode());
     });
     d.on<toHost::StartGame>([this](int from, const QString& text, const auto& m) { onStartGame(from, text, m); });
@@ -185,7 +186,7 @@ void TServer::setUpDispatch()
     });
     d.on<toHost::JustWatch>([this](int from, const QString& text, const auto& m) { onJustWatch(from, text, m); });
     d.on<toHost::PlaySound>([this](int from, const QString& text, const auto& m) {
-        if (speaksFor(from, m.slot, text))
+        if (speaksFor(from, m.slot, text) && withinChatBudget(from))
             m_roster.sendToAll(toClient::SoundPlayed{from, m.sound}.encode());
     });
 }
@@ -197,6 +198,21 @@ bool TServer::speaksFor(int from, int sender, const QString& text) const
     if (sender == from)
         return true;
     reportDropped(QStringLiteral("sender %1 on the connection of slot %2").arg(sender).arg(from), text);
+    return false;
+}
+
+// Chat beyond a connection's budget is dropped, with one line per burst.
+bool TServer::withinChatBudget(int from)
+{
+    switch (m_roster[from].chat.spend(m_clock.elapsed())) {
+    case ChatBudget::Verdict::Pass:
+        return true;
+    case ChatBudget::Verdict::DropAndReport:
+        qWarning().noquote() << "velmora host: dropping chat from slot" << from << "while it floods";
+        return false;
+    case ChatBudget::Verdict::Drop:
+        return false;
+    }
     return false;
 }
 
@@ -234,8 +250,9 @@ void TServer::onLogin(int from, const QString& text, const toHost::LoginInfo& m)
     }
 }
 
-// A newcomer to a running game: every board in play, whose turn it is and
-// the dice of the turn (which dice lie on the darts is not sent).
+// A newcomer to a running game: every board in play as of the last turn's
+// end, whose turn it is, the dice of the turn, and the dice placed so far in
+// it, in order, so that its board marks this turn's darts like everybody's.
 void TServer::bringUpToDate(int slot)
 {
     for (int seat = 1; seat <= game::kSeats; ++seat) {
@@ -247,6 +264,10 @@ void TServer::bringUpToDate(int slot)
     }
     m_roster.sendTo(slot, toClient::NextPlayer{m_engine.currentSeat()}.encode());
     m_roster.sendTo(slot, toClient::TheDart{m_engine.turn().values}.encode());
+    for (const event::DiePlaced& placed : m_engine.placedThisTurn()) {
+        const rules::Placement& p = placed.placement;
+        m_roster.sendTo(slot, toClient::DiePlaced{placed.seat, placed.result, p.die, p.dart, p.place}.encode());
+    }
 }
 
 void TServer::onKick(int from, const QString& text, const toHost::KickPlayer& m)

@@ -8,6 +8,7 @@
 #include "roster.h"
 #include "turnpacer.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -77,6 +78,7 @@ private:
     void setUpDispatch();
     bool speaksFor(int from, int sender, const QString& text) const;
     bool fromHostsPlayer(int from, const QString& text) const;
+    bool withinChatBudget(int from);
 
     // Messages that are not plain engine calls.
     void onLogin(int from, const QString& text, const protocol::toHost::LoginInfo& m);
@@ -98,6 +100,7 @@ private:
     Options m_ownOptions;
     const Options* m_options = &m_ownOptions;
     TurnPacer m_pacer;
+    QElapsedTimer m_clock; // the chat budgets' time
 };
 
 } // namespace velmora

@@ -5,6 +5,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <map>
+#include <sys/socket.h>
 
 namespace velmora {
 
@@ -151,7 +152,8 @@ void TSock::setListen(bool on)
     if (!numeric || port > 65535)
         throw ESockException("Port Lookup - Could Not Find Service Entry");
     auto* server = new QTcpServer(this);
-    server->setListenBacklogSize(5);
+    // A connect storm waits in the kernel rather than being turned away.
+    server->setListenBacklogSize(SOMAXCONN);
     if (!server->listen(QHostAddress::Any, static_cast<quint16>(port))) {
         delete server;
         throw ESockException("Listen - Error Binding Socket");

@@ -155,6 +155,46 @@ private slots:
         Q_UNUSED(you);
     }
 
+    void chatFloodIsCappedPerConnection()
+    {
+        TestClient* you = join("You");
+        TestClient* bob = join("Bob");
+        QVERIFY(you && bob);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("dropping chat from slot 2"));
+        QByteArray flood;
+        for (int i = 0; i < 40; ++i)
+            flood += QByteArray("CMD_chat+2+spam ") + QByteArray::number(i) + "|clRed\xFF";
+        // A login again is relayed without a budget: once it is back, every
+        // chat line before it has been handled.
+        flood += "CMD_logininfo+2+2.0.17+Bob\xFF";
+        bob->sendRaw(flood);
+        const QStringList got = you->until(QStringLiteral("CMD_newplayerinfo+2+Bob"));
+        QVERIFY2(got.size() >= int(ChatBudget::kBurst) && got.size() < 20, qPrintable(QString::number(got.size())));
+        QCOMPARE(got.first(), QStringLiteral("CMD_chat+2+Bob chats: spam 0|clRed"));
+        // Another connection's chat is not held back by the flooder's budget.
+        probe(*you, "still here");
+        QCOMPARE(you->next(), you->chatRelay("You", "still here"));
+    }
+
+    void busyConnectionDoesNotHoldUpThePlayers()
+    {
+        TestClient* you = join("You");
+        QVERIFY(you);
+        TestClient spy;
+        QVERIFY(spy.connectTo(server().port()));
+        QByteArray flood;
+        for (int i = 0; i < 3000; ++i)
+            flood += "CMD_nosuch+2\xFF";
+        spy.sendRaw(flood);
+        // The spy's 3,000 messages would take 30 s one after the other; the
+        // player's message is taken in turn with them.
+        QElapsedTimer answered;
+        answered.start();
+        probe(*you, "my turn");
+        QCOMPARE(you->nextStartingWith("CMD_chat+1+"), you->chatRelay("You", "my turn"));
+        QVERIFY2(answered.elapsed() < 10000, qPrintable(QString::number(answered.elapsed())));
+    }
+
     void framingOddities()
     {
         TestClient* you = join("You");
@@ -309,10 +349,11 @@ private slots:
         QVERIFY(stalled.connected());
         QTRY_VERIFY_WITH_TIMEOUT(server().connection(2).connected, test::kWaitMs);
 
-        // Long chat lines, relayed to everybody, pile up for the peer that never reads.
-        // The sender keeps a few dozen lines ahead of the relays it gets back:
-        // a sender that runs further ahead is itself dropped as a flooder.
-        const QByteArray line = "CMD_chat+1+" + QByteArray(4000, 'z') + '\xFF';
+        // Long names, announced to everybody at each login, pile up for the
+        // peer that never reads (chat would meet the sender's chat budget).
+        // The sender keeps a few dozen logins ahead of the announcements it
+        // gets back: a sender that runs further ahead is itself dropped as a flooder.
+        const QByteArray line = "CMD_logininfo+1+2.0.17+" + QByteArray(4000, 'z') + '\xFF';
         QDeadlineTimer deadline(90000);
         bool gone = false;
         int ahead = 0;
@@ -325,7 +366,7 @@ private slots:
                 ahead += 16;
             }
             const QString message = you->next(50);
-            if (message.startsWith(QLatin1String("CMD_chat+1+")))
+            if (message.startsWith(QLatin1String("CMD_newplayerinfo+1+")))
                 --ahead;
             gone = message == QLatin1String("CMD_playerdisconnected+2+");
         }

@@ -234,6 +234,28 @@ private slots:
         QCOMPARE(host.process().exitCode(), 0);
     }
 
+    void hostileNamesReachTheConsoleEscaped()
+    {
+        HostProcess host;
+        const quint16 port = host.start();
+        QVERIFY(port != 0);
+        TestClient eve;
+        QVERIFY(eve.connectTo(port));
+        QCOMPARE(eve.login(QStringLiteral("Eve\x1b[2J\nlogin 2 Mallory")), 1);
+        eve.send(QStringLiteral("CMD_placedice+1+\x1b]0;pwned\x07+1+1"));
+        eve.send(QStringLiteral("CMD_chat+1+after"));
+        QVERIFY(eve.nextStartingWith(QStringLiteral("CMD_chat+1+")) != velmora::test::kTimedOut);
+        QVERIFY(host.waitForLine(QStringLiteral("login 1 Eve\\x1b[2J\\x0alogin 2 Mallory")));
+        host.command("quit");
+        QVERIFY(host.process().waitForFinished(velmora::test::kWaitMs));
+        QVERIFY(!host.lines().contains(QStringLiteral("login 2 Mallory")));
+        // One warning, one line, nothing for the terminal to obey.
+        const QByteArray errors = host.process().readAllStandardError();
+        QVERIFY(errors.contains("\\x1b]0;pwned\\x07"));
+        QVERIFY(!errors.contains('\x1b'));
+        QVERIFY(!errors.contains('\x07'));
+    }
+
     void badArgumentsAreRefused()
     {
         QProcess process;

@@ -121,6 +121,31 @@ private slots:
         QCOMPARE(you->next(), QStringLiteral("CMD_newplayerinfo+3+Cy"));
     }
 
+    void newcomerMidTurnSeesTheDicePlacedSoFar()
+    {
+        TestClient* you = join("You");
+        QVERIFY(you);
+        QVERIFY(startWithFirst(1));
+        you->send("CMD_throwdarts+1");
+        QCOMPARE(you->next(), kExampleThrow);
+        // The first dart is complete and one die lies on the second.
+        const QStringList moves = {"1+1+1", "2+1+2", "3+1+3", "4+1+4", "5+2+1"};
+        for (const QString& move : moves)
+            you->send(QStringLiteral("CMD_placedice+1+") + move);
+        const QStringList placed = take(*you, moves.size());
+        QCOMPARE(placed.first(), QStringLiteral("CMD_placedice+1+1+1+1+1"));
+        QCOMPARE(placed.last(), QStringLiteral("CMD_placedice+1+6+5+2+1"));
+
+        // A newcomer gets the same placements after the dice, so that its
+        // board marks the first dart like everybody else's.
+        TestClient bob;
+        QVERIFY(bob.connectTo(server().port()));
+        QCOMPARE(bob.login("Bob"), 2);
+        const QStringList got = bob.until(kExampleThrow);
+        QCOMPARE(got.last(), QStringLiteral("CMD_nextplayer+1"));
+        QCOMPARE(take(bob, moves.size()), placed);
+    }
+
     void newcomerInTheCurrentSeatFinishesItsTurn()
     {
         TestClient* you = join("You");
