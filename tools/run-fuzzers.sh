@@ -4,7 +4,7 @@
 # scratch corpus inside the build folder. Any finding fails the run.
 #   tools/run-fuzzers.sh BUILD_DIR SECONDS
 set -euo pipefail
-build=${1:?build folder}
+build="$(cd "${1:?build folder}" && pwd)"
 seconds=${2:-20}
 root="$(cd "$(dirname "$0")/.." && pwd)"
 status=0
