@@ -76,7 +76,10 @@ void TServer::onAccept()
     sock->setTag(chosen);
     sock->setOutputLimit(kMaxUnsent);
     connect(sock, &TSock::readyRead, this, [this, sock] { onRead(sock); });
-    connect(sock, &TSock::connectionClosed, this, [this, sock](CloseReason why) { onDeparture(sock, why); });
+    connect(sock, &TSock::connectionClosed, this, [this, sock, chosen](CloseReason why) {
+        if (m_roster[chosen].sock == sock)
+            onDeparture(chosen, why);
+    });
     m_engine.takeSeat(chosen);
     m_roster.sendTo(chosen, toClient::SendLoginInfo{chosen}.encode());
     emit connectionAccepted(chosen, peer);
@@ -84,22 +87,54 @@ void TServer::onAccept()
 
 void TServer::onRead(TSock* sock)
 {
-    Roster::Connection& c = m_roster[sock->tag()];
-    if (c.sock != sock)
+    const int slot = sock->tag();
+    if (m_roster[slot].sock == sock)
+        receive(slot, sock->receive());
+}
+
+void TServer::receive(int slot, const QByteArray& bytes)
+{
+    Roster::Connection& c = m_roster[slot];
+    if (!c.connected)
         return;
     const quint64 id = c.id;
     bool queued = true;
     const bool framed =
-        c.framer.feed(sock->receive(), [&](QByteArray bytes) { queued = queued && m_inboundPump.push(bytes, id); });
+        c.framer.feed(bytes, [&](QByteArray message) { queued = queued && m_inboundPump.push(message, id); });
     if (!framed) {
-        reportDropped(QStringLiteral("connection in slot %1").arg(sock->tag()),
+        reportDropped(QStringLiteral("connection in slot %1").arg(slot),
                       QStringLiteral("more than 64 KiB without a terminator"));
-        sock->dropConnection(CloseReason::FramingBroken);
+        dropConnection(slot, CloseReason::FramingBroken);
     } else if (!queued) {
-        reportDropped(QStringLiteral("connection in slot %1").arg(sock->tag()),
+        reportDropped(QStringLiteral("connection in slot %1").arg(slot),
                       QStringLiteral("more messages waiting than the queue holds"));
-        sock->dropConnection(CloseReason::InputBoundExceeded);
+        dropConnection(slot, CloseReason::InputBoundExceeded);
     }
+}
+
+// Sockets report their own closing (and the departure follows from the
+// event loop); a connection without one departs at once.
+void TServer::dropConnection(int slot, CloseReason reason)
+{
+    if (TSock* sock = m_roster[slot].sock)
+        sock->dropConnection(reason);
+    else
+        onDeparture(slot, reason);
+}
+
+int TServer::acceptDetached()
+{
+    const int chosen = m_roster.freeSlot();
+    if (chosen == 0)
+        return 0;
+    m_roster.attach(chosen, nullptr);
+    m_engine.takeSeat(chosen);
+    return chosen;
+}
+
+void TServer::takeWaitingMessages()
+{
+    m_inboundPump.takeAllNow();
 }
 
 void TServer::kick(int slot)
@@ -111,11 +146,10 @@ void TServer::kick(int slot)
         c.sock->close();
 }
 
-void TServer::onDeparture(TSock* sock, CloseReason reason)
+void TServer::onDeparture(int s, CloseReason reason)
 {
-    const int s = sock->tag();
     Roster::Connection& c = m_roster[s];
-    if (c.sock != sock || !c.connected)
+    if (!c.connected)
         return;
     const QString name = c.name;
     m_roster.sendToOthers(s, toClient::PlayerDisconnected{s, name}.encode());

@@ -61,6 +61,14 @@ public:
     int slotCount() const { return m_roster.highestSlot(); }
     const GameEngine& engine() const { return m_engine; }
 
+    // The transport seam, for tests and fuzzing: a connection with no socket
+    // behind it (what is sent to it goes nowhere), fed bytes as if they had
+    // been read from it, and the inbound queue taken at once, without the
+    // tick's pacing. acceptDetached returns the slot, or 0 when full.
+    int acceptDetached();
+    void receive(int slot, const QByteArray& bytes);
+    void takeWaitingMessages();
+
 signals:
     void connectionAccepted(int slot, const QString& peer);
     void connectionRefused(const QString& peer);
@@ -73,7 +81,8 @@ private:
     // Connections.
     void onAccept();
     void onRead(TSock* sock);
-    void onDeparture(TSock* sock, CloseReason reason);
+    void dropConnection(int slot, CloseReason reason);
+    void onDeparture(int slot, CloseReason reason);
     void onMessage(const InboundMessage& message);
     void setUpDispatch();
     bool speaksFor(int from, int sender, const QString& text) const;

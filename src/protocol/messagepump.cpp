@@ -51,6 +51,13 @@ qsizetype MessagePump::size(quint64 source) const
     return it == m_queues.end() ? 0 : qsizetype(it->second.messages.size());
 }
 
+void MessagePump::takeAllNow()
+{
+    while (const auto message = takeNext())
+        m_handler(*message);
+    updateTimer();
+}
+
 void MessagePump::setKeepTicking(bool on)
 {
     m_keepTicking = on;

@@ -51,6 +51,10 @@ public:
     qsizetype size() const { return m_size; }
     qsizetype size(quint64 source) const;
 
+    // Takes every waiting message now, one after another, in the order the
+    // ticks would have taken them (tests and fuzzing).
+    void takeAllNow();
+
     // Keeps the timer ticking while the queue is empty (for a side that counts
     // ticks for something else).
     void setKeepTicking(bool on);
