@@ -13,7 +13,8 @@ using namespace protocol;
 ClientSession::ClientSession(const Options* options, QObject* parent)
     : QObject(parent)
     , m_options(options)
-    , m_inboundPump(kTickMs, [this](const InboundMessage& m) { takeMessage(m); })
+    , m_inboundPump(
+          kTickMs, [this](const InboundMessage& m) { takeMessage(m); }, kMaxWaitingMessages)
 {
     buildDispatch();
     connect(&m_sock, &TSock::readyRead, this, &ClientSession::readSocket);
@@ -74,6 +75,10 @@ void ClientSession::connectToHost(const QString& address, quint16 port, bool hos
 
 void ClientSession::holdLobbyConnection(quint16 port)
 {
+    // Nothing is expected on it; whatever comes is read and let go, so it
+    // cannot pile up.
+    connect(
+        &m_lobbyWatch, &TSock::readyRead, this, [this] { m_lobbyWatch.receive(); }, Qt::UniqueConnection);
     m_lobbyWatch.setHostName(QStringLiteral("127.0.0.1"));
     m_lobbyWatch.setPortName(QString::number(port));
     m_lobbyWatch.open();
@@ -83,6 +88,7 @@ void ClientSession::leave()
 {
     m_sock.disconnect(this);
     m_sock.close();
+    m_inboundPump.discard(0);
     m_connected = false;
     setState(State::Closed);
 }
@@ -98,13 +104,24 @@ void ClientSession::readSocket()
     const bool framed = m_framer.feed(m_sock.receive(), [this, &flooded](const QByteArray& bytes) {
         flooded = flooded || !m_inboundPump.push(bytes);
     });
-    if (!framed) {
-        qWarning("velmora: the host sent more than 64 KiB without a terminator; leaving");
-        m_sock.dropConnection(CloseReason::FramingBroken);
-    } else if (flooded) {
-        qWarning("velmora: the host sent more than we keep waiting; leaving");
-        m_sock.dropConnection(CloseReason::InputBoundExceeded);
-    }
+    if (!framed)
+        dropHost(QStringLiteral("The host sent a message longer than any the game knows."), CloseReason::FramingBroken);
+    else if (flooded)
+        dropHost(QStringLiteral("The host sent more messages than the game can keep."),
+                 CloseReason::InputBoundExceeded);
+}
+
+// A host that breaks the protocol's bounds: it is heard no further (what
+// had already arrived within the bounds is still handled), the player reads
+// why, and the window stays open without a connection.
+void ClientSession::dropHost(const QString& why, CloseReason reason)
+{
+    qWarning().noquote() << "velmora:" << why << "Leaving.";
+    m_sock.disconnect(this);
+    m_sock.dropConnection(reason);
+    m_hostDropped = true;
+    emit systemLine(why + QStringLiteral(" You have been disconnected."));
+    closeWhenDrained();
 }
 
 void ClientSession::onSocketInfo(SocketInfo kind, const QString& text)
@@ -126,11 +143,12 @@ void ClientSession::onHostGone()
 
 void ClientSession::closeWhenDrained()
 {
-    if (!m_hostGone || m_state == State::Closed || m_inboundPump.size() > 0)
+    if (!(m_hostGone || m_hostDropped) || m_state == State::Closed || m_inboundPump.size() > 0)
         return;
     m_connected = false;
     setState(State::Closed);
-    emit closeRequested();
+    if (!m_hostDropped)
+        emit closeRequested();
 }
 
 void ClientSession::onTick()
@@ -158,6 +176,10 @@ void ClientSession::takeMessage(const InboundMessage& message)
 
 void ClientSession::send(const QByteArray& message)
 {
+    // Nothing goes to a host that has gone or been dropped; nobody needs
+    // to be told that it did not.
+    if (m_hostGone || m_hostDropped || m_state == State::Closed)
+        return;
     try {
         m_sock.send(message);
     } catch (const ESockException& e) {

@@ -32,6 +32,8 @@ public:
     Q_ENUM(State)
 
     static constexpr int kTickMs = 1;
+    // A host never has a reason to be this far ahead of the 1 ms ticks.
+    static constexpr qsizetype kMaxWaitingMessages = 1024;
     // Ticks of the message timer before the phrase buttons work again.
     static constexpr int kPhrasePauseTicks = 100;
 
@@ -110,6 +112,7 @@ private:
     void setState(State state);
     void buildDispatch();
     void readSocket();
+    void dropHost(const QString& why, CloseReason reason);
     void onSocketInfo(SocketInfo kind, const QString& text);
     void onHostGone();
     void takeMessage(const InboundMessage& message);
@@ -140,7 +143,8 @@ private:
     State m_state = State::NotConnected;
     bool m_connected = false; // from our login until the host reports us gone
     bool m_hosting = false;
-    bool m_hostGone = false; // the connection closed; close once the queue is read
+    bool m_hostGone = false;    // the connection closed; close once the queue is read
+    bool m_hostDropped = false; // it broke the bounds: no more of it, the window stays
     int m_myseat = 0;
     QString m_loginName;
     QString m_addressTried;

@@ -6,9 +6,10 @@
 
 namespace velmora {
 
-MessagePump::MessagePump(int intervalMs, Handler handler, QObject* parent)
+MessagePump::MessagePump(int intervalMs, Handler handler, qsizetype maxMessages, QObject* parent)
     : QObject(parent)
     , m_interval(intervalMs)
+    , m_maxMessages(maxMessages)
     , m_handler(std::move(handler))
 {
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -20,7 +21,7 @@ bool MessagePump::push(const QByteArray& bytes, quint64 source)
 {
     const QByteArray entry = bytes.left(protocol::kMaxEntryLength);
     Queue& queue = m_queues[source];
-    if (queue.messages.size() >= size_t(kMaxQueuedMessages) || queue.bytes + entry.size() > kMaxQueuedBytes) {
+    if (queue.messages.size() >= size_t(m_maxMessages) || queue.bytes + entry.size() > kMaxQueuedBytes) {
         if (queue.messages.empty())
             m_queues.erase(source);
         return false;

@@ -41,7 +41,9 @@ public:
     static constexpr qsizetype kMaxQueuedMessages = 4096;
     static constexpr qsizetype kMaxQueuedBytes = 1024 * 1024;
 
-    MessagePump(int intervalMs, Handler handler, QObject* parent = nullptr);
+    // `maxMessages` bounds each connection's queue (a side with one
+    // connection takes a tighter bound).
+    MessagePump(int intervalMs, Handler handler, qsizetype maxMessages = kMaxQueuedMessages, QObject* parent = nullptr);
 
     // Queues a message; false (and nothing queued) once the connection's
     // queue is full.
@@ -74,6 +76,7 @@ private:
     QTimer m_timer;
     QElapsedTimer m_sinceTick;
     int m_interval;
+    qsizetype m_maxMessages;
     Handler m_handler;
     std::function<void()> m_tickHook;
     std::unordered_map<quint64, Queue> m_queues;
