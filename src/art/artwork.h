@@ -49,7 +49,10 @@ QPixmap pictureButton(PictureButton which, ButtonState state = ButtonState::Norm
 inline constexpr int smileyCount = 18;
 QPixmap smiley(int index, qreal dpr = 1.0);
 
-// The game's logo for the dice panel background, 530 x 241 (faint, it lies behind the dice).
+// The game's logo for the dice panel background (faint, it lies behind the
+// dice), 600 x 241: wider than the panel's design width of 530 so that, when
+// the window is widened, the rings end by themselves rather than at the
+// picture's edge.
 QPixmap logo(qreal dpr = 1.0);
 // The picture of the about window, 96 x 96.
 QPixmap aboutPicture(qreal dpr = 1.0);

@@ -18,7 +18,7 @@ namespace velmora::art {
 
 namespace {
 
-constexpr QSize logoSize(530, 241);
+constexpr QSize logoSize(600, 241);
 constexpr QSize aboutSize(96, 96);
 constexpr QSize backgroundSize(800, 600);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QList>
 
 namespace velmora {
 
@@ -13,8 +14,17 @@ public:
 
     explicit ScoreBoardHelp(QWidget* parent = nullptr);
 
+    // Where each piece of the explanation goes, top to bottom: heading,
+    // paragraphs, the row of target headings and the four light rows. Each
+    // text block is as tall as its wrapped lines, so nothing overlaps.
+    QList<QRect> blockRects() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct Block;
+    QList<Block> layoutBlocks() const;
 };
 
 } // namespace velmora

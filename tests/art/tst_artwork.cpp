@@ -54,6 +54,7 @@ private slots:
     void scoreLightsShowTheirMarks();
     void scoreHeadingsDiffer();
     void thrownDartTipIsBottomLeft();
+    void logoRingsEndInsideThePicture();
 };
 
 void TestArtwork::markerPointsHitTheirOwnTarget_data()
@@ -126,7 +127,7 @@ void TestArtwork::sizesAndPixelRatios_data()
         QTest::addRow("button %d", int(b))
             << Maker([b](qreal d) { return pictureButton(b, ButtonState::Pressed, d); }) << pictureButtonSize(b);
     QTest::addRow("smiley 17") << Maker([](qreal d) { return smiley(17, d); }) << QSize(17, 16);
-    QTest::addRow("logo") << Maker([](qreal d) { return logo(d); }) << QSize(530, 241);
+    QTest::addRow("logo") << Maker([](qreal d) { return logo(d); }) << QSize(600, 241);
     QTest::addRow("about") << Maker([](qreal d) { return aboutPicture(d); }) << QSize(96, 96);
     QTest::addRow("background") << Maker([](qreal d) { return background(d); }) << QSize(800, 600);
 }
@@ -214,6 +215,25 @@ void TestArtwork::thrownDartTipIsBottomLeft()
         QVERIFY(pixelAt(dart, {1.5, 26.5}).alpha() > 0);
         QCOMPARE(pixelAt(dart, {1, 1}).alpha(), 0);
         QCOMPARE(pixelAt(dart, {38, 26}).alpha(), 0);
+    }
+}
+
+// The dice panel grows with the window; its background's rings must then end
+// where they end, not at a cut.
+void TestArtwork::logoRingsEndInsideThePicture()
+{
+    for (qreal dpr : {1.0, 2.0}) {
+        const QImage image = logo(dpr).toImage();
+        const auto columnIsClear = [&](int x) {
+            for (int y = 0; y < image.height(); ++y) {
+                if (qAlpha(image.pixel(x, y)) != 0)
+                    return false;
+            }
+            return true;
+        };
+        const int physical530 = qRound(530 * dpr);
+        QVERIFY2(!columnIsClear(physical530), "rings reach past the panel's design width");
+        QVERIFY2(columnIsClear(image.width() - 1), "rings cut off at the picture's right edge");
     }
 }
 

@@ -29,14 +29,14 @@ DartboardPanel::DartboardPanel(QWidget* parent)
     setObjectName(QStringLiteral("FlatPanel7"));
     resize(designSize);
 
-    m_logo = new PictureLabel(QStringLiteral("image_logo"), smallLogo, this);
-    m_logo->setGeometry(logoGeometry);
+    m_logo = new PictureLabel(QStringLiteral("image_logo"), smallLogo, logoGeometry.size(), this);
+    m_logo->move(logoGeometry.topLeft());
     m_logo->setCursor(Qt::PointingHandCursor);
     m_logo->installEventFilter(this);
 
     for (int dart = 1; dart <= board::dartCount; ++dart) {
-        auto* marker = new PictureLabel(QStringLiteral("image_throwndart%1").arg(dart), art::thrownDart, this);
-        marker->resize(markerSize);
+        auto* marker =
+            new PictureLabel(QStringLiteral("image_throwndart%1").arg(dart), art::thrownDart, markerSize, this);
         marker->setAttribute(Qt::WA_TransparentForMouseEvents);
         marker->hide();
         m_markers[dart - 1] = marker;
@@ -65,9 +65,23 @@ void DartboardPanel::hideMarker(int dart)
         m_markers[dart - 1]->hide();
 }
 
+QRect DartboardPanel::pictureArea() const
+{
+    // The panel sits in the board's bottom-right corner and the board's green
+    // frame runs under it: keep the picture inside that frame.
+    for (const QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (w->objectName() == QLatin1String("panel_board")) {
+            const QRect inside = w->rect().adjusted(1, 1, -1, -1);
+            return rect() & QRect(mapFrom(w, inside.topLeft()), inside.size());
+        }
+    }
+    return rect();
+}
+
 void DartboardPanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    painter.setClipRect(pictureArea());
     painter.drawPixmap(art::dartboardPanelOffsetX, 0, art::dartboard(devicePixelRatioF()));
 }
 

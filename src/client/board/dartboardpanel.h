@@ -32,6 +32,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The part of the panel the dartboard picture may cover.
+    QRect pictureArea() const;
+
     PictureLabel* m_logo = nullptr;
     std::array<PictureLabel*, board::dartCount> m_markers{};
 };

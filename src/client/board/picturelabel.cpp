@@ -4,12 +4,24 @@
 
 namespace velmora {
 
-PictureLabel::PictureLabel(const QString& objectName, Picture picture, QWidget* parent)
+PictureLabel::PictureLabel(const QString& objectName, Picture picture, QSize logicalSize, QWidget* parent)
     : QWidget(parent)
     , m_picture(std::move(picture))
+    , m_logicalSize(logicalSize)
 {
     setObjectName(objectName);
-    resize(m_picture(1.0).size());
+    if (m_logicalSize.isValid())
+        resize(m_logicalSize);
+}
+
+PictureLabel::PictureLabel(const QString& objectName, Picture picture, QWidget* parent)
+    : PictureLabel(objectName, std::move(picture), QSize(), parent)
+{
+}
+
+QSize PictureLabel::sizeHint() const
+{
+    return m_logicalSize.isValid() ? m_logicalSize : size();
 }
 
 void PictureLabel::paintEvent(QPaintEvent*)
