@@ -74,6 +74,20 @@ QString GameSettings::storedPhrase(int number) const
     return number >= 1 && number <= kPhraseCount ? m_phrases[number - 1] : QString();
 }
 
+QString GameSettings::lobbyInstallerUrl() const
+{
+    IniFile file;
+    file.read(filePath());
+    return readText(file, "LobbyInstallerUrl", {});
+}
+
+QString GameSettings::lobbyPath() const
+{
+    IniFile file;
+    file.read(filePath());
+    return readText(file, "LobbyPath", {});
+}
+
 QStringList GameSettings::builtInPhrases()
 {
     return {QStringLiteral("Way To Go!"), QStringLiteral("Good One!"),         QStringLiteral("Nice Try!"),

@@ -44,6 +44,11 @@ public:
     int turnSound() const { return m_turnSound; }
     // Phrase 1 to 10 as stored; empty where the button keeps its built-in phrase.
     QString storedPhrase(int number) const;
+    // The lobby's installer address and program path as the lobby stored them
+    // ("LobbyInstallerUrl", "LobbyPath"); empty when missing. Read from the file
+    // at each call, never written by the game.
+    QString lobbyInstallerUrl() const;
+    QString lobbyPath() const;
 
     void setTextSize(int size);
     void setTextColour(quint32 colour);

@@ -61,6 +61,7 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void hostileFiles();
     void dataFolderRule();
+    void lobbyKeysAreReadNeverWritten();
 
 private:
     GameSettings* loaded(const QByteArray& contents);
@@ -149,6 +150,20 @@ void TestSettings::colourAndSwitchKeys()
 
     s = loaded("[Velmora]\nTextcolor=\n");
     QCOMPARE(s->textColour(), 0xFFFFFFu);
+}
+
+void TestSettings::lobbyKeysAreReadNeverWritten()
+{
+    QCOMPARE(m_settings->lobbyInstallerUrl(), QString()); // no file yet
+    GameSettings* s = loaded("[Other]\nLobbyPath=/elsewhere\n[Velmora]\nLobbyInstallerUrl=https://host/setup.exe\n"
+                             "LobbyPath=/opt/lobby\n");
+    QCOMPARE(s->lobbyInstallerUrl(), QStringLiteral("https://host/setup.exe"));
+    QCOMPARE(s->lobbyPath(), QStringLiteral("/opt/lobby"));
+    // Read afresh at each call: the lobby may have changed the file meanwhile.
+    s->setTextSize(12);
+    writeAll(m_path, readAll(m_path).replace("/opt/lobby", "/usr/lobby"));
+    QCOMPARE(s->lobbyPath(), QStringLiteral("/usr/lobby"));
+    QVERIFY(readAll(m_path).contains("LobbyInstallerUrl=https://host/setup.exe"));
 }
 
 void TestSettings::phrases()
