@@ -109,6 +109,11 @@ void ChatArea::buildEntry()
 {
     m_entry = new QLineEdit(kPlaceholder, this);
     m_entry->setObjectName(QStringLiteral("mychat"));
+    // Its own small sans face, not the board's.
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(13);
+    m_entry->setFont(font);
     setEntryColour(QColor(0, 255, 0));
     m_entry->setContextMenuPolicy(Qt::CustomContextMenu);
     m_entry->installEventFilter(this);
@@ -155,6 +160,20 @@ QString ChatArea::phrase(int button) const
     if (button < 1 || button >= kPhraseButtons)
         return {};
     return m_phraseButtons[button - 1]->toolTip();
+}
+
+QStringList ChatArea::phrases() const
+{
+    QStringList out;
+    for (const QToolButton* button : m_phraseButtons)
+        out << button->toolTip();
+    return out;
+}
+
+void ChatArea::setPhrase(int button, const QString& phrase)
+{
+    if (button >= 1 && button <= kPhraseButtons)
+        m_phraseButtons[button - 1]->setToolTip(phrase);
 }
 
 QString ChatArea::takeTypedLine()

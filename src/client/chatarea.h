@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QStringList>
 #include <array>
 
 class QLineEdit;
@@ -28,6 +29,9 @@ public:
 
     // The phrase of button 1..9.
     QString phrase(int button) const;
+    // The hints of buttons 1..10, as the phrase editor shows them; setPhrase changes one.
+    QStringList phrases() const;
+    void setPhrase(int button, const QString& phrase);
     // The typed line, made safe for the wire; the entry is emptied.
     QString takeTypedLine();
     void setEntryColour(const QColor& colour);

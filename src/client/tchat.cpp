@@ -1,11 +1,13 @@
 #include "tchat.h"
 
 #include "chat/chatview.h"
+#include "chat/soundplayer.h"
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
 #include "clientsession.h"
 #include "host/tserver.h"
 #include "namedmutex.h"
+#include "records/gamesettings.h"
 #include "reportqueue.h"
 #include "windows/gamestartform.h"
 #include "windows/spylistform.h"
@@ -15,6 +17,8 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
 
 namespace velmora {
 
@@ -42,7 +46,7 @@ Tchat::Tchat(QWidget* parent)
     buildOptionsMenu();
     buildViewAndHelpMenus();
     buildSeatMenu();
-    resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
+    buildSettings();
     connectSession();
 }
 
@@ -53,8 +57,11 @@ void Tchat::attach(const SideWindows& windows)
     m_windows = windows;
     if (m_windows.server)
         m_windows.server->setOptions(&m_options);
-    connect(m_windows.gamestart, &Tgamestart::startRequested, this,
-            [this](int team, int points) { m_session->startGame(team != 0, points != 0); });
+    connect(m_windows.gamestart, &Tgamestart::startRequested, this, [this](int team, int points) {
+        m_settings->setPointsGame(points != 0);
+        m_session->startGame(team != 0, points != 0);
+    });
+    connectSideWindows();
     connect(m_windows.spies, &Tspylist::kickRequested, m_session.get(), &ClientSession::kick);
 }
 
@@ -82,7 +89,7 @@ void Tchat::addlinetochat(const QString& line, quint32 colour)
 
 void Tchat::addSystemLine(const QString& text)
 {
-    addlinetochat(QStringLiteral("0+") + text, kLime);
+    m_chatArea->view()->addSystemLine(text);
 }
 
 void Tchat::showEvent(QShowEvent* event)
@@ -91,6 +98,8 @@ void Tchat::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
+    // The audio output is looked for once the window is up, not before.
+    QTimer::singleShot(0, m_soundPlayer, &SoundPlayer::prepare);
     startFromCommandLine();
 }
 
@@ -100,6 +109,8 @@ void Tchat::closeEvent(QCloseEvent* event)
     if (!event->isAccepted() || m_closed)
         return;
     m_closed = true;
+    if (const QScreen* display = screen())
+        m_settings->saveBoundsAtClose(frameGeometry(), display->availableGeometry());
     // Leaving the game: the host hears of it at once.
     m_session->leave();
     emit closed();

@@ -3,6 +3,7 @@
 #include "chat/colourtext.h"
 #include "game/constants.h"
 #include "game/options.h"
+#include "phrasepause.h"
 #include "protocol/message.h"
 
 #include <QMainWindow>
@@ -22,11 +23,13 @@ namespace velmora {
 class ChatArea;
 class ClientSession;
 class DicePanel;
+class GameSettings;
 class NamedMutex;
 class PictureLabel;
 class ReportQueue;
 class ScoreBoardHelp;
 class ScoreGrid;
+class SoundPlayer;
 class TServer;
 class Tabout;
 class Tdownload;
@@ -87,6 +90,10 @@ public:
     void addlinetochat(const QString& line, quint32 colour);
     // Rebuilds the tally list's players of the current game.
     void rebuildTallyChecklist();
+    // Plays a game or chatter sound if the sound options let it through.
+    void playsounds(const QString& name);
+    // The clock of the phrase buttons' pause (tests step it by hand).
+    void setPhraseClockForTesting(PhrasePause::Clock clock) { m_phrasePause.setClock(std::move(clock)); }
 
 signals:
     // A game sound the options let through ("dice1", "turn", "wav17" ...).
@@ -128,6 +135,19 @@ private:
     void report(const QString& text);
     void closeAfterReports();
     void addSystemLine(const QString& text);
+
+    // The settings file and the window's place (tchat_settings.cpp).
+    void buildSettings();
+    void applySettings();
+    void applyTextSize(int size);
+    void applyTextColour(quint32 colour);
+    void applySoundSwitches(bool nonVoice, bool voice, bool chatter);
+    void applyTurnSound(int choice);
+    void placeAt(const QRect& frameBounds);
+    void showPhraseEditor();
+    void acceptPhrases(const QStringList& phrases);
+    void connectSideWindows();
+    void configureDownload();
 
     // Seats and roster (tchat_roster.cpp).
     void showSeat(int seat);
@@ -174,6 +194,9 @@ private:
     };
 
     Options m_options;
+    std::unique_ptr<GameSettings> m_settings;
+    SoundPlayer* m_soundPlayer = nullptr;
+    PhrasePause m_phrasePause;
     std::unique_ptr<ClientSession> m_session;
     SideWindows m_windows;
     QStringList m_parameters;

@@ -4,6 +4,7 @@
 #include "chat/colourtext.h"
 #include "chatarea.h"
 #include "clientsession.h"
+#include "records/gamesettings.h"
 #include "tchat.h"
 
 #include <QAction>
@@ -19,13 +20,7 @@ QString Tchat::chatColourText() const
 
 void Tchat::onChatReceived(const QString& line)
 {
-    // The sender's colour follows the first "|"; without one the line is white.
-    const qsizetype bar = line.indexOf(u'|');
-    if (bar < 0) {
-        addlinetochat(line, 0xFFFFFF);
-        return;
-    }
-    addlinetochat(line.left(bar), colourFromText(line.mid(bar + 1)).value_or(0xFFFFFF));
+    m_chatArea->view()->addReceivedChat(line);
 }
 
 void Tchat::sendTypedLine()
@@ -37,14 +32,15 @@ void Tchat::sendTypedLine()
 
 void Tchat::sendPhrase(int button)
 {
-    m_session->sendPhrase(m_chatArea->phrase(button), chatColourText());
+    // A click during the pause does nothing.
+    if (m_phrasePause.take())
+        m_session->sendPhrase(m_chatArea->phrase(button), chatColourText());
 }
 
 void Tchat::onTextSizeChosen(int size)
 {
-    m_chatArea->view()->setTextSize(size);
-    for (QAction* item : m_textSizeGroup->actions())
-        item->setChecked(item->data().toInt() == size);
+    applyTextSize(size);
+    m_settings->setTextSize(size);
 }
 
 void Tchat::chooseTextColour()
@@ -52,8 +48,8 @@ void Tchat::chooseTextColour()
     const QColor chosen = QColorDialog::getColor(toQColor(m_chatColour), this);
     if (!chosen.isValid())
         return;
-    m_chatColour = quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16;
-    m_chatArea->setEntryColour(chosen);
+    applyTextColour(quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16);
+    m_settings->setTextColour(m_chatColour);
 }
 
 } // namespace velmora

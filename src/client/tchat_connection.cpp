@@ -1,9 +1,12 @@
 // Start-up, the command line, hosting or joining, and reports to the player.
 
+#include "chat/chatview.h"
+#include "chatarea.h"
 #include "client/board/dicepanel.h"
 #include "clientsession.h"
 #include "host/tserver.h"
 #include "protocol/catalogue.h"
+#include "records/gamesettings.h"
 #include "reportqueue.h"
 #include "scoreboardhelp.h"
 #include "tchat.h"
@@ -24,8 +27,10 @@ void Tchat::startFromCommandLine()
     m_startGame->setEnabled(false);
     if (m_parameters.isEmpty()) {
         addSystemLine(QStringLiteral("Loading Solo Game..Please wait."));
-        if (m_windows.download)
+        if (m_windows.download) {
+            configureDownload();
             showSideWindow(m_windows.download);
+        }
         m_session->setPlayerName(QStringLiteral("You"));
         hostGame();
         return;
@@ -74,10 +79,8 @@ void Tchat::onStartGameChosen()
 
 void Tchat::resetScreenLocation()
 {
-    // The default bounds include the frame; Qt sizes the inside.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    move(3, 3);
-    resize(kDefaultBounds - frame);
+    // Only closing the window saves where it is.
+    placeAt(GameSettings::kDefaultBounds);
 }
 
 void Tchat::report(const QString& text)
@@ -117,14 +120,15 @@ void Tchat::showScoreBoardHelp()
 
 void Tchat::showQuickInstructions()
 {
-    constexpr quint32 silver = 0xC0C0C0;
-    addlinetochat(QStringLiteral("0+On your Turn, click the \"Throw Darts\" button."), silver);
-    addlinetochat(QStringLiteral("0+Click the dice to place them to a dart."), silver);
-    addlinetochat(QStringLiteral("0+Score each number 3 times to close out that number."), silver);
-    addlinetochat(QStringLiteral("0+Score points if you hit a number you have closed and your opponents have not."),
-                  silver);
-    addlinetochat(QStringLiteral("0+Winner is first to close all numbers (15-Bull) and have the highest score."),
-                  silver);
+    static const char* const lines[] = {
+        "On your Turn, click the \"Throw Darts\" button.",
+        "Click the dice to place them to a dart.",
+        "Score each number 3 times to close out that number.",
+        "Score points if you hit a number you have closed and your opponents have not.",
+        "Winner is first to close all numbers (15-Bull) and have the highest score.",
+    };
+    for (const char* line : lines)
+        m_chatArea->view()->addSystemLine(QString::fromLatin1(line), ChatLine::InstructionColour);
 }
 
 } // namespace velmora

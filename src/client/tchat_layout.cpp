@@ -150,7 +150,7 @@ void Tchat::connectSession()
     ClientSession* s = m_session.get();
     connect(s, &ClientSession::systemLine, this, &Tchat::addSystemLine);
     connect(s, &ClientSession::chatReceived, this, &Tchat::onChatReceived);
-    connect(s, &ClientSession::soundPlayed, this, &Tchat::soundPlayed);
+    connect(s, &ClientSession::soundPlayed, this, &Tchat::playsounds);
     connect(s, &ClientSession::reportRequested, this, &Tchat::report);
     connect(s, &ClientSession::closeRequested, this, &Tchat::closeAfterReports);
     connect(s, &ClientSession::joined, this, &Tchat::onJoined);

@@ -3,6 +3,7 @@
 #include "chat/chatview.h"
 #include "chatarea.h"
 #include "clientsession.h"
+#include "records/gamesettings.h"
 #include "tchat.h"
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
@@ -72,7 +73,10 @@ void Tchat::buildOptionsMenu()
         item->setChecked(ms == m_options.botDelayMs);
         item->setData(ms);
         m_botSpeedGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, ms] { m_options.botDelayMs = ms; });
+        connect(item, &QAction::triggered, this, [this, ms] {
+            m_options.botDelayMs = ms;
+            m_settings->setBotSpeed(ms);
+        });
     }
     buildSoundMenus(options);
     options->addSeparator();
@@ -94,16 +98,28 @@ void Tchat::buildSoundMenus(QMenu* options)
         item->setChecked(choice == m_options.turnSound);
         item->setData(choice);
         turnSoundGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, choice] { m_options.turnSound = choice; });
+        connect(item, &QAction::triggered, this, [this, choice] {
+            m_options.turnSound = choice;
+            m_settings->setTurnSound(choice);
+        });
     }
 
     options->addSeparator();
     addCheckItem(options, QStringLiteral("PlaySounds1"), QStringLiteral("Play Non-Voice Sounds"), m_options.playSounds,
-                 [this](bool on) { m_options.playSounds = on; });
+                 [this](bool on) {
+                     m_options.playSounds = on;
+                     m_settings->setPlaySounds(on);
+                 });
     addCheckItem(options, QStringLiteral("PlayVoiceSounds1"), QStringLiteral("Play Voice Sounds"),
-                 m_options.playVoiceSounds, [this](bool on) { m_options.playVoiceSounds = on; });
+                 m_options.playVoiceSounds, [this](bool on) {
+                     m_options.playVoiceSounds = on;
+                     m_settings->setPlayVoiceOvers(on);
+                 });
     addCheckItem(options, QStringLiteral("PlayChatterSounds1"), QStringLiteral("Play Chatter Sounds"),
-                 m_options.playChatterSounds, [this](bool on) { m_options.playChatterSounds = on; });
+                 m_options.playChatterSounds, [this](bool on) {
+                     m_options.playChatterSounds = on;
+                     m_settings->setChatterSounds(on);
+                 });
 }
 
 void Tchat::buildChatMenus(QMenu* options)
@@ -145,8 +161,8 @@ void Tchat::buildViewAndHelpMenus()
     };
     windowItem(view, QStringLiteral("SpyList1"), QStringLiteral("Spy List"), [this] { return m_windows.spies; });
     windowItem(view, QStringLiteral("TallyList1"), QStringLiteral("Tally List"), [this] { return m_windows.tally; });
-    windowItem(view, QStringLiteral("PhraseButtonList1"), QStringLiteral("Phrase Button List"),
-               [this] { return m_windows.phrases; });
+    addMenuItem(view, QStringLiteral("PhraseButtonList1"), QStringLiteral("Phrase Button List"),
+                &Tchat::showPhraseEditor);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));

@@ -5,6 +5,7 @@
 #include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
 #include "clientsession.h"
+#include "records/tally.h"
 #include "tchat.h"
 #include "windows/tallylistform.h"
 
@@ -91,8 +92,12 @@ void Tchat::onWinner(const QString& names, bool team)
     // Only a player's own games against the listed opponents are tallied, never a team's.
     Ttallylist* tally = m_windows.tally;
     const int me = m_session->myseat();
-    if (tally && GameModel::isSeat(me) && !tally->checklist().isEmpty() && !team)
-        tally->addgame(names == seatName(me) ? QStringLiteral("addtomine") : names);
+    if (!tally)
+        return;
+    const QString counted = Tally::winnerToCount(team ? QString() : names, seatName(me), GameModel::isSeat(me),
+                                                 !tally->checklist().isEmpty());
+    if (!counted.isEmpty())
+        tally->addgame(counted);
 }
 
 } // namespace velmora

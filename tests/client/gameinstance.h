@@ -2,13 +2,15 @@
 
 // One running copy of the game inside a test process: the main window and
 // the windows made after it, as the program makes them, hosting or joining
-// on a free port.
+// on a free port. Tests point the data folder at a temporary one first
+// (TemporaryDataFolder), so no settings or tally file lands anywhere else.
 
 #include "chat/chatview.h"
 #include "client/board/dicepanel.h"
 #include "client/clientsession.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
+#include "records/datafolder.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
@@ -19,9 +21,18 @@
 
 #include <QAbstractButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace velmora::testing {
+
+// A fresh data folder for the settings and tally files while it lives.
+struct TemporaryDataFolder {
+    QTemporaryDir dir;
+    TemporaryDataFolder() { setDataFolderForTesting(dir.path()); }
+    ~TemporaryDataFolder() { setDataFolderForTesting({}); }
+    QString file(const QString& name) const { return dir.filePath(name); }
+};
 
 struct GameInstance {
     Tchat chat;
@@ -37,13 +48,19 @@ struct GameInstance {
     QStringList sounds;
     bool closed = false;
 
-    // `port` is the host's port to join; 0 hosts on a free port.
+    // `port` is the host's port to join; 0 hosts on a free port. A bot delay
+    // of 0 keeps the pace the menu and the settings file choose.
     explicit GameInstance(const QStringList& parameters, quint16 port = 0, int botDelayMs = 1)
     {
         chat.attach({&about, &help, &server, &tally, &spies, &phrases, &download, &gamestart});
         chat.setParameters(parameters);
         chat.setGamePort(port);
-        chat.setBotDelayMs(botDelayMs);
+        if (botDelayMs > 0) {
+            chat.setBotDelayMs(botDelayMs);
+            // The settings read at login bring the menu's bot speed; tests keep their own pace.
+            QObject::connect(&chat.session(), &ClientSession::joined, &chat,
+                             [this, botDelayMs] { chat.setBotDelayMs(botDelayMs); });
+        }
         chat.setMessageReporter([this](const QString& text) { reports << text; });
         server.setScoringPauseMs(2);
         QObject::connect(&chat, &Tchat::soundPlayed, &chat, [this](const QString& name) { sounds << name; });

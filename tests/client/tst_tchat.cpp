@@ -173,7 +173,10 @@ void playUntilBothSeatsHaveMarks(GameInstance& ann)
 
 class TestTchat : public QObject {
     Q_OBJECT
+    std::unique_ptr<velmora::testing::TemporaryDataFolder> m_folder;
 private slots:
+    void init() { m_folder = std::make_unique<velmora::testing::TemporaryDataFolder>(); }
+    void cleanup() { m_folder.reset(); }
     void soloStartHostsAndLogsIn();
     void twoParametersOnlyAnnounceLoading();
     void hostingOnATakenPortReportsIt();

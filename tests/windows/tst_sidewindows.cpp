@@ -1,4 +1,5 @@
 #include "controls/tselbutton.h"
+#include "records/datafolder.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
@@ -16,6 +17,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -33,7 +35,19 @@ void hover(QWidget* widget, QPoint pos)
 
 class TestSideWindows : public QObject {
     Q_OBJECT
+    // The tally list reads and writes its file in the data folder: a fresh one per test.
+    std::unique_ptr<QTemporaryDir> m_folder;
 private slots:
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        setDataFolderForTesting(m_folder->path());
+    }
+    void cleanup()
+    {
+        setDataFolderForTesting({});
+        m_folder.reset();
+    }
     void gamestartTicksAndStarts();
     void gamestartChangebox();
     void spylistKicksThePointedEntry();

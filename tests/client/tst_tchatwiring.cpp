@@ -1,0 +1,271 @@
+// The main window's options, sounds, phrases and side windows, as a player
+// uses them, against a real host over loopback.
+
+#include "chat/chatview.h"
+#include "controls/tselbutton.h"
+#include "gameinstance.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+
+using namespace velmora;
+using velmora::testing::GameInstance;
+using velmora::testing::TemporaryDataFolder;
+
+namespace {
+
+// The settings file as "key=value" pairs in file order.
+QList<std::pair<QString, QString>> settingsFile(const QString& path)
+{
+    QFile file(path);
+    QList<std::pair<QString, QString>> out;
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+        const QString line = QString::fromLatin1(raw).trimmed();
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq > 0)
+            out.append({line.left(eq), line.mid(eq + 1)});
+    }
+    return out;
+}
+
+QString valueOf(const QString& path, const QString& key)
+{
+    for (const auto& [k, v] : settingsFile(path))
+        if (k == key)
+            return v;
+    return QStringLiteral("<missing>");
+}
+
+QAction* action(const GameInstance& game, const QString& name)
+{
+    return game.chat.findChild<QAction*>(name);
+}
+
+void waitUntilIn(const GameInstance& game)
+{
+    QTRY_VERIFY(game.hasLine(QStringLiteral("Click Ctrl-i for Quick Instructions.")));
+}
+
+} // namespace
+
+class TestTchatWiring : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TemporaryDataFolder> m_folder;
+    QString iniPath() const { return m_folder->file(QStringLiteral("kivolobby.ini")); }
+
+private slots:
+    void init() { m_folder = std::make_unique<TemporaryDataFolder>(); }
+    void cleanup() { m_folder.reset(); }
+
+    void menuOptionsAreSavedAtOnceAndComeBack();
+    void windowBoundsAreSavedOnlyWhenMoved();
+    void soundOptionsDecideWhatIsHeard();
+    void phraseEditorAndStoredPhrases();
+    void phraseButtonsPauseButTypedChatDoesNot();
+    void sideWindowHooks();
+};
+
+void TestTchatWiring::menuOptionsAreSavedAtOnceAndComeBack()
+{
+    {
+        GameInstance game({});
+        waitUntilIn(game);
+        QVERIFY(!QFile::exists(iniPath())); // reading never creates the file
+        // Read defaults: chatter sounds on, text size 8.
+        QVERIFY(action(game, QStringLiteral("PlayChatterSounds1"))->isChecked());
+        QCOMPARE(game.mainchat()->textSize(), 8);
+        QVERIFY(action(game, QStringLiteral("N8"))->isChecked());
+
+        action(game, QStringLiteral("PlaySounds1"))->trigger();
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("Playsounds")), QStringLiteral("false"));
+        action(game, QStringLiteral("PlayVoiceSounds1"))->trigger();
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("Playvoiceovers")), QStringLiteral("false"));
+        action(game, QStringLiteral("PlayChatterSounds1"))->trigger();
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("ChatterSounds")), QStringLiteral("false"));
+        action(game, QStringLiteral("Slow1"))->trigger();
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("Botspeed")), QStringLiteral("750"));
+        action(game, QStringLiteral("New1"))->trigger();
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("Turnsound")), QStringLiteral("1"));
+        action(game, QStringLiteral("N14"))->trigger();
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("Textsize")), QStringLiteral("14"));
+        game.startGame(/*points*/ false);
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("Points")), QStringLiteral("0"));
+
+        QStringList keys;
+        for (const auto& entry : settingsFile(iniPath()))
+            keys << entry.first;
+        QCOMPARE(keys, (QStringList{"Textsize", "Top", "Left", "Width", "Height", "Botspeed", "Points", "Turnsound",
+                                    "Textcolor", "Playsounds", "Playvoiceovers", "ChatterSounds"}));
+    }
+
+    // A new run reads it all back once connected, the bot pace too.
+    GameInstance again({}, 0, /*botDelayMs: the menu's*/ 0);
+    waitUntilIn(again);
+    QVERIFY(!action(again, QStringLiteral("PlaySounds1"))->isChecked());
+    QVERIFY(!action(again, QStringLiteral("PlayVoiceSounds1"))->isChecked());
+    QVERIFY(!action(again, QStringLiteral("PlayChatterSounds1"))->isChecked());
+    QVERIFY(action(again, QStringLiteral("Slow1"))->isChecked());
+    QCOMPARE(again.chat.options().botDelayMs, 750);
+    QVERIFY(action(again, QStringLiteral("New1"))->isChecked());
+    QCOMPARE(again.chat.options().turnSound, 1);
+    QVERIFY(action(again, QStringLiteral("N14"))->isChecked());
+    QCOMPARE(again.mainchat()->textSize(), 14);
+    QCOMPARE(again.gamestart.pointsState(), 0);
+}
+
+void TestTchatWiring::windowBoundsAreSavedOnlyWhenMoved()
+{
+    {
+        GameInstance game({});
+        waitUntilIn(game);
+        QCOMPARE(game.chat.frameGeometry().topLeft(), QPoint(3, 3));
+        game.chat.close();
+        QVERIFY(game.closed);
+    }
+    QVERIFY(!QFile::exists(iniPath()));
+
+    {
+        GameInstance game({});
+        waitUntilIn(game);
+        game.chat.move(40, 50);
+        QTRY_COMPARE(game.chat.frameGeometry().topLeft(), QPoint(40, 50));
+        // "Reset Screen Location" places the window but saves nothing.
+        action(game, QStringLiteral("ResetScreenLocation1"))->trigger();
+        QVERIFY(!QFile::exists(iniPath()));
+        game.chat.move(40, 50);
+        QTRY_COMPARE(game.chat.frameGeometry().topLeft(), QPoint(40, 50));
+        game.chat.close();
+    }
+    QCOMPARE(valueOf(iniPath(), QStringLiteral("Left")), QStringLiteral("40"));
+    QCOMPARE(valueOf(iniPath(), QStringLiteral("Top")), QStringLiteral("50"));
+
+    GameInstance again({});
+    waitUntilIn(again);
+    QTRY_COMPARE(again.chat.frameGeometry().topLeft(), QPoint(40, 50));
+}
+
+void TestTchatWiring::soundOptionsDecideWhatIsHeard()
+{
+    GameInstance game({});
+    waitUntilIn(game);
+    QVERIFY(game.sounds.contains(QStringLiteral("entered")));
+
+    // Chatter sounds go through the host and come back as a sound, or as a line when they are off.
+    auto* chatterMenu = game.chat.findChild<QMenu*>(QStringLiteral("popup_sounds"));
+    chatterMenu->findChild<QAction*>(QStringLiteral("wave13"))->trigger();
+    QTRY_VERIFY(game.sounds.contains(QStringLiteral("wave13")));
+    action(game, QStringLiteral("PlayChatterSounds1"))->trigger();
+    chatterMenu->findChild<QAction*>(QStringLiteral("wave2"))->trigger();
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You: <Chatter Sound> Cough")));
+    QVERIFY(!game.sounds.contains(QStringLiteral("wave2")));
+    QVERIFY(!game.lines().join(u'\n').contains(QStringLiteral("Applause")));
+
+    // With voice sounds off only the dice are heard.
+    action(game, QStringLiteral("PlayVoiceSounds1"))->trigger();
+    game.sounds.clear();
+    game.startGame();
+    auto* throwButton = game.control<QAbstractButton>(QStringLiteral("button_throwdarts"));
+    QTRY_VERIFY(throwButton->isVisible());
+    throwButton->click();
+    QTRY_VERIFY(game.sounds.contains(QStringLiteral("dice1")));
+    game.control<QAbstractButton>(QStringLiteral("button_autoplace"))->click();
+    QTRY_VERIFY(game.chat.session().model().whoseturn != 1);
+    QVERIFY(!game.sounds.isEmpty());
+    QCOMPARE(game.sounds.count(QStringLiteral("dice1")), game.sounds.size());
+
+    // A chatter name a peer made up plays nothing, whatever the switches.
+    action(game, QStringLiteral("PlayChatterSounds1"))->trigger();
+    game.sounds.clear();
+    for (const char* name : {"wave0", "wave21", "wave7x", "waves"})
+        game.chat.playsounds(QString::fromLatin1(name));
+    game.chat.playsounds(QStringLiteral("wave20"));
+    QCOMPARE(game.sounds, QStringList{QStringLiteral("wave20")});
+}
+
+void TestTchatWiring::phraseEditorAndStoredPhrases()
+{
+    {
+        GameInstance game({});
+        waitUntilIn(game);
+        action(game, QStringLiteral("PhraseButtonList1"))->trigger();
+        QTRY_VERIFY(game.phrases.isVisible());
+        QCOMPARE(game.phrases.phrases().value(2), QStringLiteral("Nice Try!"));
+        auto* first = game.phrases.findChild<QLineEdit*>(QStringLiteral("phrase1"));
+        first->selectAll();
+        QTest::keyClicks(first, QStringLiteral("Go go"));
+        auto* third = game.phrases.findChild<QLineEdit*>(QStringLiteral("phrase3"));
+        third->selectAll();
+        QTest::keyClick(third, Qt::Key_Backspace);
+        emit game.phrases.findChild<TSelButton*>(QStringLiteral("SelButton8"))->clicked();
+        QVERIFY(!game.phrases.isVisible());
+        QCOMPARE(game.control(QStringLiteral("b_phrase1"))->toolTip(), QStringLiteral("Go go"));
+        QCOMPARE(game.control(QStringLiteral("b_phrase3"))->toolTip(), QString());
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("Phrase1")), QStringLiteral("Go go"));
+        QCOMPARE(valueOf(iniPath(), QStringLiteral("Phrase3")), QString());
+    }
+    // An empty stored phrase gives the button its own phrase back.
+    GameInstance again({});
+    waitUntilIn(again);
+    QCOMPARE(again.control(QStringLiteral("b_phrase1"))->toolTip(), QStringLiteral("Go go"));
+    QCOMPARE(again.control(QStringLiteral("b_phrase3"))->toolTip(), QStringLiteral("Nice Try!"));
+}
+
+void TestTchatWiring::phraseButtonsPauseButTypedChatDoesNot()
+{
+    GameInstance game({});
+    qint64 now = 1000;
+    game.chat.setPhraseClockForTesting([&now] { return now; });
+    waitUntilIn(game);
+    const auto count = [&game](const QString& text) {
+        return int(game.lines().count(QStringLiteral("You says: ") + text));
+    };
+
+    game.click(QStringLiteral("b_phrase1"));
+    game.click(QStringLiteral("b_phrase2")); // at once: dropped
+    // The message timer's own count is long done; the wall clock is not.
+    QTRY_VERIFY(game.chat.session().phrasesReady());
+    now += 1599;
+    game.click(QStringLiteral("b_phrase3")); // still within the pause
+    auto* entry = game.control<QLineEdit>(QStringLiteral("mychat"));
+    entry->setText(QStringLiteral("typed"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You chats: typed")));
+    now += 1;
+    game.click(QStringLiteral("b_phrase4"));
+    QTRY_COMPARE(count(QStringLiteral("Excellent!")), 1);
+    // The host relays in order: anything sent before the fourth button is shown by now.
+    QCOMPARE(count(QStringLiteral("Way To Go!")), 1);
+    QCOMPARE(count(QStringLiteral("Good One!")), 0);
+    QCOMPARE(count(QStringLiteral("Nice Try!")), 0);
+
+    // The entry box has its own small face, not the board's.
+    QCOMPARE(entry->font().pixelSize(), 13);
+}
+
+void TestTchatWiring::sideWindowHooks()
+{
+    QFile ini(iniPath());
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Velmora]\nLobbyInstallerUrl=https://lobby.test/get/setup.exe\nLobbyPath=/opt/test/lobby\n");
+    ini.close();
+
+    GameInstance game({});
+    QCOMPARE(game.download.installerUrl(), QUrl(QStringLiteral("https://lobby.test/get/setup.exe")));
+    QCOMPARE(game.download.lobbyPath(), QStringLiteral("/opt/test/lobby"));
+    waitUntilIn(game);
+
+    emit game.help.aboutRequested();
+    QVERIFY(game.about.isVisible());
+    // Centred to the pixel or two that halving odd sizes leaves.
+    QVERIFY((game.about.frameGeometry().center() - game.chat.frameGeometry().center()).manhattanLength() <= 4);
+
+    emit game.download.exitRequested();
+    QTRY_VERIFY(game.closed);
+}
+
+QTEST_MAIN(TestTchatWiring)
+#include "tst_tchatwiring.moc"
