@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
+#include <QtMath>
 
 using namespace velmora;
 
@@ -32,7 +33,7 @@ protected:
     }
 };
 
-// Columns of the grabbed label that hold any lime text.
+// The rightmost logical column of a grabbed label that holds any lime text.
 int rightmostInk(const QImage& shot)
 {
     int right = -1;
@@ -42,7 +43,14 @@ int rightmostInk(const QImage& shot)
                 right = x;
         }
     }
-    return right;
+    return qFloor(right / shot.devicePixelRatio());
+}
+
+// The colour at a logical point of a grab taken at any pixel ratio.
+QColor colourAt(const QImage& shot, int x, int y)
+{
+    const qreal dpr = shot.devicePixelRatio();
+    return shot.pixelColor(qFloor(x * dpr), qFloor(y * dpr));
 }
 
 } // namespace
@@ -102,16 +110,16 @@ void TestBoardLabels::dartboardLeavesTheBoardFrameVisible()
 
     const QImage shot = board.grab().toImage().convertToFormat(QImage::Format_RGB32);
     for (int x = 500; x < 724; x += 7)
-        QCOMPARE(QColor(shot.pixel(x, 513)), kFrame);
-    QCOMPARE(QColor(shot.pixel(727, 400)), kFrame);
+        QCOMPARE(colourAt(shot, x, 513), kFrame);
+    QCOMPARE(colourAt(shot, 727, 400), kFrame);
     // The dartboard itself is still drawn just above the frame.
-    QVERIFY(QColor(shot.pixel(497 + 114, 268 + 123)) != QColor(Qt::black));
+    QVERIFY(colourAt(shot, 497 + 114, 268 + 123) != QColor(Qt::black));
 
     // Outside any board the panel draws its whole picture.
     DartboardPanel alone;
     alone.show();
     const QImage aloneShot = alone.grab().toImage();
-    QCOMPARE(aloneShot.pixelColor(100, aloneShot.height() - 1).alpha(), 255);
+    QCOMPARE(colourAt(aloneShot, 100, alone.height() - 1).alpha(), 255);
 }
 
 void TestBoardLabels::pictureIsMadeOnlyWhenPainted()
@@ -133,7 +141,7 @@ void TestBoardLabels::pictureIsMadeOnlyWhenPainted()
     QCOMPARE(sized.sizeHint(), QSize(22, 11));
     QCOMPARE(placed.size(), QSize(22, 16));
 
-    QCOMPARE(sized.grab().toImage().pixelColor(10, 5), QColor(Qt::red));
+    QCOMPARE(colourAt(sized.grab().toImage(), 10, 5), QColor(Qt::red));
     QVERIFY(made >= 1);
 }
 
