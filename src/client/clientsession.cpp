@@ -20,7 +20,7 @@ ClientSession::ClientSession(const Options* options, QObject* parent)
     connect(&m_sock, &TSock::readyRead, this, &ClientSession::readSocket);
     connect(&m_sock, &TSock::info, this, &ClientSession::onSocketInfo);
     connect(&m_sock, &TSock::connectionClosed, this, &ClientSession::onHostGone);
-    // The message timer also counts down the phrase buttons' pause.
+    // A closed connection is told once the last message before it is read.
     m_inboundPump.setTickHook([this] { onTick(); });
 }
 
@@ -154,13 +154,6 @@ void ClientSession::closeWhenDrained()
 void ClientSession::onTick()
 {
     closeWhenDrained();
-    if (m_phrasesReady)
-        return;
-    if (++m_phraseTicks > kPhrasePauseTicks) {
-        m_phrasesReady = true;
-        m_phraseTicks = 0;
-        m_inboundPump.setKeepTicking(false);
-    }
 }
 
 void ClientSession::takeMessage(const InboundMessage& message)
@@ -251,13 +244,8 @@ void ClientSession::sendTypedLine(const QString& text, const QString& colour)
 
 void ClientSession::sendPhrase(const QString& phrase, const QString& colour)
 {
-    if (!m_phrasesReady)
-        return;
     const QString text = phrase.startsWith(QLatin1String("/me")) ? phrase.mid(4) : QStringLiteral("says: ") + phrase;
     send(toHost::Action{m_myseat, text + QStringLiteral("|") + colour}.encode());
-    m_phrasesReady = false;
-    m_phraseTicks = 0;
-    m_inboundPump.setKeepTicking(true);
 }
 
 void ClientSession::sendChatterSound(int sound)

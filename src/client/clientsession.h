@@ -34,8 +34,6 @@ public:
     static constexpr int kTickMs = 1;
     // A host never has a reason to be this far ahead of the 1 ms ticks.
     static constexpr qsizetype kMaxWaitingMessages = 1024;
-    // Ticks of the message timer before the phrase buttons work again.
-    static constexpr int kPhrasePauseTicks = 100;
 
     // `options` decides which sounds are heard; it outlives the session.
     explicit ClientSession(const Options* options, QObject* parent = nullptr);
@@ -59,7 +57,6 @@ public:
     bool watchingMyself() const;
     const GameModel& model() const { return m_model; }
     const SeatState& seat(int number) const { return m_model.seat(number); }
-    bool phrasesReady() const { return m_phrasesReady; }
 
     // Requests to the host, each sent only when the game allows it.
     void throwDarts();
@@ -71,7 +68,7 @@ public:
     void startGame(bool team, bool points);
     // Chat: a typed line ("/me" makes it an action; other "/" lines are
     // dropped), a phrase button and a chatter sound. `colour` is the colour
-    // text that ends every chat line.
+    // text that ends every chat line. The window holds the phrase buttons' pause.
     void sendTypedLine(const QString& text, const QString& colour);
     void sendPhrase(const QString& phrase, const QString& colour);
     void sendChatterSound(int sound);
@@ -149,8 +146,6 @@ private:
     QString m_loginName;
     QString m_addressTried;
     GameModel m_model;
-    bool m_phrasesReady = true;
-    int m_phraseTicks = 0;
 
     TSock m_sock;
     TSock m_lobbyWatch;

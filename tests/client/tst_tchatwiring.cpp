@@ -226,8 +226,6 @@ void TestTchatWiring::phraseButtonsPauseButTypedChatDoesNot()
 
     game.click(QStringLiteral("b_phrase1"));
     game.click(QStringLiteral("b_phrase2")); // at once: dropped
-    // The message timer's own count is long done; the wall clock is not.
-    QTRY_VERIFY(game.chat.session().phrasesReady());
     now += 1599;
     game.click(QStringLiteral("b_phrase3")); // still within the pause
     auto* entry = game.control<QLineEdit>(QStringLiteral("mychat"));
