@@ -8,11 +8,8 @@ namespace velmora::protocol {
 
 namespace {
 
-using game::kDarts;
-using game::kDicePerDart;
-using game::kDicePerThrow;
-using game::kMaxConnections;
-using game::kSeats;
+// The game's sizes bound every number a message carries.
+using namespace velmora::game;
 
 QString num(int value)
 {
@@ -46,7 +43,7 @@ int chatterSound(FieldCursor& fields)
     if (!fields.ok())
         return 0;
     if (text.startsWith(QLatin1String("wave"))) {
-        if (const auto n = parseNumber(QStringView(text).mid(4), 1, game::kChatterSounds))
+        if (const auto n = parseNumber(QStringView(text).mid(4), 1, kChatterSounds))
             return *n;
     }
     fields.fail(QStringLiteral("not a chatter sound: \"%1\"").arg(text.left(20)));
@@ -308,8 +305,8 @@ Decoded<LoadBoard> LoadBoard::decode(const QString& rest)
     FieldCursor fields(rest);
     LoadBoard m;
     m.seat = fields.number("seat", 1, kSeats);
-    m.target = fields.number("target", game::kFirstTarget, game::kBull);
-    m.marks = fields.number("marks", 0, game::kClosed);
+    m.target = fields.number("target", kFirstTarget, kBull);
+    m.marks = fields.number("marks", 0, kClosed);
     m.score = fields.lastNumber("score", 0, kMaxScore);
     return fields.finish(m);
 }

@@ -39,40 +39,4 @@ CommandLine splitCommand(const QString& entry)
     return {entry.left(plus), entry.mid(plus + 1)};
 }
 
-QString FieldReader::take()
-{
-    const qsizetype plus = m_rest.indexOf(u'+');
-    if (plus < 0)
-        return {};
-    QString field = m_rest.left(plus);
-    m_rest.remove(0, plus + 1);
-    return field;
-}
-
-int FieldReader::takeNumber(int min, int max)
-{
-    return parseNumber(take(), min, max);
-}
-
-int FieldReader::restAsNumber(int min, int max) const
-{
-    return parseNumber(m_rest, min, max);
-}
-
-int parseNumber(const QString& text, int min, int max, const char* what)
-{
-    // Nine digits always fit an int; anything longer is out of every range we use.
-    if (text.isEmpty() || text.size() > 9)
-        throw ProtocolError(std::string("not a valid ") + what + ": \"" + text.left(20).toStdString() + "\"");
-    int value = 0;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            throw ProtocolError(std::string("not a valid ") + what + ": \"" + text.left(20).toStdString() + "\"");
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    if (value < min || value > max)
-        throw ProtocolError(std::string(what) + " out of range: " + std::to_string(value));
-    return value;
-}
-
 } // namespace velmora

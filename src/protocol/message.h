@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
 
 namespace velmora {
 
@@ -40,46 +39,11 @@ inline QByteArray toWire(const QString& text)
 
 } // namespace protocol
 
-// A received message that breaks the message format (a field that should be
-// a number but is not, a number out of range). Its handling ends; the game
-// state is left as it was.
-class ProtocolError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // An entry cut at its first "+" into the command word and the rest.
 struct CommandLine {
     QString command; // empty when the entry has no "+"
     QString rest;
 };
 CommandLine splitCommand(const QString& entry);
-
-// Takes a message's leading fields one at a time. The last field of every
-// command is the whole remainder, so it may itself contain "+".
-class FieldReader {
-public:
-    explicit FieldReader(QString rest)
-        : m_rest(std::move(rest))
-    {
-    }
-
-    // The text before the next "+", removed together with the "+". When no
-    // "+" is left the field is empty and the remainder stays as it is.
-    QString take();
-    // take() as a decimal number; throws ProtocolError unless it is one
-    // within [min, max].
-    int takeNumber(int min, int max);
-    // The whole remainder as a number within [min, max].
-    int restAsNumber(int min, int max) const;
-    const QString& rest() const { return m_rest; }
-
-private:
-    QString m_rest;
-};
-
-// Decimal digits only: no sign, no blanks. Throws ProtocolError otherwise or
-// when the value lies outside [min, max]; `what` names the field.
-int parseNumber(const QString& text, int min, int max, const char* what = "number");
 
 } // namespace velmora
