@@ -261,6 +261,13 @@ void TestTchatWiring::sideWindowHooks()
     // Centred to the pixel or two that halving odd sizes leaves.
     QVERIFY((game.about.frameGeometry().center() - game.chat.frameGeometry().center()).manhattanLength() <= 4);
 
+    // The tally list asks for its players again, e.g. after a reset.
+    game.startGame();
+    QTRY_COMPARE(game.tally.checklist(), QStringList{QStringLiteral("Borl")});
+    game.tally.clearChecklist();
+    emit game.tally.checklistRefreshWanted();
+    QCOMPARE(game.tally.checklist(), QStringList{QStringLiteral("Borl")});
+
     emit game.download.exitRequested();
     QTRY_VERIFY(game.closed);
 }
