@@ -4,6 +4,7 @@
 #include "art/artwork.h"
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
+#include "client/board/elidedlabel.h"
 #include "client/board/picturelabel.h"
 #include "client/board/scoregrid.h"
 #include "clientsession.h"
@@ -109,6 +110,7 @@ void Tchat::buildSeats(QWidget* board)
         SeatWidgets& w = m_seats[seat - 1];
         w.name = limeLabel(board, QStringLiteral("label_playername%1").arg(seat), GameModel::waitingName());
         w.name->setGeometry(31, g.nameTop, 126, 16);
+        elideLabelText(w.name);
         w.name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(w.name, &QWidget::customContextMenuRequested, this, [this, seat](const QPoint& pos) {
             onSeatMenuRequested(seat, m_seats[seat - 1].name->mapToGlobal(pos));
