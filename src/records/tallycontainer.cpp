@@ -254,6 +254,32 @@ Result<std::vector<std::uint8_t>> expand(std::span<const std::uint8_t> file, con
     }
 }
 
+namespace {
+
+// Streams one file into another through `code`; the output appears whole or
+// not at all.
+template <class Code> Result<std::uint64_t> codeFile(const std::string& input, const std::string& output, Code code)
+{
+    FilePtr in = openInput(input);
+    if (!in)
+        return Failure{"Lzrw1 (de)compression : Failed to open input file : " + input};
+    AtomicFile out(output);
+    if (!out.open())
+        return Failure{"Lzrw1 (de)compression : Failed to open output file : " + output};
+    auto readBuffer = buffer(kMaxStoredBody);
+    auto writeBuffer = buffer(kSinkRoom);
+    if (!readBuffer || !writeBuffer)
+        return Failure{kMemoryError};
+    FileSource source(in.get(), std::move(readBuffer));
+    FileSink sink(out, std::move(writeBuffer));
+    auto written = code(source, sink);
+    if (written && !out.commit())
+        return Failure{writeError(output)};
+    return written;
+}
+
+} // namespace
+
 Result<std::uint64_t> compressFile(const std::string& input, const std::string& output)
 {
     std::error_code error;
@@ -262,42 +288,16 @@ Result<std::uint64_t> compressFile(const std::string& input, const std::string& 
         return Failure{"Lzrw1 compression : Failed to obtain the size of : " + input};
     if (size > kMaxOriginalSize)
         return Failure{"Lzrw1 compression : the file is larger than 4 GiB : " + input};
-    FilePtr in = openInput(input);
-    if (!in)
-        return Failure{"Lzrw1 (de)compression : Failed to open input file : " + input};
-    AtomicFile out(output);
-    if (!out.open())
-        return Failure{"Lzrw1 (de)compression : Failed to open output file : " + output};
-    auto readBuffer = buffer(kMaxStoredBody);
-    auto writeBuffer = buffer(kSinkRoom);
-    if (!readBuffer || !writeBuffer)
-        return Failure{kMemoryError};
-    FileSource source(in.get(), std::move(readBuffer));
-    FileSink sink(out, std::move(writeBuffer));
-    auto written = compressStream(source, size, sink, input, output);
-    if (written && !out.commit())
-        return Failure{writeError(output)};
-    return written;
+    return codeFile(input, output, [&](FileSource& source, FileSink& sink) {
+        return compressStream(source, size, sink, input, output);
+    });
 }
 
 Result<std::uint64_t> expandFile(const std::string& input, const std::string& output)
 {
-    FilePtr in = openInput(input);
-    if (!in)
-        return Failure{"Lzrw1 (de)compression : Failed to open input file : " + input};
-    AtomicFile out(output);
-    if (!out.open())
-        return Failure{"Lzrw1 (de)compression : Failed to open output file : " + output};
-    auto readBuffer = buffer(kMaxStoredBody);
-    auto writeBuffer = buffer(kSinkRoom);
-    if (!readBuffer || !writeBuffer)
-        return Failure{kMemoryError};
-    FileSource source(in.get(), std::move(readBuffer));
-    FileSink sink(out, std::move(writeBuffer));
-    auto total = expandStream(source, sink, input, output, kMaxOriginalSize);
-    if (total && !out.commit())
-        return Failure{writeError(output)};
-    return total;
+    return codeFile(input, output, [&](FileSource& source, FileSink& sink) {
+        return expandStream(source, sink, input, output, kMaxOriginalSize);
+    });
 }
 
 Result<std::vector<std::uint8_t>> readFile(const std::string& name, std::uint64_t maxSize)
