@@ -1,4 +1,5 @@
 #include "artwork.h"
+#include "palette.h"
 #include "pixmapcache.h"
 
 #include <QLinearGradient>
@@ -11,8 +12,8 @@ namespace velmora::art {
 
 namespace {
 
-const QColor lime(0x33, 0xff, 0x33);
-const QColor darkGreen(0x0b, 0x5e, 0x1a);
+using palette::darkGreen;
+using palette::lime;
 
 // Pip positions of a die face on a 3 x 3 grid, numbered 0..8 row by row.
 QList<int> pipCells(int value)

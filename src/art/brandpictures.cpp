@@ -1,5 +1,6 @@
 #include "artwork.h"
 #include "dartboardpainter.h"
+#include "palette.h"
 #include "pixmapcache.h"
 
 #include <QImageReader>
@@ -55,14 +56,15 @@ QPixmap logo(qreal dpr)
         text.addText(0, 0, wordmarkFont(72), QStringLiteral("Velmora"));
         const QRectF bounds = text.boundingRect();
         text.translate(word.center() - bounds.center());
-        painter.setPen(QPen(QColor(0x33, 0xff, 0x33, 40), 1.0));
+        painter.setPen(QPen(QColor(palette::lime.red(), palette::lime.green(), palette::lime.blue(), 40), 1.0));
         painter.setBrush(ink);
         painter.drawPath(text);
 
         QPainterPath swoosh;
         swoosh.moveTo(word.left() + 20, word.bottom() + 8);
         swoosh.quadTo(word.center().x(), word.bottom() - 4, word.right() - 10, word.bottom() + 2);
-        painter.setPen(QPen(QColor(0x33, 0xff, 0x33, 55), 1.4, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(QColor(palette::lime.red(), palette::lime.green(), palette::lime.blue(), 55), 1.4,
+                            Qt::SolidLine, Qt::RoundCap));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(swoosh);
     });

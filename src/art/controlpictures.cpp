@@ -1,4 +1,5 @@
 #include "artwork.h"
+#include "palette.h"
 #include "pixmapcache.h"
 
 #include <QLinearGradient>
@@ -10,7 +11,7 @@ namespace velmora::art {
 
 namespace {
 
-const QColor lime(0x33, 0xff, 0x33);
+using palette::lime;
 
 QString buttonCaption(PictureButton which)
 {
@@ -265,7 +266,7 @@ QPixmap tickBox(bool ticked, qreal dpr)
             painter.setPen(QPen(lime, 1.5));
             painter.setBrush(well);
             painter.drawRoundedRect(box, 4, 4);
-            painter.setPen(QPen(QColor(0x33, 0xff, 0x33, 60), 1.0));
+            painter.setPen(QPen(QColor(lime.red(), lime.green(), lime.blue(), 60), 1.0));
             painter.setBrush(Qt::NoBrush);
             painter.drawRoundedRect(box.adjusted(2.5, 2.5, -2.5, -2.5), 2.5, 2.5);
             if (!ticked)

@@ -1,5 +1,6 @@
 #include "artwork.h"
 #include "dartboardpainter.h"
+#include "palette.h"
 #include "pixmapcache.h"
 
 #include <QPainter>
@@ -59,7 +60,7 @@ namespace detail {
 
 void paintDartboard(QPainter& painter, QPointF centre, qreal scale, bool withNumbers)
 {
-    const QColor lime(0x33, 0xff, 0x33);
+    const QColor lime = palette::lime;
     const QColor darkSingle(0x17, 0x17, 0x17);
     const QColor lightSingle(0xd9, 0xcc, 0xa3);
     const QColor red(0xbd, 0x22, 0x2b);

@@ -21,6 +21,13 @@ inline constexpr QColor green{0x11, 0xb0, 0x11};
 inline constexpr QColor darkGreen{0x0b, 0x5e, 0x1a};
 // Lime switched off: arrows of a scroll bar with nothing to scroll.
 inline constexpr QColor dimGreen{0x0c, 0x33, 0x10};
+// The text of the board, the side windows and the buttons: the chat's own
+// lime (clLime), the frames' green (clGreen), the captions' silver (clSilver)
+// and the grey of an empty place (clGray).
+inline constexpr QColor textLime{0x00, 0xff, 0x00};
+inline constexpr QColor frameGreen{0x00, 0x80, 0x00};
+inline constexpr QColor silver{0xc0, 0xc0, 0xc0};
+inline constexpr QColor grey{0x80, 0x80, 0x80};
 } // namespace palette
 
 // Gives a scroll bar the game's look: a black groove, a lime handle and lime arrows. Every

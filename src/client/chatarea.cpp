@@ -2,6 +2,7 @@
 
 #include "anchorlayout.h"
 #include "art/artwork.h"
+#include "art/palette.h"
 #include "board/dartboardpanel.h"
 #include "chat/chatview.h"
 #include "chattersounds.h"
@@ -114,7 +115,7 @@ void ChatArea::buildEntry()
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(13);
     m_entry->setFont(font);
-    setEntryColour(QColor(0, 255, 0));
+    setEntryColour(art::palette::textLime);
     m_entry->setContextMenuPolicy(Qt::CustomContextMenu);
     m_entry->installEventFilter(this);
     connect(m_entry, &QLineEdit::returnPressed, this, &ChatArea::lineEntered);

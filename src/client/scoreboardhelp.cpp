@@ -1,6 +1,7 @@
 #include "scoreboardhelp.h"
 
 #include "art/artwork.h"
+#include "art/palette.h"
 
 #include <QPainter>
 #include <QToolButton>
@@ -96,9 +97,9 @@ QList<QRect> ScoreBoardHelp::blockRects() const
 void ScoreBoardHelp::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0, 255, 0));
+    painter.fillRect(rect(), art::palette::textLime);
     painter.fillRect(rect().adjusted(3, 3, -3, -3), Qt::black);
-    painter.setPen(QColor(0, 255, 0));
+    painter.setPen(art::palette::textLime);
     const qreal dpr = devicePixelRatioF();
     for (const Block& block : layoutBlocks()) {
         switch (block.kind) {

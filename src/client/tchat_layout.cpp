@@ -2,6 +2,7 @@
 
 #include "anchorlayout.h"
 #include "art/artwork.h"
+#include "art/palette.h"
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
 #include "client/board/elidedlabel.h"
@@ -36,7 +37,7 @@ protected:
     {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::black);
-        painter.setPen(QColor(0, 128, 0));
+        painter.setPen(art::palette::frameGreen);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };

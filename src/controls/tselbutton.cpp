@@ -1,5 +1,7 @@
 #include "tselbutton.h"
 
+#include "art/palette.h"
+
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,11 +38,11 @@ void TSelButton::useGameLook(int captionPixelHeight, Alignment alignment)
     font.setBold(true);
     setFont(font);
     m_colorOver = Qt::black;
-    m_colorOverCaption = QColor(0, 255, 0);
+    m_colorOverCaption = art::palette::textLime;
     m_colorDown = Qt::black;
-    m_captionColor = QColor(192, 192, 192);
+    m_captionColor = art::palette::silver;
     m_color = Qt::black;
-    m_colorBorder = QColor(0, 255, 0);
+    m_colorBorder = art::palette::textLime;
     m_borderWidth = 1;
     m_alignment = alignment;
     drawNormal();

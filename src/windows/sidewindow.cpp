@@ -1,6 +1,7 @@
 #include "sidewindow.h"
 
 #include "art/artwork.h"
+#include "art/palette.h"
 #include "controls/tselbutton.h"
 
 #include <QCloseEvent>
@@ -16,7 +17,7 @@ SideWindow::SideWindow(QWidget* parent, Qt::WindowFlags extraFlags)
 {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::black);
-    palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    palette.setColor(QPalette::WindowText, art::palette::textLime);
     setPalette(palette);
     setAutoFillBackground(true);
     hide();

@@ -1,5 +1,6 @@
 #include "dartslot.h"
 
+#include "art/palette.h"
 #include "boardrules.h"
 
 #include <QPainter>
@@ -18,7 +19,7 @@ DartSlot::DartSlot(int dart, int slot, QWidget* parent)
 void DartSlot::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setPen(QColor(128, 128, 128));
+    painter.setPen(art::palette::grey);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -1,6 +1,7 @@
 #include "dicepanel.h"
 
 #include "art/artwork.h"
+#include "art/palette.h"
 #include "dartslot.h"
 #include "dieimage.h"
 #include "picturebutton.h"
@@ -15,7 +16,7 @@ namespace velmora {
 
 namespace {
 
-const QColor lime(0, 255, 0);
+const QColor lime = art::palette::textLime;
 const QColor grey(128, 128, 128);
 
 // A label that only shows text: presses and moves go to the panel beneath.
