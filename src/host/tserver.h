@@ -68,6 +68,7 @@ public:
     int acceptDetached();
     void receive(int slot, const QByteArray& bytes);
     void takeWaitingMessages();
+    qsizetype waitingMessages() const { return m_inboundPump.size(); }
 
 signals:
     void connectionAccepted(int slot, const QString& peer);

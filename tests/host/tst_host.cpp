@@ -195,6 +195,20 @@ private slots:
         QVERIFY2(answered.elapsed() < 10000, qPrintable(QString::number(answered.elapsed())));
     }
 
+    void terminatorsAloneCostNothing()
+    {
+        // Megabytes of bare terminators carry no command: nothing is queued,
+        // so nothing grows and nobody waits.
+        const int slot = server().acceptDetached();
+        QVERIFY(slot != 0);
+        const QByteArray terminators(64 * 1024, '\xFF');
+        for (int i = 0; i < 64; ++i)
+            server().receive(slot, terminators);
+        QCOMPARE(server().waitingMessages(), 0);
+        QVERIFY(server().connection(slot).connected);
+        QCOMPARE(server().connection(slot).framer.pending(), 0);
+    }
+
     void framingOddities()
     {
         TestClient* you = join("You");
