@@ -9,7 +9,7 @@ seconds=${2:-20}
 root="$(cd "$(dirname "$0")/.." && pwd)"
 status=0
 for target in "$build"/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -f "$target" ] && [ -x "$target" ] || continue
     name=$(basename "$target")
     name=${name#fuzz_}
     work="$build/corpus/$name"
