@@ -5,7 +5,7 @@
 #include "art/palette.h"
 #include "board/dartboardpanel.h"
 #include "chat/chatview.h"
-#include "chattersounds.h"
+#include "chat/soundnames.h"
 #include "game/constants.h"
 #include "protocol/message.h"
 
@@ -95,7 +95,7 @@ void ChatArea::buildPhraseButtons()
     m_chatterSounds = new QMenu(this);
     m_chatterSounds->setObjectName(QStringLiteral("popup_sounds"));
     for (int n = 0; n <= game::kChatterSounds; ++n) {
-        QAction* item = m_chatterSounds->addAction(chatterSoundName(n));
+        QAction* item = m_chatterSounds->addAction(sounds::chatterCaption(n));
         item->setObjectName(n == 0 ? QStringLiteral("Cancel1") : QStringLiteral("wave%1").arg(n));
         item->setData(n);
         item->setToolTip(item->text());

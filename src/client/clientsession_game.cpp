@@ -1,7 +1,7 @@
 // What the host tells the client: the roster, the turns and the boards.
 
 #include "board/boardrules.h"
-#include "chattersounds.h"
+#include "chat/soundnames.h"
 #include "clientsession.h"
 #include "game/options.h"
 
@@ -93,7 +93,8 @@ void ClientSession::onChatterSound(const SoundPlayed& m)
         return;
     }
     if (GameModel::isSeat(m.slot))
-        emit systemLine(m_model.seat(m.slot).name + QStringLiteral(": <Chatter Sound> ") + chatterSoundName(m.sound));
+        emit systemLine(m_model.seat(m.slot).name + QStringLiteral(": <Chatter Sound> ") +
+                        sounds::chatterCaption(m.sound));
 }
 
 void ClientSession::clearBoard()
