@@ -1,9 +1,9 @@
 #include "soundplayer.h"
 
-#include <QAudioDevice>
+#include "audiooutput.h"
+#include "plugins/moduleloader.h"
+
 #include <QFile>
-#include <QMediaDevices>
-#include <QSoundEffect>
 
 // Resources compiled into a static library are linked only when referenced.
 static void initSoundResources()
@@ -29,29 +29,6 @@ bool plausibleName(QStringView name)
     return true;
 }
 
-QtMessageHandler previousHandler = nullptr;
-
-void quietAudioProbe(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (!message.startsWith(QLatin1StringView("PulseAudioService:")))
-        previousHandler(type, context, message);
-}
-
-// Whether any audio output exists. The first look connects to the sound
-// server, and Qt complains aloud when there is none; a game without sound
-// has nothing to report, so that one complaint is kept quiet.
-bool hasAudioOutput()
-{
-    static bool probed = false;
-    if (probed)
-        return !QMediaDevices::audioOutputs().isEmpty();
-    probed = true;
-    previousHandler = qInstallMessageHandler(quietAudioProbe);
-    const bool any = !QMediaDevices::audioOutputs().isEmpty();
-    qInstallMessageHandler(previousHandler);
-    return any;
-}
-
 } // namespace
 
 SoundPlayer::SoundPlayer(QObject* parent)
@@ -75,8 +52,7 @@ QUrl SoundPlayer::recordingUrl(QAnyStringView name)
 
 void SoundPlayer::prepare()
 {
-    if (hasAudioOutput())
-        effect();
+    output();
 }
 
 bool SoundPlayer::play(QAnyStringView name)
@@ -85,16 +61,11 @@ bool SoundPlayer::play(QAnyStringView name)
     if (url.isEmpty())
         return false;
     // Checked on every play: an output may come or go while the game runs,
-    // and without one QSoundEffect warns and claims to play forever.
-    m_audible = hasAudioOutput();
-    if (m_audible) {
-        QSoundEffect* sound = effect();
-        if (sound->audioDevice().isNull()) // made while there was no output
-            sound->setAudioDevice(QMediaDevices::defaultAudioOutput());
-        sound->stop();
-        sound->setSource(url); // no reload when the source is unchanged
-        sound->play();         // queued by the effect while it still loads
-    }
+    // and without one Qt's effect warns and claims to play forever.
+    AudioOutput* sound = output();
+    m_audible = sound && sound->available();
+    if (m_audible)
+        sound->play(url);
     m_current = name.toString().toLower();
     emit played(m_current);
     return true;
@@ -102,14 +73,20 @@ bool SoundPlayer::play(QAnyStringView name)
 
 bool SoundPlayer::isPlaying() const
 {
-    return m_audible && m_effect && m_effect->isPlaying();
+    return m_audible && m_output && m_output->isPlaying();
 }
 
-QSoundEffect* SoundPlayer::effect()
+AudioOutput* SoundPlayer::output()
 {
-    if (!m_effect)
-        m_effect = new QSoundEffect(this);
-    return m_effect;
+    if (m_outputTried)
+        return m_output.get();
+    m_outputTried = true;
+    QString error;
+    if (auto make = modules::entryPoint<MakeAudioOutput>(QLatin1StringView(kAudioModule), kMakeAudioOutput, &error))
+        m_output.reset(make(this));
+    else
+        qWarning("The game stays silent: %s", qPrintable(error));
+    return m_output.get();
 }
 
 } // namespace velmora

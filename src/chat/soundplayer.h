@@ -5,18 +5,21 @@
 #include <QString>
 #include <QUrl>
 
-class QSoundEffect;
+#include <memory>
 
 namespace velmora {
+
+class AudioOutput;
 
 // Plays the game's recordings, one at a time: a new sound replaces the one
 // still playing. It knows nothing of the sound options; the caller decides
 // whether to play (see soundnames.h).
 //
-// Nothing is loaded until the first play (or prepare()), so creating the
-// player costs the first window nothing. Without an audio output the player
-// stays silent and prints nothing, but still reports what it would have
-// played through played(), which is what the tests watch.
+// Nothing is loaded until the first play (or prepare()): the sound output
+// lives in a module of its own, so creating the player costs the first window
+// nothing. Without an audio output, or without that module, the player stays
+// silent, but still reports what it would have played through played(),
+// which is what the tests watch.
 class SoundPlayer : public QObject {
     Q_OBJECT
 
@@ -28,8 +31,8 @@ public:
     // A name without a recording does nothing and returns false.
     bool play(QAnyStringView name);
 
-    // Looks for the audio output and makes the effect ahead of the first play
-    // (a few milliseconds), e.g. queued once the window shows.
+    // Loads the sound output ahead of the first play (a few milliseconds),
+    // e.g. queued once the window shows.
     void prepare();
 
     // The recording a name plays, or an empty URL when there is none.
@@ -47,9 +50,10 @@ signals:
     void played(const QString& name);
 
 private:
-    QSoundEffect* effect();
+    AudioOutput* output();
 
-    QSoundEffect* m_effect = nullptr;
+    std::unique_ptr<AudioOutput> m_output;
+    bool m_outputTried = false; // a module that failed to load is not tried again
     bool m_audible = false;
     QString m_current;
 };

@@ -206,8 +206,11 @@ void Tdownload::getbuttonClick()
     setButtonOn(m_getbutton, false);
     setButtonOn(m_abortbutton, true);
     m_infolabel->setText(QStringLiteral("Loading"));
-    if (!m_http->start(m_installerUrl, m_file.get()))
-        transferFinished(HttpDownload::Outcome::TransferError, tr("The transfer could not be set up"));
+    if (!m_http->start(m_installerUrl, m_file.get())) {
+        const QString why = m_http->setUpError();
+        transferFinished(HttpDownload::Outcome::TransferError,
+                         why.isEmpty() ? tr("The transfer could not be set up") : why);
+    }
 }
 
 void Tdownload::abortbuttonClick()

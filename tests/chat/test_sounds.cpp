@@ -68,6 +68,13 @@ QSet<QString> producibleNames()
     return names;
 }
 
+// Whether the sound module is mapped into this process.
+bool audioModuleLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/velmora-audio.so");
+}
+
 bool hasAudioOutput()
 {
     return !QMediaDevices::audioOutputs().isEmpty();
@@ -164,6 +171,10 @@ private slots:
         QVERIFY(player.findChildren<QSoundEffect*>().isEmpty());
         QVERIFY(QAbstractEventDispatcher::instance()->registeredTimers(&player).isEmpty());
         QVERIFY(!player.isPlaying());
+        // The sound output comes with the first sound, not before.
+        QVERIFY(!audioModuleLoaded());
+        player.prepare();
+        QVERIFY(audioModuleLoaded());
     }
 
     void playingReportsTheNameAndNeverHangs()
