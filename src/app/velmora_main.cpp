@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <memory>
+
 namespace {
 
 // An error that escapes an event handler is shown, and the game goes on.
@@ -41,20 +43,29 @@ int main(int argc, char* argv[])
     velmora::setApplicationNames();
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Help and about are made when first opened; they outlive the main window.
+    std::unique_ptr<velmora::Tabout> about;
+    std::unique_ptr<velmora::Thelp> help;
+
     // The windows, in the order the game has always made them; all but the
     // main window start hidden.
     velmora::Tchat chat;
     velmora::Tchat::SideWindows windows;
-    velmora::Tabout about;
-    velmora::Thelp help;
+    chat.setLateWindows(
+        [&about] {
+            about = std::make_unique<velmora::Tabout>();
+            return about.get();
+        },
+        [&help] {
+            help = std::make_unique<velmora::Thelp>();
+            return help.get();
+        });
     velmora::TServer server;
     velmora::Ttallylist tally;
     velmora::Tspylist spies;
     velmora::Tphrases phrases;
     velmora::Tdownload download;
     velmora::Tgamestart gamestart;
-    windows.about = &about;
-    windows.help = &help;
     windows.server = &server;
     windows.tally = &tally;
     windows.spies = &spies;

@@ -22,6 +22,10 @@
 
 namespace velmora {
 
+namespace {
+constexpr int kSoundWarmUpDelayMs = 300;
+}
+
 Tchat::Tchat(QWidget* parent)
     : QMainWindow(parent)
     , m_session(std::make_unique<ClientSession>(&m_options))
@@ -98,9 +102,11 @@ void Tchat::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    // The audio output is looked for once the window is up, not before.
-    QTimer::singleShot(0, m_soundPlayer, &SoundPlayer::prepare);
-    startFromCommandLine();
+    // The game starts once the window is up, and the audio output is looked
+    // for a moment later, when the first frame is on the screen: neither
+    // delays the first window.
+    QTimer::singleShot(0, this, &Tchat::startFromCommandLine);
+    QTimer::singleShot(kSoundWarmUpDelayMs, m_soundPlayer, &SoundPlayer::prepare);
 }
 
 void Tchat::closeEvent(QCloseEvent* event)

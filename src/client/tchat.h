@@ -70,6 +70,9 @@ public:
     ~Tchat() override;
 
     void attach(const SideWindows& windows);
+    // Makes help and about when first opened, when attach() gave none: then
+    // they cost the first window nothing.
+    void setLateWindows(std::function<Tabout*()> makeAbout, std::function<Thelp*()> makeHelp);
 
     // The command line (without the program's name), read when the window is
     // first shown.
@@ -127,6 +130,8 @@ private:
     void hostGame();
     void joinGame(const QString& address, quint16 port);
     void showSideWindow(QWidget* window);
+    Tabout* aboutWindow();
+    Thelp* helpWindow();
     void showAbout();
     void showScoreBoardHelp();
     void showQuickInstructions();
@@ -199,6 +204,8 @@ private:
     PhrasePause m_phrasePause;
     std::unique_ptr<ClientSession> m_session;
     SideWindows m_windows;
+    std::function<Tabout*()> m_makeAbout;
+    std::function<Thelp*()> m_makeHelp;
     QStringList m_parameters;
     quint16 m_gamePort = protocol::kGamePort;
     std::unique_ptr<ReportQueue> m_reports; // boxes, shown one at a time, never inside a message

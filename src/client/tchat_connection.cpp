@@ -13,6 +13,7 @@
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
+#include "windows/helpform.h"
 #include "windows/sidewindow.h"
 #include "windows/spylistform.h"
 
@@ -109,7 +110,29 @@ void Tchat::showAbout()
 {
     // The logo leads to the about window, which holds what there is to know
     // about the game and its maker.
-    showSideWindow(m_windows.about);
+    showSideWindow(aboutWindow());
+}
+
+void Tchat::setLateWindows(std::function<Tabout*()> makeAbout, std::function<Thelp*()> makeHelp)
+{
+    m_makeAbout = std::move(makeAbout);
+    m_makeHelp = std::move(makeHelp);
+}
+
+Tabout* Tchat::aboutWindow()
+{
+    if (!m_windows.about && m_makeAbout)
+        m_windows.about = m_makeAbout();
+    return m_windows.about;
+}
+
+Thelp* Tchat::helpWindow()
+{
+    if (!m_windows.help && m_makeHelp) {
+        m_windows.help = m_makeHelp();
+        connect(m_windows.help, &Thelp::aboutRequested, this, &Tchat::showAbout);
+    }
+    return m_windows.help;
 }
 
 void Tchat::showScoreBoardHelp()

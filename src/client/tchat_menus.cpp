@@ -166,7 +166,7 @@ void Tchat::buildViewAndHelpMenus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    windowItem(help, QStringLiteral("Help2"), QStringLiteral("Contents"), [this] { return m_windows.help; });
+    windowItem(help, QStringLiteral("Help2"), QStringLiteral("Contents"), [this] { return helpWindow(); });
     QAction* quick = addMenuItem(help, QStringLiteral("QuickInstructions1"), QStringLiteral("Quick Instructions"),
                                  &Tchat::showQuickInstructions);
     quick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));

@@ -67,6 +67,7 @@ private slots:
     void phraseEditorAndStoredPhrases();
     void phraseButtonsPauseButTypedChatDoesNot();
     void sideWindowHooks();
+    void helpAndAboutAreMadeWhenFirstOpened();
 };
 
 void TestTchatWiring::menuOptionsAreSavedAtOnceAndComeBack()
@@ -270,6 +271,51 @@ void TestTchatWiring::sideWindowHooks()
 
     emit game.download.exitRequested();
     QTRY_VERIFY(game.closed);
+}
+
+void TestTchatWiring::helpAndAboutAreMadeWhenFirstOpened()
+{
+    std::unique_ptr<Tabout> about;
+    std::unique_ptr<Thelp> help;
+    int helpsMade = 0;
+    TServer server;
+    Ttallylist tally;
+    Tspylist spies;
+    Tphrases phrases;
+    Tdownload download;
+    Tgamestart gamestart;
+    Tchat chat;
+    Tchat::SideWindows windows;
+    windows.server = &server;
+    windows.tally = &tally;
+    windows.spies = &spies;
+    windows.phrases = &phrases;
+    windows.download = &download;
+    windows.gamestart = &gamestart;
+    chat.attach(windows);
+    chat.setLateWindows(
+        [&about] {
+            about = std::make_unique<Tabout>();
+            return about.get();
+        },
+        [&help, &helpsMade] {
+            ++helpsMade;
+            help = std::make_unique<Thelp>();
+            return help.get();
+        });
+    QVERIFY(!about && !help);
+
+    auto* contents = chat.findChild<QAction*>(QStringLiteral("Help2"));
+    contents->trigger();
+    QVERIFY(help && help->isVisible());
+    QVERIFY(!about);
+    // The help's way to the about window works on a help made late too.
+    emit help->aboutRequested();
+    QVERIFY(about && about->isVisible());
+    help->close();
+    contents->trigger();
+    QCOMPARE(helpsMade, 1);
+    QVERIFY(help->isVisible());
 }
 
 QTEST_MAIN(TestTchatWiring)
