@@ -1,6 +1,7 @@
 // velmora: the game. Without parameters a solo game against the computer;
 // with a name, a host address and "true" or anything else, hosts or joins.
 
+#include "art/gamestyle.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "windows/aboutform.h"
@@ -41,6 +42,7 @@ int main(int argc, char* argv[])
 {
     VelmoraApplication app(argc, argv);
     velmora::setApplicationNames();
+    QApplication::setStyle(velmora::art::makeApplicationStyle());
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Help and about are made when first opened; they outlive the main window.

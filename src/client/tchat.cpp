@@ -19,10 +19,12 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace velmora {
 
 namespace {
+constexpr int kStartAnywayDelayMs = 500;
 constexpr int kSoundWarmUpDelayMs = 300;
 }
 
@@ -102,11 +104,24 @@ void Tchat::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    // The game starts once the window is up, and the audio output is looked
-    // for a moment later, when the first frame is on the screen: neither
-    // delays the first window.
-    QTimer::singleShot(0, this, &Tchat::startFromCommandLine);
+    // The game starts once the window is on the screen, and the audio output
+    // is looked for a moment later: neither delays the first window. Should
+    // the window never be exposed (started minimised, say), the game starts
+    // anyway.
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+    QTimer::singleShot(kStartAnywayDelayMs, this, &Tchat::startOnce);
     QTimer::singleShot(kSoundWarmUpDelayMs, m_soundPlayer, &SoundPlayer::prepare);
+}
+
+void Tchat::startOnce()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    if (QWindow* window = windowHandle())
+        window->removeEventFilter(this);
+    startFromCommandLine();
 }
 
 void Tchat::closeEvent(QCloseEvent* event)
@@ -124,6 +139,9 @@ void Tchat::closeEvent(QCloseEvent* event)
 
 bool Tchat::eventFilter(QObject* watched, QEvent* event)
 {
+    // The first exposure: the window paints first, then the game starts.
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed())
+        QTimer::singleShot(0, this, &Tchat::startOnce);
     // Moving the mouse over the board outside the dice panel drops a dragged die.
     if (watched == m_boardPanel && event->type() == QEvent::MouseMove)
         m_dice->cancelDrag();

@@ -126,6 +126,7 @@ private:
     void connectSession();
 
     // Start-up, connection and reports (tchat_connection.cpp).
+    void startOnce();
     void startFromCommandLine();
     void hostGame();
     void joinGame(const QString& address, quint16 port);
@@ -214,6 +215,7 @@ private:
     std::unique_ptr<NamedMutex> m_mutex;
     quint32 m_chatColour = kLime;
     bool m_shownOnce = false;
+    bool m_started = false;
     bool m_closed = false;
 
     // Controls.

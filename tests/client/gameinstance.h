@@ -66,8 +66,9 @@ struct GameInstance {
         QObject::connect(&chat, &Tchat::soundPlayed, &chat, [this](const QString& name) { sounds << name; });
         QObject::connect(&chat, &Tchat::closed, &chat, [this] { closed = true; });
         chat.show();
-        // The window starts the game from the event loop once it shows.
-        QCoreApplication::sendPostedEvents(&chat);
+        // The window starts the game from the event loop once it is exposed.
+        if (QTest::qWaitForWindowExposed(&chat))
+            QCoreApplication::sendPostedEvents(&chat);
     }
 
     ChatView* mainchat() const { return chat.findChild<ChatView*>(QStringLiteral("mainchat")); }
