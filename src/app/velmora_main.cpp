@@ -36,6 +36,36 @@ public:
     }
 };
 
+struct SideWindowSet {
+    std::unique_ptr<velmora::TServer> server;
+    std::unique_ptr<velmora::Ttallylist> tally;
+    std::unique_ptr<velmora::Tspylist> spies;
+    std::unique_ptr<velmora::Tphrases> phrases;
+    std::unique_ptr<velmora::Tdownload> download;
+    std::unique_ptr<velmora::Tgamestart> gamestart;
+    std::unique_ptr<velmora::Tabout> about;
+    std::unique_ptr<velmora::Thelp> help;
+
+    // In the order the game has always made them.
+    velmora::Tchat::SideWindows make()
+    {
+        server = std::make_unique<velmora::TServer>();
+        tally = std::make_unique<velmora::Ttallylist>();
+        spies = std::make_unique<velmora::Tspylist>();
+        phrases = std::make_unique<velmora::Tphrases>();
+        download = std::make_unique<velmora::Tdownload>();
+        gamestart = std::make_unique<velmora::Tgamestart>();
+        velmora::Tchat::SideWindows windows;
+        windows.server = server.get();
+        windows.tally = tally.get();
+        windows.spies = spies.get();
+        windows.phrases = phrases.get();
+        windows.download = download.get();
+        windows.gamestart = gamestart.get();
+        return windows;
+    }
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -45,36 +75,21 @@ int main(int argc, char* argv[])
     QApplication::setStyle(velmora::art::makeApplicationStyle());
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Help and about are made when first opened; they outlive the main window.
-    std::unique_ptr<velmora::Tabout> about;
-    std::unique_ptr<velmora::Thelp> help;
-
-    // The windows, in the order the game has always made them; all but the
-    // main window start hidden.
+    // The side windows and the host are made once the main window is on the
+    // screen, help and about only when first opened; all outlive the main
+    // window and start hidden.
+    SideWindowSet windows;
     velmora::Tchat chat;
-    velmora::Tchat::SideWindows windows;
+    chat.attachWhenShown([&windows] { return windows.make(); });
     chat.setLateWindows(
-        [&about] {
-            about = std::make_unique<velmora::Tabout>();
-            return about.get();
+        [&windows] {
+            windows.about = std::make_unique<velmora::Tabout>();
+            return windows.about.get();
         },
-        [&help] {
-            help = std::make_unique<velmora::Thelp>();
-            return help.get();
+        [&windows] {
+            windows.help = std::make_unique<velmora::Thelp>();
+            return windows.help.get();
         });
-    velmora::TServer server;
-    velmora::Ttallylist tally;
-    velmora::Tspylist spies;
-    velmora::Tphrases phrases;
-    velmora::Tdownload download;
-    velmora::Tgamestart gamestart;
-    windows.server = &server;
-    windows.tally = &tally;
-    windows.spies = &spies;
-    windows.phrases = &phrases;
-    windows.download = &download;
-    windows.gamestart = &gamestart;
-    chat.attach(windows);
 
     QStringList parameters = QApplication::arguments();
     parameters.removeFirst();

@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
+
 namespace velmora {
 
 namespace {
@@ -69,6 +71,11 @@ void Tchat::attach(const SideWindows& windows)
     });
     connectSideWindows();
     connect(m_windows.spies, &Tspylist::kickRequested, m_session.get(), &ClientSession::kick);
+}
+
+void Tchat::attachWhenShown(std::function<SideWindows()> makeWindows)
+{
+    m_makeSideWindows = std::move(makeWindows);
 }
 
 void Tchat::setMessageReporter(std::function<void(const QString&)> reporter)
@@ -121,6 +128,8 @@ void Tchat::startOnce()
     m_started = true;
     if (QWindow* window = windowHandle())
         window->removeEventFilter(this);
+    if (m_makeSideWindows)
+        attach(std::exchange(m_makeSideWindows, {})());
     startFromCommandLine();
 }
 

@@ -70,6 +70,9 @@ public:
     ~Tchat() override;
 
     void attach(const SideWindows& windows);
+    // Makes and attaches the side windows once this window is on the screen,
+    // just before the game starts: they cost the first window nothing.
+    void attachWhenShown(std::function<SideWindows()> makeWindows);
     // Makes help and about when first opened, when attach() gave none: then
     // they cost the first window nothing.
     void setLateWindows(std::function<Tabout*()> makeAbout, std::function<Thelp*()> makeHelp);
@@ -205,6 +208,7 @@ private:
     PhrasePause m_phrasePause;
     std::unique_ptr<ClientSession> m_session;
     SideWindows m_windows;
+    std::function<SideWindows()> m_makeSideWindows;
     std::function<Tabout*()> m_makeAbout;
     std::function<Thelp*()> m_makeHelp;
     QStringList m_parameters;

@@ -99,8 +99,10 @@ void Tchat::closeAfterReports()
 
 void Tchat::showSideWindow(QWidget* window)
 {
+    if (!window) // the side windows come once the main window shows
+        return;
     // A window already open stays where the player put it.
-    if (window && window->isVisible())
+    if (window->isVisible())
         window->raise();
     else
         showCentredOn(window, this);
