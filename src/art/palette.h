@@ -26,6 +26,8 @@ inline constexpr QColor dimGreen{0x0c, 0x33, 0x10};
 // and the grey of an empty place (clGray).
 inline constexpr QColor textLime{0x00, 0xff, 0x00};
 inline constexpr QColor frameGreen{0x00, 0x80, 0x00};
+// The darker edge of the chat's entry box and phrase buttons.
+inline constexpr QColor edgeGreen{0x00, 0x60, 0x00};
 inline constexpr QColor silver{0xc0, 0xc0, 0xc0};
 inline constexpr QColor grey{0x80, 0x80, 0x80};
 } // namespace palette

@@ -1,5 +1,6 @@
 #include "chatview.h"
 
+#include "art/fonts.h"
 #include "art/palette.h"
 #include "chatparagraph.h"
 #include "colourtext.h"
@@ -185,8 +186,7 @@ void ChatView::setStyleBold(int style, bool bold)
 
 QFont ChatView::styleFont(int style) const
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
+    QFont font(art::arialFamily());
     font.setPointSize(m_textSize);
     if (style >= 0 && style < StyleCount) {
         const Style& s = m_styles[std::size_t(style)];

@@ -6,6 +6,7 @@
 #include "board/dartboardpanel.h"
 #include "chat/chatview.h"
 #include "chat/soundnames.h"
+#include "chatcontrols.h"
 #include "game/constants.h"
 #include "protocol/message.h"
 
@@ -81,12 +82,10 @@ ChatArea::ChatArea(QWidget* parent)
 void ChatArea::buildPhraseButtons()
 {
     for (int i = 1; i <= kPhraseButtons; ++i) {
-        auto* button = new QToolButton(this);
+        auto* button = new PhraseButton(this);
         button->setObjectName(QStringLiteral("b_phrase%1").arg(i));
-        button->setAutoRaise(true);
         button->setText(i == kPhraseButtons ? QStringLiteral("\u266A") : QString::number(i));
         button->setToolTip(QString::fromLatin1(kBuiltInPhrases[i - 1]));
-        button->setStyleSheet(QStringLiteral("QToolButton { color: #00ff00; border: 1px solid #006000; }"));
         if (i < kPhraseButtons)
             connect(button, &QToolButton::clicked, this, [this, i] { emit phraseClicked(i); });
         m_phraseButtons[i - 1] = button;
@@ -106,13 +105,17 @@ void ChatArea::buildPhraseButtons()
             [this, soundsButton] { popUnder(m_chatterSounds, soundsButton); });
 }
 
+QLineEdit* ChatArea::entry() const
+{
+    return m_entry;
+}
+
 void ChatArea::buildEntry()
 {
-    m_entry = new QLineEdit(kPlaceholder, this);
+    m_entry = new ChatEntry(kPlaceholder, this);
     m_entry->setObjectName(QStringLiteral("mychat"));
     // Its own small sans face, not the board's.
     QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(13);
     m_entry->setFont(font);
     setEntryColour(art::palette::textLime);
@@ -186,8 +189,7 @@ QString ChatArea::takeTypedLine()
 
 void ChatArea::setEntryColour(const QColor& colour)
 {
-    m_entry->setStyleSheet(
-        QStringLiteral("QLineEdit { background: black; color: %1; border: 1px solid #006000; }").arg(colour.name()));
+    m_entry->setTextColour(colour);
 }
 
 void ChatArea::pasteIntoEntry()

@@ -10,6 +10,7 @@ class QToolButton;
 
 namespace velmora {
 
+class ChatEntry;
 class ChatView;
 class DartboardPanel;
 
@@ -24,7 +25,7 @@ public:
     explicit ChatArea(QWidget* parent = nullptr);
 
     ChatView* view() const { return m_view; }
-    QLineEdit* entry() const { return m_entry; }
+    QLineEdit* entry() const;
     DartboardPanel* dartboard() const { return m_dartboard; }
 
     // The phrase of button 1..9.
@@ -55,7 +56,7 @@ private:
     void showEntryMenu(const QPoint& pos);
 
     ChatView* m_view = nullptr;
-    QLineEdit* m_entry = nullptr;
+    ChatEntry* m_entry = nullptr;
     DartboardPanel* m_dartboard = nullptr;
     std::array<QToolButton*, kPhraseButtons> m_phraseButtons{};
     QMenu* m_chatterSounds = nullptr;

@@ -1,5 +1,6 @@
 #include "tselbutton.h"
 
+#include "art/fonts.h"
 #include "art/palette.h"
 
 #include <QFontMetrics>
@@ -23,7 +24,7 @@ TSelButton::TSelButton(const QString& caption, QWidget* parent)
     setAttribute(Qt::WA_Hover, false);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
-    QFont font(QStringLiteral("Arial"));
+    QFont font(art::arialFamily());
     font.setPointSize(8);
     setFont(font);
     resize(sizeHint());
@@ -33,7 +34,7 @@ TSelButton::TSelButton(const QString& caption, QWidget* parent)
 
 void TSelButton::useGameLook(int captionPixelHeight, Alignment alignment)
 {
-    QFont font(QStringLiteral("Arial"));
+    QFont font(art::arialFamily());
     font.setPixelSize(captionPixelHeight);
     font.setBold(true);
     setFont(font);

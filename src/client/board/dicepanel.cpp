@@ -19,6 +19,21 @@ namespace {
 const QColor lime = art::palette::textLime;
 const QColor grey(128, 128, 128);
 
+// The winner's panel: black within a one-pixel lime edge.
+class WinnerPanel : public QFrame {
+public:
+    using QFrame::QFrame;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), art::palette::black);
+        painter.setPen(lime);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
 // A label that only shows text: presses and moves go to the panel beneath.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QColor& colour, int pixelSize,
                   bool bold, const QRect& geometry)
@@ -100,10 +115,9 @@ DicePanel::DicePanel(QWidget* parent)
         m_dice[die - 1] = image;
     }
 
-    m_winner = new QFrame(this);
+    m_winner = new WinnerPanel(this);
     m_winner->setObjectName(QStringLiteral("panel_winner"));
     m_winner->setGeometry(winnerGeometry);
-    m_winner->setStyleSheet(QStringLiteral("#panel_winner { border: 1px solid #00ff00; background-color: black; }"));
     m_winner->setAttribute(Qt::WA_TransparentForMouseEvents);
     const int w = winnerGeometry.width();
     // Each text twice: grey beneath, lime one pixel right and down.
