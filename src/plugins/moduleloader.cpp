@@ -31,6 +31,11 @@ QStringList moduleFolders()
 
 QFunctionPointer entryPoint(const QString& module, const char* symbol, QString* error)
 {
+    if (module.isEmpty() || module.contains(QLatin1Char('/'))) {
+        if (error)
+            *error = QStringLiteral("%1 is not a module name").arg(module);
+        return nullptr;
+    }
     QStringList tried;
     for (const QString& folder : moduleFolders()) {
         const QString path = folder + QLatin1Char('/') + module + QStringLiteral(".so");

@@ -43,6 +43,11 @@ check_tree() {
     if [[ " ${programs[*]} " == *" velmora-tally "* ]]; then
         [ -f "$root/share/man/man1/velmora-tally.1" ] || fail "man page velmora-tally.1 missing"
     fi
+    # The modules the game loads on first use, where the programs look for them.
+    for module in velmora-audio velmora-http; do
+        compgen -G "$root/lib/velmora/$module.so" >/dev/null || compgen -G "$root/lib/*/velmora/$module.so" >/dev/null ||
+            fail "module $module missing beside the programs' libraries"
+    done
     grep -q 'The Velmora developers' "$root/share/doc/velmora/copyright" 2>/dev/null || fail "copyright missing"
 
     # What the menu entry names must be there: the program and the icon.
