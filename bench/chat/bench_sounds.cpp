@@ -1,6 +1,7 @@
 // How long a sound takes from play() to playing, and what an idle player
 // costs. Run by hand (it is not a test):
 //   QT_QPA_PLATFORM=offscreen build/bench/chat/bench_sounds
+#include "game/dartresult.h"
 #include "soundnames.h"
 #include "soundplayer.h"
 
@@ -103,7 +104,7 @@ int main(int argc, char** argv)
     if (outputs == 0) {
         clock.restart();
         for (int i = 0; i < 1000; ++i)
-            player.play(sounds::dartSound(QString::number(15 + i % 6)));
+            player.play(sounds::dartSound(DartResult::fromSum(15 + i % 6)));
         std::printf("play() without an output: %.2f us a call\n", double(clock.nsecsElapsed()) / 1e6);
         measureIdle(player, "after playing without an output");
         return 0;
@@ -118,7 +119,7 @@ int main(int argc, char** argv)
         same.push_back(playLatencyMs(player, sounds::chatterSound(n))); // same source again
     }
     for (int i = 0; i < 40; ++i)
-        switching.push_back(playLatencyMs(player, i % 2 ? sounds::diceName : sounds::dartSound(u"Bull")));
+        switching.push_back(playLatencyMs(player, i % 2 ? sounds::diceName : sounds::dartSound(DartResult::bull())));
     report("play -> playing, first time each", cold);
     report("play -> playing, same recording", same);
     report("play -> playing, switching two", switching);

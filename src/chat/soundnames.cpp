@@ -1,5 +1,7 @@
 #include "soundnames.h"
 
+#include "game/dartresult.h"
+
 #include <array>
 
 namespace velmora::sounds {
@@ -16,20 +18,18 @@ constexpr QLatin1StringView chatterPrefix{"wave"};
 
 } // namespace
 
-QString dartSound(QStringView value)
+QString dartSound(const DartResult& result)
 {
-    if (value.compare(QLatin1StringView("bull"), Qt::CaseInsensitive) == 0)
+    switch (result.kind()) {
+    case DartResult::Kind::Bull:
         return QStringLiteral("bull");
-    if (value.compare(QLatin1StringView("dbull"), Qt::CaseInsensitive) == 0)
+    case DartResult::Kind::DoubleBull:
         return QStringLiteral("dbull");
-    // Four dice make at most 20 as a plain number (higher sums travel as
-    // "Bull"/"dBull"); a number the host never sends falls back to a miss
-    // rather than to a name without a recording.
-    bool ok = false;
-    const int number = value.toInt(&ok);
-    if (ok && number >= 15 && number <= 20)
-        return QStringLiteral("wav%1").arg(number);
-    return QStringLiteral("miss");
+    default:
+        if (const auto target = result.target())
+            return QStringLiteral("wav") + QString::number(*target);
+        return QStringLiteral("miss");
+    }
 }
 
 QString turnSound(int choice)

@@ -6,6 +6,10 @@
 
 // Which recording each game event plays, and which events the sound options
 // let through. Pure functions: the main window asks, the SoundPlayer plays.
+namespace velmora {
+class DartResult;
+}
+
 namespace velmora::sounds {
 
 inline constexpr int chatterCount = 20;
@@ -22,9 +26,9 @@ struct Switches {
     bool chatter = false; // "Play Chatter Sounds"
 };
 
-// The call for a completed dart from its value text as the host sends it:
-// "bull" or "dbull" (any case), "wav15" to "wav20", else "miss".
-QString dartSound(QStringView value);
+// The call for a completed dart: "bull", "dbull", "wav15" to "wav20" for the
+// number hit, else "miss".
+QString dartSound(const DartResult& result);
 
 // The signal for the start of the player's own turn: "turnnew" for the turn
 // sound choice 1 ("New"), "turn" for anything else ("Classic").

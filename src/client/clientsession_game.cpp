@@ -165,7 +165,7 @@ void ClientSession::onDiePlaced(const DiePlaced& m)
     if (!dartComplete)
         return;
     emit dartCompleted(m.seat, m.dart, m.result);
-    playSound(board::dartSound(m.result));
+    playSound(sounds::dartSound(m.result));
 }
 
 void ClientSession::onLoadBoard(const LoadBoard& m)

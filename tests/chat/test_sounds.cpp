@@ -1,3 +1,4 @@
+#include "game/dartresult.h"
 #include "soundnames.h"
 #include "soundplayer.h"
 
@@ -58,10 +59,9 @@ QSet<QString> producibleNames()
     QSet<QString> names{sounds::diceName, sounds::enteredName, sounds::winnerName};
     for (int choice : {-1, 0, 1, 2})
         names << sounds::turnSound(choice);
-    for (int sum = -1; sum <= 30; ++sum)
-        names << sounds::dartSound(QString::number(sum));
-    for (const char* text : {"Bull", "dBull", "BULL", "dbull", "", "abc", "1 5", "+17"})
-        names << sounds::dartSound(QString::fromLatin1(text));
+    for (int sum = 0; sum <= 24; ++sum)
+        names << sounds::dartSound(DartResult::fromSum(sum));
+    names << sounds::dartSound(DartResult());
     for (int n = -1; n <= sounds::chatterCount + 1; ++n)
         if (const QString name = sounds::chatterSound(n); !name.isEmpty())
             names << name;
@@ -131,7 +131,7 @@ private slots:
     {
         QFETCH(QString, value);
         QFETCH(QString, sound);
-        QCOMPARE(sounds::dartSound(value), sound);
+        QCOMPARE(sounds::dartSound(DartResult::parse(value.toStdString()).value_or(DartResult())), sound);
     }
 
     void chatterNamesOnlyInTheirCanonicalSpelling()
@@ -154,7 +154,7 @@ private slots:
     void optionsDecideWhichGameSoundsAreHeard()
     {
         const QStringList voices{sounds::turnSound(0), sounds::turnSound(1),     sounds::enteredName,
-                                 sounds::winnerName,   sounds::dartSound(u"17"), sounds::dartSound(u"Bull")};
+                                 sounds::winnerName,   sounds::dartSound(DartResult::fromSum(17)), sounds::dartSound(DartResult::bull())};
         const sounds::Switches diceOnly{true, false, false};
         QVERIFY(sounds::gameSoundAllowed(sounds::diceName, diceOnly));
         for (const QString& name : voices)

@@ -1,5 +1,6 @@
 // The main window driven like a player would, against a real host over loopback.
 
+#include "chat/soundnames.h"
 #include "client/board/boardrules.h"
 #include "client/board/scoregrid.h"
 #include "client/namedmutex.h"
@@ -146,7 +147,7 @@ void playOwnTurnWithTheMouse(GameInstance& game, SeatOneWatch& watch)
     for (const SeatOneWatch::Dart& d : darts) {
         QVERIFY2(d.result.target().has_value(), qPrintable(d.label)); // the scripted dice never miss
         QCOMPARE(d.label, QString::fromStdString(d.result.text()));
-        QCOMPARE(game.sounds.value(d.soundIndex), board::dartSound(d.result));
+        QCOMPARE(game.sounds.value(d.soundIndex), sounds::dartSound(d.result));
         QVERIFY(d.markerShown);
         QCOMPARE(d.marker, board::markerPosition(d.result) - QPoint(0, board::markerLift));
     }

@@ -76,20 +76,6 @@ QPoint markerPosition(const DartResult& result)
     }
 }
 
-QString dartSound(const DartResult& result)
-{
-    switch (result.kind()) {
-    case DartResult::Kind::Bull:
-        return QStringLiteral("bull");
-    case DartResult::Kind::DoubleBull:
-        return QStringLiteral("dbull");
-    default:
-        if (result.target())
-            return QStringLiteral("wav") + QString::number(result.sum());
-        return QStringLiteral("miss");
-    }
-}
-
 QPoint slotPosition(int dart, int slot)
 {
     if (dart < 1 || dart > dartCount || slot < 1 || slot > slotsPerDart)

@@ -42,8 +42,6 @@ QPoint markerPosition(const DartResult& result);
 // The marker's picture has the dart's tip at its bottom, so it is lifted by this much.
 inline constexpr int markerLift = 28;
 
-// Game sound of a completed dart: "bull", "dbull", "wav15".."wav20", else "miss".
-QString dartSound(const DartResult& result);
 
 // Top-left corner of slot 1..4 of dart 1..3 on the dice panel; null point out of range.
 QPoint slotPosition(int dart, int slot);

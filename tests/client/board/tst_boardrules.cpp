@@ -1,3 +1,4 @@
+#include "chat/soundnames.h"
 #include "client/board/boardrules.h"
 
 #include <QTest>
@@ -115,7 +116,7 @@ void TestBoardRules::markersAndSounds()
     QFETCH(QPoint, marker);
     QFETCH(QString, sound);
     QCOMPARE(board::markerPosition(dart(value)), marker);
-    QCOMPARE(board::dartSound(dart(value)), sound);
+    QCOMPARE(sounds::dartSound(dart(value)), sound);
 }
 
 void TestBoardRules::scatterFormulaAndCallOrder()
