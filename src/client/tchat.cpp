@@ -62,7 +62,14 @@ Tchat::~Tchat() = default;
 
 void Tchat::attach(const SideWindows& windows)
 {
+    // Help and about may already have been made on request.
+    Tabout* about = m_windows.about;
+    Thelp* help = m_windows.help;
     m_windows = windows;
+    if (!m_windows.about)
+        m_windows.about = about;
+    if (!m_windows.help)
+        m_windows.help = help;
     if (m_windows.server)
         m_windows.server->setOptions(&m_options);
     connect(m_windows.gamestart, &Tgamestart::startRequested, this, [this](int team, int points) {

@@ -132,7 +132,7 @@ Thelp* Tchat::helpWindow()
 {
     if (!m_windows.help && m_makeHelp) {
         m_windows.help = m_makeHelp();
-        connect(m_windows.help, &Thelp::aboutRequested, this, &Tchat::showAbout);
+        connect(m_windows.help, &Thelp::aboutRequested, this, &Tchat::showAbout, Qt::UniqueConnection);
     }
     return m_windows.help;
 }

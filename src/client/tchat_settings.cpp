@@ -147,7 +147,7 @@ void Tchat::connectSideWindows()
     if (w.phrases)
         connect(w.phrases, &Tphrases::phrasesAccepted, this, &Tchat::acceptPhrases);
     if (w.help)
-        connect(w.help, &Thelp::aboutRequested, this, &Tchat::showAbout);
+        connect(w.help, &Thelp::aboutRequested, this, &Tchat::showAbout, Qt::UniqueConnection);
     if (w.download) {
         connect(w.download, &Tdownload::exitRequested, this, &QWidget::close);
         w.download->setMessageReporter([this](const QString& text) { report(text); });
