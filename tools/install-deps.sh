@@ -14,6 +14,7 @@ packages=(
     qt6-base-dev
     qt6-multimedia-dev
     libcurl4-openssl-dev
+    libfontconfig-dev
     libgtest-dev
     libbenchmark-dev
     liblz4-dev

@@ -1,6 +1,7 @@
 // velmora: the game. Without parameters a solo game against the computer;
 // with a name, a host address and "true" or anything else, hosts or joins.
 
+#include "art/fonts.h"
 #include "art/gamestyle.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
@@ -70,7 +71,9 @@ struct SideWindowSet {
 
 int main(int argc, char* argv[])
 {
+    std::thread fontConfiguration = velmora::art::preloadFontConfiguration();
     VelmoraApplication app(argc, argv);
+    fontConfiguration.join();
     velmora::setApplicationNames();
     QApplication::setStyle(velmora::art::makeApplicationStyle());
     QApplication::setQuitOnLastWindowClosed(false);

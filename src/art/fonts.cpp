@@ -5,6 +5,8 @@
 #include <QFontInfo>
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
 namespace velmora::art {
 
 QString arialFamily()
@@ -20,6 +22,11 @@ QString arialFamily()
         return QFontInfo(QFont()).family();
     }();
     return family;
+}
+
+std::thread preloadFontConfiguration()
+{
+    return std::thread([] { FcInit(); });
 }
 
 } // namespace velmora::art
