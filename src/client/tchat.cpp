@@ -125,7 +125,11 @@ void Tchat::showEvent(QShowEvent* event)
     if (QWindow* window = windowHandle())
         window->installEventFilter(this);
     QTimer::singleShot(kStartAnywayDelayMs, this, &Tchat::startOnce);
-    QTimer::singleShot(kSoundWarmUpDelayMs, m_soundPlayer, &SoundPlayer::prepare);
+    QTimer::singleShot(kSoundWarmUpDelayMs, this, [this] {
+        // A game with every sound switched off never loads the sound output.
+        if (m_options.playSounds || m_options.playVoiceSounds || m_options.playChatterSounds)
+            m_soundPlayer->prepare();
+    });
 }
 
 void Tchat::startOnce()
