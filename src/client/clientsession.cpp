@@ -2,6 +2,7 @@
 
 #include "clientsession.h"
 
+#include "chat/soundnames.h"
 #include "game/options.h"
 
 #include <QDebug>
@@ -182,8 +183,8 @@ void ClientSession::send(const QByteArray& message)
 
 void ClientSession::playSound(const QString& name)
 {
-    const bool on = name == QLatin1String("dice1") ? m_options->playSounds : m_options->playVoiceSounds;
-    if (on)
+    const sounds::Switches switches{m_options->playSounds, m_options->playVoiceSounds, m_options->playChatterSounds};
+    if (sounds::gameSoundAllowed(name, switches))
         emit soundPlayed(name);
 }
 

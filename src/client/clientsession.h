@@ -118,7 +118,7 @@ private:
     void send(const QByteArray& message);
     void playSound(const QString& name);
 
-    // Host messages (clientsession_roster.cpp).
+    // Host messages: logins and seats (clientsession_game.cpp).
     void onLoginInfo(const protocol::toClient::SendLoginInfo& m);
     void onFull();
     void onParticipant(int slot, const QString& name);
@@ -126,7 +126,7 @@ private:
     void onJustWatching(const protocol::toClient::JustWatching& m);
     void onChatterSound(const protocol::toClient::SoundPlayed& m);
 
-    // Host messages (clientsession_turn.cpp).
+    // Host messages: the game and its turns (clientsession_game.cpp).
     void onGameStarted(const protocol::toClient::GameStarted& m);
     void onNextPlayer(const protocol::toClient::NextPlayer& m);
     void onDice(const protocol::toClient::TheDart& m);

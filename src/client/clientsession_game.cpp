@@ -48,7 +48,7 @@ void ClientSession::onParticipant(int slot, const QString& name)
         seat.kind = SeatKind::Person;
         emit seatChanged(slot);
     }
-    playSound(QStringLiteral("entered"));
+    playSound(sounds::enteredName);
     emit rosterChanged();
 }
 
@@ -139,7 +139,7 @@ void ClientSession::onNextPlayer(const NextPlayer& m)
         ++m_model.ownTurns;
     emit turnChanged(m.seat);
     if (mine)
-        playSound(m_options->turnSound == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+        playSound(sounds::turnSound(m_options->turnSound));
 }
 
 void ClientSession::onDice(const TheDart& m)
@@ -148,7 +148,7 @@ void ClientSession::onDice(const TheDart& m)
     for (int n = 0; n < GameModel::kDice; ++n)
         m_model.dice[n] = DieState{m.dice[n], true};
     emit diceThrown();
-    playSound(QStringLiteral("dice1"));
+    playSound(sounds::diceName);
 }
 
 void ClientSession::onDiePlaced(const DiePlaced& m)
@@ -192,7 +192,7 @@ void ClientSession::onEndTurn(const TurnScore& m, bool partner)
 void ClientSession::onWinner(const Winner& m)
 {
     const bool team = m.names.contains(QLatin1String(" and "));
-    playSound(QStringLiteral("winner"));
+    playSound(sounds::winnerName);
     emit systemLine(m.names + (team ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!")));
     emit winnerAnnounced(m.names, team);
 }
