@@ -87,6 +87,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const int samples = argc > 1 ? std::max(12, atoi(argv[1])) : 200;
 
+    velmora::testing::TemporaryDataFolder data; // the settings and tally land here, not in the user's folder
     GameInstance game({});
     if (!waitFor([&] { return game.chat.session().isConnected(); })) {
         std::fprintf(stderr, "bench_click: no connection to the game's own host\n");
