@@ -96,7 +96,11 @@ bool timeStart(const SoundPlayer& player, const QElapsedTimer& clock, qint64 pla
     if (!spinUntil([&] { return player.isPlaying(); }, 5000))
         return false;
     times.toPlaying.push_back(double(clock.nsecsElapsed() - playNs) / 1e6);
-    const auto* effect = player.findChild<QSoundEffect*>();
+    // The output keeps one effect per recording: the one of the current sound.
+    const QSoundEffect* effect = nullptr;
+    for (const QSoundEffect* e : player.findChildren<QSoundEffect*>())
+        if (e->source() == SoundPlayer::recordingUrl(player.current()))
+            effect = e;
     if (!effect || !spinUntil([&] { return !player.isPlaying() || effect->status() == QSoundEffect::Ready; }, 5000))
         return false;
     if (player.isPlaying())

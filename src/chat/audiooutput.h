@@ -14,6 +14,7 @@ public:
     virtual ~AudioOutput() = default;
 
     // Whether an audio output exists now (one may come or go while the game runs).
+    // Cheap: asked on every play.
     virtual bool available() = 0;
     // Starts a recording, replacing the one sounding. Only called while available.
     virtual void play(const QUrl& recording) = 0;

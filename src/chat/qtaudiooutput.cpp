@@ -7,6 +7,8 @@
 #include <QMediaDevices>
 #include <QSoundEffect>
 
+#include <array>
+
 namespace velmora {
 
 namespace {
@@ -34,38 +36,57 @@ bool hasAudioOutput()
     return any;
 }
 
+// Two effects taking turns: a new recording is loaded into the effect that
+// is not sounding, while the other is stopped. Loading it into the effect
+// still stopping the last recording lost the new one now and then; one
+// effect per recording keeps a stream open for each and costs an idle game
+// CPU time.
 class QtAudioOutput final : public AudioOutput {
 public:
     explicit QtAudioOutput(QObject* owner)
         : m_owner(owner)
+        , m_devices(new QMediaDevices(owner))
+        , m_available(hasAudioOutput())
     {
+        // An output may come or go while the game runs.
+        QObject::connect(m_devices, &QMediaDevices::audioOutputsChanged, m_devices,
+                         [this] { m_available = !QMediaDevices::audioOutputs().isEmpty(); });
     }
 
-    bool available() override { return hasAudioOutput(); }
+    ~QtAudioOutput() override { delete m_devices; }
+
+    bool available() override { return m_available; }
 
     void play(const QUrl& recording) override
     {
-        QSoundEffect* sound = effect();
+        QSoundEffect* sound = m_current && m_current->source() == recording ? m_current : spare();
+        if (m_current && m_current != sound)
+            m_current->stop();
         if (sound->audioDevice().isNull()) // made while there was no output
             sound->setAudioDevice(QMediaDevices::defaultAudioOutput());
-        sound->stop();
+        sound->stop(); // the same recording again starts from its beginning
         sound->setSource(recording); // no reload when the source is unchanged
         sound->play();               // queued by the effect while it still loads
+        m_current = sound;
     }
 
-    bool isPlaying() const override { return m_effect && m_effect->isPlaying(); }
+    bool isPlaying() const override { return m_current && m_current->isPlaying(); }
 
 private:
-    // Made on the first sound; the owner deletes it.
-    QSoundEffect* effect()
+    // The effect not sounding now; made on first need, the owner deletes both.
+    QSoundEffect* spare()
     {
-        if (!m_effect)
-            m_effect = new QSoundEffect(m_owner);
-        return m_effect;
+        QSoundEffect*& sound = m_effects[m_current == m_effects[0] ? 1 : 0];
+        if (!sound)
+            sound = new QSoundEffect(m_owner);
+        return sound;
     }
 
     QObject* m_owner;
-    QSoundEffect* m_effect = nullptr;
+    QMediaDevices* m_devices;
+    bool m_available;
+    std::array<QSoundEffect*, 2> m_effects{};
+    QSoundEffect* m_current = nullptr;
 };
 
 } // namespace

@@ -60,8 +60,7 @@ bool SoundPlayer::play(QAnyStringView name)
     const QUrl url = recordingUrl(name);
     if (url.isEmpty())
         return false;
-    // Checked on every play: an output may come or go while the game runs,
-    // and without one Qt's effect warns and claims to play forever.
+    // Without an output Qt's effect warns and claims to play forever.
     AudioOutput* sound = output();
     m_audible = sound && sound->available();
     if (m_audible)
