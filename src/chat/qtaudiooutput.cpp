@@ -45,8 +45,8 @@ class QtAudioOutput final : public AudioOutput {
 public:
     explicit QtAudioOutput(QObject* owner)
         : m_owner(owner)
+        , m_available(hasAudioOutput()) // first: the quiet look for a sound server
         , m_devices(new QMediaDevices(owner))
-        , m_available(hasAudioOutput())
     {
         // An output may come or go while the game runs.
         QObject::connect(m_devices, &QMediaDevices::audioOutputsChanged, m_devices,
@@ -83,8 +83,8 @@ private:
     }
 
     QObject* m_owner;
-    QMediaDevices* m_devices;
     bool m_available;
+    QMediaDevices* m_devices;
     std::array<QSoundEffect*, 2> m_effects{};
     QSoundEffect* m_current = nullptr;
 };
