@@ -1,10 +1,10 @@
 #include "gamestyle.h"
 
+#include "paintedicon.h"
+
 #include <QApplication>
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QProxyStyle>
 
 namespace velmora::art {
@@ -13,7 +13,7 @@ namespace {
 
 // Two chevrons pointing along the bar, in the palette's text colour, drawn
 // at whatever size and pixel ratio the button asks for.
-class ChevronIcon : public QIconEngine {
+class ChevronIcon : public PaintedIcon {
 public:
     explicit ChevronIcon(Qt::Orientation along)
         : m_along(along)
@@ -42,15 +42,6 @@ public:
         painter->setPen(QPen(colour, qMax<qreal>(1.0, side / 6), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter->drawPath(path);
         painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        QPixmap pixmap(size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paint(&painter, pixmap.rect(), mode, state);
-        return pixmap;
     }
 
     QIconEngine* clone() const override { return new ChevronIcon(m_along); }

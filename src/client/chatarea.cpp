@@ -2,6 +2,7 @@
 
 #include "anchorlayout.h"
 #include "art/artwork.h"
+#include "art/paintedicon.h"
 #include "art/palette.h"
 #include "board/dartboardpanel.h"
 #include "chat/chatview.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QIconEngine>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -34,19 +34,11 @@ const char* const kBuiltInPhrases[ChatArea::kPhraseButtons] = {
     "Wow, WTG!",  "Thanks!",   "Way To Go Teamie!", "Good Game Everyone!", "See ya!"};
 
 // The smiley button's face, drawn at the pixel ratio of whatever it is painted on.
-class SmileyIcon : public QIconEngine {
+class SmileyIcon : public art::PaintedIcon {
 public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
     {
         painter->drawPixmap(rect, art::smiley(0, painter->device()->devicePixelRatioF()));
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        QPixmap pixmap(size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paint(&painter, pixmap.rect(), mode, state);
-        return pixmap;
     }
     QIconEngine* clone() const override { return new SmileyIcon; }
 };

@@ -8,9 +8,8 @@ namespace velmora {
 
 namespace {
 
-void paintEdge(QWidget* widget)
+void paintEdge(QPainter& painter, const QWidget* widget)
 {
-    QPainter painter(widget);
     painter.setPen(art::palette::edgeGreen);
     painter.drawRect(widget->rect().adjusted(0, 0, -1, -1));
 }
@@ -25,8 +24,8 @@ PhraseButton::PhraseButton(QWidget* parent)
 
 void PhraseButton::paintEvent(QPaintEvent*)
 {
-    paintEdge(this);
     QPainter painter(this);
+    paintEdge(painter, this);
     painter.setPen(isEnabled() ? art::palette::textLime : art::palette::grey);
     painter.drawText(rect(), Qt::AlignCenter, text());
 }
@@ -52,7 +51,8 @@ void ChatEntry::setTextColour(const QColor& colour)
 void ChatEntry::paintEvent(QPaintEvent* event)
 {
     QLineEdit::paintEvent(event);
-    paintEdge(this);
+    QPainter painter(this);
+    paintEdge(painter, this);
 }
 
 } // namespace velmora
