@@ -1,4 +1,5 @@
 #include "chatview.h"
+#include "chatviewharness.h"
 #include "colourtext.h"
 
 #include <QAction>
@@ -34,27 +35,7 @@ QString describe(const ChatView& view, int paragraph)
     return out;
 }
 
-// A view that records what it would open and report instead of doing it.
-struct Harness {
-    ChatView view;
-    QList<QUrl> opened;
-    QStringList failures;
-
-    Harness()
-    {
-        view.setUrlOpener([this](const QUrl& url) {
-            opened.append(url);
-            return true;
-        });
-        view.setFailureReporter([this](const QString& text) { failures.append(text); });
-        view.resize(400, 200);
-    }
-    void show()
-    {
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-    }
-};
+using Harness = testing::ChatViewHarness;
 
 void sendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
 {

@@ -1,5 +1,6 @@
 #include "art/palette.h"
 #include "chatview.h"
+#include "chatviewharness.h"
 #include "colourtext.h"
 
 #include <QApplication>
@@ -12,21 +13,8 @@ using namespace velmora;
 namespace {
 
 // A shown view that records what it would open and report instead of doing it.
-struct Harness {
-    ChatView view;
-    QList<QUrl> opened;
-    QStringList failures;
-
-    Harness()
-    {
-        view.setUrlOpener([this](const QUrl& url) {
-            opened.append(url);
-            return true;
-        });
-        view.setFailureReporter([this](const QString& text) { failures.append(text); });
-        view.resize(400, 200);
-        view.show();
-    }
+struct Harness : testing::ChatViewHarness {
+    Harness() { view.show(); }
 };
 
 // What a spectator flooding the chat sends: a line thick with links and smileys.
