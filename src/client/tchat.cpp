@@ -99,7 +99,8 @@ void Tchat::setBotDelayMs(int ms)
 
 QString Tchat::seatName(int seat) const
 {
-    return m_session->seat(seat).name;
+    // Spectators (connections 5..9) have no seat, and so no seat name.
+    return GameModel::isSeat(seat) ? m_session->seat(seat).name : QString();
 }
 
 void Tchat::addlinetochat(const QString& line, quint32 colour)
