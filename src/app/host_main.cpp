@@ -1,7 +1,7 @@
 // velmora-host: the game's host alone, without a window. The first
 // connection takes slot 1 and is the host's player.
 
-#include "game/options.h"
+#include "game/constants.h"
 #include "host/consoletext.h"
 #include "host/hostconsole.h"
 #include "host/tserver.h"
@@ -45,7 +45,7 @@ void printWarning(QtMsgType, const QMessageLogContext&, const QString& message)
 
 struct Settings {
     quint16 port = velmora::protocol::kGamePort;
-    int botDelayMs = velmora::Options::kDefaultBotDelayMs;
+    int botDelayMs = velmora::game::kDefaultBotDelayMs;
     int scoringPauseMs = velmora::TurnPacer::kScoringPauseMs;
 };
 
@@ -137,10 +137,8 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    velmora::Options options;
-    options.botDelayMs = settings->botDelayMs;
     velmora::TServer server;
-    server.setOptions(&options);
+    server.setBotPace([ms = settings->botDelayMs] { return ms; });
     server.setScoringPauseMs(settings->scoringPauseMs);
     velmora::HostConsole console(server);
     QObject::connect(&console, &velmora::HostConsole::output, &printLine);

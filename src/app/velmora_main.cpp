@@ -3,8 +3,8 @@
 
 #include "art/fonts.h"
 #include "art/gamestyle.h"
+#include "client/gamecore.h"
 #include "client/tchat.h"
-#include "host/tserver.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
@@ -38,7 +38,6 @@ public:
 };
 
 struct SideWindowSet {
-    std::unique_ptr<velmora::TServer> server;
     std::unique_ptr<velmora::Ttallylist> tally;
     std::unique_ptr<velmora::Tspylist> spies;
     std::unique_ptr<velmora::Tphrases> phrases;
@@ -50,14 +49,12 @@ struct SideWindowSet {
     // In the order the game has always made them.
     velmora::Tchat::SideWindows make()
     {
-        server = std::make_unique<velmora::TServer>();
         tally = std::make_unique<velmora::Ttallylist>();
         spies = std::make_unique<velmora::Tspylist>();
         phrases = std::make_unique<velmora::Tphrases>();
         download = std::make_unique<velmora::Tdownload>();
         gamestart = std::make_unique<velmora::Tgamestart>();
         velmora::Tchat::SideWindows windows;
-        windows.server = server.get();
         windows.tally = tally.get();
         windows.spies = spies.get();
         windows.phrases = phrases.get();
@@ -78,11 +75,15 @@ int main(int argc, char* argv[])
     QApplication::setStyle(velmora::art::makeApplicationStyle());
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The side windows and the host are made once the main window is on the
-    // screen, help and about only when first opened; all outlive the main
-    // window and start hidden.
+    QStringList parameters = QApplication::arguments();
+    parameters.removeFirst();
+    velmora::GameCore core(parameters);
+
+    // The side windows are made once the main window is on the screen, help
+    // and about only when first opened; all outlive the main window and
+    // start hidden.
     SideWindowSet windows;
-    velmora::Tchat chat;
+    velmora::Tchat chat(core);
     chat.attachWhenShown([&windows] { return windows.make(); });
     chat.setLateWindows(
         [&windows] {
@@ -94,9 +95,6 @@ int main(int argc, char* argv[])
             return windows.help.get();
         });
 
-    QStringList parameters = QApplication::arguments();
-    parameters.removeFirst();
-    chat.setParameters(parameters);
     QObject::connect(&chat, &velmora::Tchat::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     chat.show();
     return app.exec();

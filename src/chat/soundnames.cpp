@@ -66,9 +66,9 @@ QString chatterCaption(int number)
     return QString::fromLatin1(captions[std::size_t(number)]);
 }
 
-bool gameSoundAllowed(QAnyStringView name, const Switches& switches)
+bool gameSoundAllowed(QAnyStringView name, const Preferences& prefs)
 {
-    return QAnyStringView::equal(name, diceName) ? switches.nonVoice : switches.voice;
+    return QAnyStringView::equal(name, diceName) ? prefs.playsounds : prefs.playvoiceovers;
 }
 
 } // namespace velmora::sounds

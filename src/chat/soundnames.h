@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/preferences.h"
+
 #include <QString>
 #include <QAnyStringView>
 #include <QStringView>
@@ -18,13 +20,6 @@ inline constexpr int chatterCount = 20;
 inline constexpr QLatin1StringView diceName{"dice1"};      // the dice of a throw laid out
 inline constexpr QLatin1StringView enteredName{"entered"}; // a player or spectator announced
 inline constexpr QLatin1StringView winnerName{"winner"};   // the end of a game
-
-// The options of the "Options" menu that decide what is heard.
-struct Switches {
-    bool nonVoice = true; // "Play Non-Voice Sounds"
-    bool voice = true;    // "Play Voice Sounds"
-    bool chatter = false; // "Play Chatter Sounds"
-};
 
 // The call for a completed dart: "bull", "dbull", "wav15" to "wav20" for the
 // number hit, else "miss".
@@ -47,6 +42,6 @@ QString chatterCaption(int number);
 
 // Whether the options let a game sound through: the dice are the only
 // non-voice sound, every other game sound is a voice sound.
-bool gameSoundAllowed(QAnyStringView name, const Switches& switches);
+bool gameSoundAllowed(QAnyStringView name, const Preferences& prefs);
 
 } // namespace velmora::sounds

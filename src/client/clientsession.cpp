@@ -3,7 +3,7 @@
 #include "clientsession.h"
 
 #include "chat/soundnames.h"
-#include "game/options.h"
+#include "records/preferences.h"
 
 #include <QDebug>
 
@@ -11,9 +11,9 @@ namespace velmora {
 
 using namespace protocol;
 
-ClientSession::ClientSession(const Options* options, QObject* parent)
+ClientSession::ClientSession(const Preferences* prefs, QObject* parent)
     : QObject(parent)
-    , m_options(options)
+    , m_prefs(prefs)
     , m_inboundPump(
           kTickMs, [this](const InboundMessage& m) { takeMessage(m); }, kMaxWaitingMessages)
 {
@@ -183,8 +183,7 @@ void ClientSession::send(const QByteArray& message)
 
 void ClientSession::playSound(const QString& name)
 {
-    const sounds::Switches switches{m_options->playSounds, m_options->playVoiceSounds, m_options->playChatterSounds};
-    if (sounds::gameSoundAllowed(name, switches))
+    if (sounds::gameSoundAllowed(name, *m_prefs))
         emit soundPlayed(name);
 }
 

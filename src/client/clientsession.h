@@ -12,7 +12,7 @@
 
 namespace velmora {
 
-struct Options;
+struct Preferences;
 
 // The game's client without any window: the connection to the host, the
 // dispatch of the host's messages and the game as this client knows it.
@@ -35,8 +35,9 @@ public:
     // A host never has a reason to be this far ahead of the 1 ms ticks.
     static constexpr qsizetype kMaxWaitingMessages = 1024;
 
-    // `options` decides which sounds are heard; it outlives the session.
-    explicit ClientSession(const Options* options, QObject* parent = nullptr);
+    // `prefs` decide which sounds are heard, read afresh at each sound; they
+    // outlive the session.
+    explicit ClientSession(const Preferences* prefs, QObject* parent = nullptr);
     ~ClientSession() override;
 
     // The name sent at login.
@@ -79,7 +80,8 @@ signals:
     void systemLine(const QString& text);
     // A relayed chat or action line as the host sent it, colour suffix included.
     void chatReceived(const QString& line);
-    // A game or chatter sound that the options let through.
+    // A game or chatter sound that the preferences let through: the window
+    // only plays it.
     void soundPlayed(const QString& name);
     // Something to tell the player in a box ("Game is full").
     void reportRequested(const QString& text);
@@ -136,7 +138,7 @@ private:
     void onWinner(const protocol::toClient::Winner& m);
     void clearBoard();
 
-    const Options* m_options;
+    const Preferences* m_prefs;
     State m_state = State::NotConnected;
     bool m_connected = false; // from our login until the host reports us gone
     bool m_hosting = false;

@@ -3,7 +3,7 @@
 #include "board/boardrules.h"
 #include "chat/soundnames.h"
 #include "clientsession.h"
-#include "game/options.h"
+#include "records/preferences.h"
 
 namespace velmora {
 
@@ -88,8 +88,9 @@ void ClientSession::onJustWatching(const JustWatching& m)
 
 void ClientSession::onChatterSound(const SoundPlayed& m)
 {
-    if (m_options->playChatterSounds) {
-        emit soundPlayed(QStringLiteral("wave%1").arg(m.sound));
+    if (m_prefs->chatterSounds) {
+        if (const QString name = sounds::chatterSound(m.sound); !name.isEmpty())
+            emit soundPlayed(name);
         return;
     }
     if (GameModel::isSeat(m.slot))
@@ -139,7 +140,7 @@ void ClientSession::onNextPlayer(const NextPlayer& m)
         ++m_model.ownTurns;
     emit turnChanged(m.seat);
     if (mine)
-        playSound(sounds::turnSound(m_options->turnSound));
+        playSound(sounds::turnSound(m_prefs->turnsound));
 }
 
 void ClientSession::onDice(const TheDart& m)

@@ -5,8 +5,7 @@
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
 #include "clientsession.h"
-#include "host/tserver.h"
-#include "namedmutex.h"
+#include "gamecore.h"
 #include "records/gamesettings.h"
 #include "reportqueue.h"
 #include "windows/gamestartform.h"
@@ -30,9 +29,11 @@ constexpr int kStartAnywayDelayMs = 500;
 constexpr int kSoundWarmUpDelayMs = 300;
 }
 
-Tchat::Tchat(QWidget* parent)
+Tchat::Tchat(GameCore& core, QWidget* parent)
     : QMainWindow(parent)
-    , m_session(std::make_unique<ClientSession>(&m_options))
+    , m_core(core)
+    , m_session(&core.session())
+    , m_settings(&core.settings())
     , m_random(QRandomGenerator::securelySeeded())
 {
     setObjectName(QStringLiteral("Tchat"));
@@ -43,12 +44,6 @@ Tchat::Tchat(QWidget* parent)
         if (m_closeAfterReports)
             close();
     });
-    // As the menu shows them before the settings are read: chatter sounds off.
-    m_options.playChatterSounds = false;
-
-    // The lobby learns from this name that the game runs.
-    m_mutex = std::make_unique<NamedMutex>(QStringLiteral("velmora"));
-
     buildBoard();
     buildFileMenu();
     buildOptionsMenu();
@@ -70,14 +65,12 @@ void Tchat::attach(const SideWindows& windows)
         m_windows.about = about;
     if (!m_windows.help)
         m_windows.help = help;
-    if (m_windows.server)
-        m_windows.server->setOptions(&m_options);
     connect(m_windows.gamestart, &Tgamestart::startRequested, this, [this](int team, int points) {
         m_settings->setPointsGame(points != 0);
         m_session->startGame(team != 0, points != 0);
     });
     connectSideWindows();
-    connect(m_windows.spies, &Tspylist::kickRequested, m_session.get(), &ClientSession::kick);
+    connect(m_windows.spies, &Tspylist::kickRequested, m_session, &ClientSession::kick);
 }
 
 void Tchat::attachWhenShown(std::function<SideWindows()> makeWindows)
@@ -88,13 +81,6 @@ void Tchat::attachWhenShown(std::function<SideWindows()> makeWindows)
 void Tchat::setMessageReporter(std::function<void(const QString&)> reporter)
 {
     m_reports->setPresenter(std::move(reporter));
-}
-
-void Tchat::setBotDelayMs(int ms)
-{
-    m_options.botDelayMs = ms;
-    for (QAction* item : m_botSpeedGroup->actions())
-        item->setChecked(item->data().toInt() == ms);
 }
 
 QString Tchat::seatName(int seat) const
@@ -128,7 +114,7 @@ void Tchat::showEvent(QShowEvent* event)
     QTimer::singleShot(kStartAnywayDelayMs, this, &Tchat::startOnce);
     QTimer::singleShot(kSoundWarmUpDelayMs, this, [this] {
         // A game with every sound switched off never loads the sound output.
-        if (m_options.playSounds || m_options.playVoiceSounds || m_options.playChatterSounds)
+        if (m_core.preferences().anySoundOn())
             m_soundPlayer->prepare();
     });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "chat/colourtext.h"
+#include "records/preferences.h"
 #include "game/constants.h"
-#include "game/options.h"
 #include "phrasepause.h"
 #include "protocol/message.h"
 
@@ -23,14 +23,13 @@ namespace velmora {
 class ChatArea;
 class ClientSession;
 class DicePanel;
+class GameCore;
 class GameSettings;
-class NamedMutex;
 class PictureLabel;
 class ReportQueue;
 class ScoreBoardHelp;
 class ScoreGrid;
 class SoundPlayer;
-class TServer;
 class Tabout;
 class Tdownload;
 class Tgamestart;
@@ -42,8 +41,9 @@ class DartResult;
 struct Spectator;
 
 // The main window: the board with its four seats, the dice panel, the chat
-// area and the menus. It shows the client session's game and turns the
-// player's clicks into the session's requests.
+// area and the menus. It is a view of the game core: it shows the client
+// session's game and turns the player's clicks into the session's requests
+// and the preferences' changes.
 class Tchat : public QMainWindow {
     Q_OBJECT
 public:
@@ -58,7 +58,6 @@ public:
     struct SideWindows {
         Tabout* about = nullptr;
         Thelp* help = nullptr;
-        TServer* server = nullptr;
         Ttallylist* tally = nullptr;
         Tspylist* spies = nullptr;
         Tphrases* phrases = nullptr;
@@ -66,7 +65,7 @@ public:
         Tgamestart* gamestart = nullptr;
     };
 
-    explicit Tchat(QWidget* parent = nullptr);
+    explicit Tchat(GameCore& core, QWidget* parent = nullptr);
     ~Tchat() override;
 
     void attach(const SideWindows& windows);
@@ -77,17 +76,8 @@ public:
     // they cost the first window nothing.
     void setLateWindows(std::function<Tabout*()> makeAbout, std::function<Thelp*()> makeHelp);
 
-    // The command line (without the program's name), read when the window is
-    // first shown.
-    void setParameters(const QStringList& parameters) { m_parameters = parameters; }
-    // The game port; tests host on a free port instead of 7772.
-    void setGamePort(quint16 port) { m_gamePort = port; }
     // Where message boxes go (a real box by default).
     void setMessageReporter(std::function<void(const QString&)> reporter);
-
-    // The choices the host and the client share; the host reads them too.
-    const Options& options() const { return m_options; }
-    void setBotDelayMs(int ms);
 
     const ClientSession& session() const { return *m_session; }
     QString seatName(int seat) const;
@@ -96,13 +86,13 @@ public:
     void addlinetochat(const QString& line, quint32 colour);
     // Rebuilds the tally list's players of the current game.
     void rebuildTallyChecklist();
-    // Plays a game or chatter sound if the sound options let it through.
+    // Plays a sound the session let through.
     void playsounds(const QString& name);
     // The clock of the phrase buttons' pause (tests step it by hand).
     void setPhraseClockForTesting(PhrasePause::Clock clock) { m_phrasePause.setClock(std::move(clock)); }
 
 signals:
-    // A game sound the options let through ("dice1", "turn", "wav17" ...).
+    // A sound that was played ("dice1", "turn", "wav17", "wave3" ...).
     void soundPlayed(const QString& name);
     // The window has closed; the program ends.
     void closed();
@@ -131,8 +121,8 @@ private:
     // Start-up, connection and reports (tchat_connection.cpp).
     void startOnce();
     void startFromCommandLine();
-    void hostGame();
-    void joinGame(const QString& address, quint16 port);
+    void onHostingStarted();
+    void offerLobbyDownload();
     void showSideWindow(QWidget* window);
     Tabout* aboutWindow();
     Thelp* helpWindow();
@@ -150,8 +140,9 @@ private:
     void applySettings();
     void applyTextSize(int size);
     void applyTextColour(quint32 colour);
-    void applySoundSwitches(bool nonVoice, bool voice, bool chatter);
-    void applyTurnSound(int choice);
+    void showBotSpeed(int ms);
+    void showSoundSwitches(const Preferences& prefs);
+    void showTurnSound(int choice);
     void placeAt(const QRect& frameBounds);
     void showPhraseEditor();
     void acceptPhrases(const QStringList& phrases);
@@ -202,22 +193,18 @@ private:
         int seat = 0;
     };
 
-    Options m_options;
-    std::unique_ptr<GameSettings> m_settings;
+    GameCore& m_core;
+    ClientSession* const m_session;
+    GameSettings* const m_settings;
     SoundPlayer* m_soundPlayer = nullptr;
     PhrasePause m_phrasePause;
-    std::unique_ptr<ClientSession> m_session;
     SideWindows m_windows;
     std::function<SideWindows()> m_makeSideWindows;
     std::function<Tabout*()> m_makeAbout;
     std::function<Thelp*()> m_makeHelp;
-    QStringList m_parameters;
-    quint16 m_gamePort = protocol::kGamePort;
     std::unique_ptr<ReportQueue> m_reports; // boxes, shown one at a time, never inside a message
     bool m_closeAfterReports = false;
     QRandomGenerator m_random;
-    std::unique_ptr<NamedMutex> m_mutex;
-    quint32 m_chatColour = kLime;
     bool m_shownOnce = false;
     bool m_started = false;
     bool m_closed = false;

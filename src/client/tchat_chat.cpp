@@ -4,6 +4,7 @@
 #include "chat/colourtext.h"
 #include "chatarea.h"
 #include "clientsession.h"
+#include "gamecore.h"
 #include "records/gamesettings.h"
 #include "tchat.h"
 
@@ -15,7 +16,7 @@ namespace velmora {
 
 QString Tchat::chatColourText() const
 {
-    return colourToText(m_chatColour);
+    return colourToText(m_core.preferences().textcolor);
 }
 
 void Tchat::onChatReceived(const QString& line)
@@ -45,11 +46,12 @@ void Tchat::onTextSizeChosen(int size)
 
 void Tchat::chooseTextColour()
 {
-    const QColor chosen = QColorDialog::getColor(toQColor(m_chatColour), this);
+    const QColor chosen = QColorDialog::getColor(toQColor(m_core.preferences().textcolor), this);
     if (!chosen.isValid())
         return;
-    applyTextColour(quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16);
-    m_settings->setTextColour(m_chatColour);
+    const quint32 colour = quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16;
+    applyTextColour(colour);
+    m_settings->setTextColour(colour);
 }
 
 } // namespace velmora

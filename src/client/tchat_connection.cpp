@@ -4,7 +4,7 @@
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
 #include "clientsession.h"
-#include "host/tserver.h"
+#include "gamecore.h"
 #include "protocol/catalogue.h"
 #include "records/gamesettings.h"
 #include "reportqueue.h"
@@ -26,46 +26,23 @@ void Tchat::startFromCommandLine()
 {
     m_dice->setStartVisible(false);
     m_startGame->setEnabled(false);
-    if (m_parameters.isEmpty()) {
-        addSystemLine(QStringLiteral("Loading Solo Game..Please wait."));
-        if (m_windows.download) {
-            configureDownload();
-            showSideWindow(m_windows.download);
-        }
-        m_session->setPlayerName(QStringLiteral("You"));
-        hostGame();
-        return;
-    }
-    addSystemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."));
-    if (m_parameters.size() < 3)
-        return;
-    m_session->setPlayerName(m_parameters[0]);
-    if (m_parameters[2] == QLatin1String("true"))
-        hostGame();
-    else
-        joinGame(m_parameters[1], m_gamePort);
-    m_session->holdLobbyConnection(protocol::kLobbyPort);
+    m_core.start();
 }
 
-void Tchat::hostGame()
+void Tchat::offerLobbyDownload()
 {
-    try {
-        m_windows.server->startListening(m_gamePort);
-    } catch (const ESockException& e) {
-        report(QString::fromLatin1(e.what()));
+    if (!m_windows.download)
         return;
-    }
-    // The host's own player always connects over loopback, like everyone else.
-    m_session->connectToHost(QStringLiteral("127.0.0.1"), m_windows.server->port(), true);
+    configureDownload();
+    showSideWindow(m_windows.download);
+}
+
+void Tchat::onHostingStarted()
+{
     m_dice->setStartVisible(true);
     m_startGame->setEnabled(true);
     if (m_windows.spies)
         m_windows.spies->setRemoveEnabled(true);
-}
-
-void Tchat::joinGame(const QString& address, quint16 port)
-{
-    m_session->connectToHost(address, port, false);
 }
 
 void Tchat::onStartGameChosen()
@@ -81,7 +58,7 @@ void Tchat::onStartGameChosen()
 void Tchat::resetScreenLocation()
 {
     // Only closing the window saves where it is.
-    placeAt(GameSettings::kDefaultBounds);
+    placeAt(Preferences::kDefaultBounds);
 }
 
 void Tchat::report(const QString& text)

@@ -9,6 +9,7 @@
 #include "client/board/picturelabel.h"
 #include "client/board/scoregrid.h"
 #include "clientsession.h"
+#include "gamecore.h"
 #include "scoreboardhelp.h"
 #include "tchat.h"
 
@@ -150,7 +151,12 @@ void Tchat::buildSeatLabels(QWidget* board)
 
 void Tchat::connectSession()
 {
-    ClientSession* s = m_session.get();
+    connect(&m_core, &GameCore::systemLine, this, &Tchat::addSystemLine);
+    connect(&m_core, &GameCore::reportRequested, this, &Tchat::report);
+    connect(&m_core, &GameCore::soloStarted, this, &Tchat::offerLobbyDownload);
+    connect(&m_core, &GameCore::hostingStarted, this, &Tchat::onHostingStarted);
+
+    ClientSession* s = m_session;
     connect(s, &ClientSession::systemLine, this, &Tchat::addSystemLine);
     connect(s, &ClientSession::chatReceived, this, &Tchat::onChatReceived);
     connect(s, &ClientSession::soundPlayed, this, &Tchat::playsounds);

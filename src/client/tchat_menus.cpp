@@ -3,6 +3,7 @@
 #include "chat/chatview.h"
 #include "chatarea.h"
 #include "clientsession.h"
+#include "gamecore.h"
 #include "records/gamesettings.h"
 #include "tchat.h"
 #include "windows/helpform.h"
@@ -70,13 +71,10 @@ void Tchat::buildOptionsMenu()
         QAction* item =
             addMenuItem(botSpeed, QString::fromLatin1(caption) + QStringLiteral("1"), QString::fromLatin1(caption));
         item->setCheckable(true);
-        item->setChecked(ms == m_options.botDelayMs);
+        item->setChecked(ms == m_core.preferences().botspeed);
         item->setData(ms);
         m_botSpeedGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, ms] {
-            m_options.botDelayMs = ms;
-            m_settings->setBotSpeed(ms);
-        });
+        connect(item, &QAction::triggered, this, [this, ms] { m_settings->setBotSpeed(ms); });
     }
     buildSoundMenus(options);
     options->addSeparator();
@@ -95,31 +93,20 @@ void Tchat::buildSoundMenus(QMenu* options)
         const QString caption = choice == 0 ? QStringLiteral("Classic") : QStringLiteral("New");
         QAction* item = addMenuItem(turnSound, caption + QStringLiteral("1"), caption);
         item->setCheckable(true);
-        item->setChecked(choice == m_options.turnSound);
+        item->setChecked(choice == m_core.preferences().turnsound);
         item->setData(choice);
         turnSoundGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, choice] {
-            m_options.turnSound = choice;
-            m_settings->setTurnSound(choice);
-        });
+        connect(item, &QAction::triggered, this, [this, choice] { m_settings->setTurnSound(choice); });
     }
 
     options->addSeparator();
-    addCheckItem(options, QStringLiteral("PlaySounds1"), QStringLiteral("Play Non-Voice Sounds"), m_options.playSounds,
-                 [this](bool on) {
-                     m_options.playSounds = on;
-                     m_settings->setPlaySounds(on);
-                 });
+    const Preferences& prefs = m_core.preferences();
+    addCheckItem(options, QStringLiteral("PlaySounds1"), QStringLiteral("Play Non-Voice Sounds"), prefs.playsounds,
+                 [this](bool on) { m_settings->setPlaySounds(on); });
     addCheckItem(options, QStringLiteral("PlayVoiceSounds1"), QStringLiteral("Play Voice Sounds"),
-                 m_options.playVoiceSounds, [this](bool on) {
-                     m_options.playVoiceSounds = on;
-                     m_settings->setPlayVoiceOvers(on);
-                 });
+                 prefs.playvoiceovers, [this](bool on) { m_settings->setPlayVoiceOvers(on); });
     addCheckItem(options, QStringLiteral("PlayChatterSounds1"), QStringLiteral("Play Chatter Sounds"),
-                 m_options.playChatterSounds, [this](bool on) {
-                     m_options.playChatterSounds = on;
-                     m_settings->setChatterSounds(on);
-                 });
+                 prefs.chatterSounds, [this](bool on) { m_settings->setChatterSounds(on); });
 }
 
 void Tchat::buildChatMenus(QMenu* options)

@@ -1,10 +1,10 @@
 // The settings file, the sounds and the side windows' hooks of the main window.
 
 #include "chat/chatview.h"
-#include "chat/soundnames.h"
 #include "chat/soundplayer.h"
 #include "chatarea.h"
 #include "clientsession.h"
+#include "gamecore.h"
 #include "records/gamesettings.h"
 #include "tchat.h"
 #include "windows/aboutform.h"
@@ -34,33 +34,30 @@ void setCheckedQuietly(QAction* item, bool checked)
 
 void Tchat::buildSettings()
 {
-    m_settings = std::make_unique<GameSettings>();
-    // A failed save is told in a box, never while a message is being handled.
-    connect(m_settings.get(), &GameSettings::writeFailed, this, &Tchat::report);
-    connect(m_settings.get(), &GameSettings::loaded, this, &Tchat::applySettings);
-    // Read once per connection, when the host has told us who we are.
-    connect(m_session.get(), &ClientSession::joined, m_settings.get(), &GameSettings::load);
+    connect(m_settings, &GameSettings::loaded, this, &Tchat::applySettings);
+    // An option saved after a move writes where the window is now.
+    m_settings->setCurrentBounds([this] { return frameGeometry(); });
 
     m_soundPlayer = new SoundPlayer(this);
     connect(m_soundPlayer, &SoundPlayer::played, this, &Tchat::soundPlayed);
-    placeAt(GameSettings::kDefaultBounds);
+    placeAt(Preferences::kDefaultBounds);
 }
 
 void Tchat::applySettings()
 {
-    const GameSettings& s = *m_settings;
-    applyTextSize(s.textSize());
-    placeAt(s.bounds());
-    applyTextColour(s.textColour());
-    for (int n = 1; n <= GameSettings::kPhraseCount; ++n) {
-        if (!s.storedPhrase(n).isEmpty())
-            m_chatArea->setPhrase(n, s.storedPhrase(n));
+    const Preferences& p = m_core.preferences();
+    applyTextSize(p.textsize);
+    placeAt(p.bounds);
+    applyTextColour(p.textcolor);
+    for (int n = 1; n <= Preferences::kPhraseCount; ++n) {
+        if (!p.phrases[n - 1].isEmpty())
+            m_chatArea->setPhrase(n, p.phrases[n - 1]);
     }
     if (m_windows.gamestart)
-        m_windows.gamestart->changebox(QStringLiteral("checkbox_points"), s.pointsGame() ? 1 : 0);
-    applySoundSwitches(s.playSounds(), s.playVoiceOvers(), s.chatterSounds());
-    setBotDelayMs(s.botSpeed());
-    applyTurnSound(s.turnSound());
+        m_windows.gamestart->changebox(QStringLiteral("checkbox_points"), p.points ? 1 : 0);
+    showSoundSwitches(p);
+    showBotSpeed(p.botspeed);
+    showTurnSound(p.turnsound);
 }
 
 void Tchat::applyTextSize(int size)
@@ -72,25 +69,26 @@ void Tchat::applyTextSize(int size)
 
 void Tchat::applyTextColour(quint32 colour)
 {
-    m_chatColour = colour;
     m_chatArea->setEntryColour(toQColor(colour));
 }
 
-void Tchat::applySoundSwitches(bool nonVoice, bool voice, bool chatter)
+void Tchat::showBotSpeed(int ms)
 {
-    m_options.playSounds = nonVoice;
-    m_options.playVoiceSounds = voice;
-    m_options.playChatterSounds = chatter;
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlaySounds1")), nonVoice);
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlayVoiceSounds1")), voice);
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlayChatterSounds1")), chatter);
+    for (QAction* item : m_botSpeedGroup->actions())
+        item->setChecked(item->data().toInt() == ms);
 }
 
-void Tchat::applyTurnSound(int choice)
+void Tchat::showSoundSwitches(const Preferences& prefs)
 {
-    m_options.turnSound = choice == 1 ? 1 : 0;
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("Classic1")), m_options.turnSound == 0);
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("New1")), m_options.turnSound == 1);
+    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlaySounds1")), prefs.playsounds);
+    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlayVoiceSounds1")), prefs.playvoiceovers);
+    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlayChatterSounds1")), prefs.chatterSounds);
+}
+
+void Tchat::showTurnSound(int choice)
+{
+    setCheckedQuietly(findChild<QAction*>(QStringLiteral("Classic1")), choice == 0);
+    setCheckedQuietly(findChild<QAction*>(QStringLiteral("New1")), choice == 1);
 }
 
 void Tchat::placeAt(const QRect& frameBounds)
@@ -103,13 +101,7 @@ void Tchat::placeAt(const QRect& frameBounds)
 
 void Tchat::playsounds(const QString& name)
 {
-    const sounds::Switches switches{m_options.playSounds, m_options.playVoiceSounds, m_options.playChatterSounds};
-    // A peer may send any text as a chatter sound: only the twenty recordings play.
-    const bool allowed = name.startsWith(QLatin1String("wave"), Qt::CaseInsensitive)
-                             ? switches.chatter && sounds::chatterNumber(name) > 0
-                             : sounds::gameSoundAllowed(name, switches);
-    if (allowed)
-        m_soundPlayer->play(name);
+    m_soundPlayer->play(name);
 }
 
 void Tchat::showPhraseEditor()
@@ -123,7 +115,7 @@ void Tchat::showPhraseEditor()
 
 void Tchat::acceptPhrases(const QStringList& phrases)
 {
-    for (int n = 1; n <= GameSettings::kPhraseCount; ++n)
+    for (int n = 1; n <= Preferences::kPhraseCount; ++n)
         m_chatArea->setPhrase(n, phrases.value(n - 1));
     m_settings->savePhrases(phrases);
 }

@@ -5,7 +5,7 @@
 #include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
 #include "clientsession.h"
-#include "records/tally.h"
+#include "gamecore.h"
 #include "tchat.h"
 #include "windows/tallylistform.h"
 
@@ -89,13 +89,10 @@ void Tchat::onWinner(const QString& names, bool team)
     if (m_session->isHost())
         m_dice->setStartVisible(true);
 
-    // Only a player's own games against the listed opponents are tallied, never a team's.
     Ttallylist* tally = m_windows.tally;
-    const int me = m_session->myseat();
     if (!tally)
         return;
-    const QString counted = Tally::winnerToCount(team ? QString() : names, seatName(me), GameModel::isSeat(me),
-                                                 !tally->checklist().isEmpty());
+    const QString counted = m_core.winnerToTally(names, team, !tally->checklist().isEmpty());
     if (!counted.isEmpty())
         tally->addgame(counted);
 }

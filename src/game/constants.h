@@ -18,6 +18,8 @@ inline constexpr int kTargetCount = kBull - kFirstTarget + 1;
 inline constexpr int kClosed = 3; // marks that close a target
 inline constexpr int kBullPoints = 25;
 inline constexpr int kChatterSounds = 20;
+// The computer's pace in milliseconds until the player chooses one.
+inline constexpr int kDefaultBotDelayMs = 500;
 // Seat 2 always plays; when nobody holds it, the computer does.
 inline constexpr int kAlwaysInPlay = 2;
 

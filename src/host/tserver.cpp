@@ -23,7 +23,7 @@ void reportDropped(const QString& why, const QString& text)
 TServer::TServer(QObject* parent)
     : QObject(parent)
     , m_inboundPump(kTickMs, [this](const InboundMessage& m) { onMessage(m); })
-    , m_pacer(m_engine, [this] { return m_options->botDelayMs; })
+    , m_pacer(m_engine, [this] { return m_botPace ? m_botPace() : game::kDefaultBotDelayMs; })
 {
     m_listener.setObjectName(QStringLiteral("Sock1"));
     m_listener.setPortName(QString::number(protocol::kGamePort));
@@ -31,6 +31,11 @@ TServer::TServer(QObject* parent)
     m_engine.setListener([this](const GameEvent& e) { onGameEvent(e); });
     setUpDispatch();
     m_clock.start();
+}
+
+void TServer::setBotPace(std::function<int()> pace)
+{
+    m_botPace = std::move(pace);
 }
 
 TServer::~TServer()

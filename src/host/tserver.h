@@ -1,7 +1,6 @@
 #pragma once
 
 #include "game/gameengine.h"
-#include "game/options.h"
 #include "protocol/dispatcher.h"
 #include "protocol/messagepump.h"
 #include "protocol/tsock.h"
@@ -43,9 +42,10 @@ public:
     void startListening(quint16 port = protocol::kGamePort);
     quint16 port() const;
 
-    // The player's options, read afresh at every computer step; without
-    // them (nullptr) the host's own apply.
-    void setOptions(const Options* options) { m_options = options ? options : &m_ownOptions; }
+    // The computer's pace in milliseconds, asked afresh at every computer
+    // step, so a change applies from the next die on; without one (empty)
+    // the game's default pace applies.
+    void setBotPace(std::function<int()> pace);
     // The pause between the twelfth die and the scoring (1500 ms in play;
     // tests shorten it).
     void setScoringPauseMs(int ms) { m_pacer.setScoringPauseMs(ms); }
@@ -107,8 +107,7 @@ private:
     protocol::Dispatcher<int, const QString&> m_dispatcher;
     Roster m_roster;
     GameEngine m_engine;
-    Options m_ownOptions;
-    const Options* m_options = &m_ownOptions;
+    std::function<int()> m_botPace;
     TurnPacer m_pacer;
     QElapsedTimer m_clock; // the chat budgets' time
 };

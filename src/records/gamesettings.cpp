@@ -71,7 +71,7 @@ QString GameSettings::filePath() const
 
 QString GameSettings::storedPhrase(int number) const
 {
-    return number >= 1 && number <= kPhraseCount ? m_phrases[number - 1] : QString();
+    return number >= 1 && number <= kPhraseCount ? m_prefs.phrases[number - 1] : QString();
 }
 
 QString GameSettings::lobbyInstallerUrl() const
@@ -101,25 +101,30 @@ void GameSettings::load()
     // A missing or unreadable file reads as the defaults.
     IniFile file;
     file.read(filePath());
+    const Preferences defaults;
+    Preferences& p = m_prefs;
 
     // Sizes past what a chat line can show, and bounds no screen has, are not a place to restore.
     constexpr int kFar = 1 << 20;
-    m_textSize = readInteger(file, "Textsize", 8, 1, 72);
-    m_bounds = QRect(readInteger(file, "Left", kDefaultBounds.left(), -kFar, kFar),
-                     readInteger(file, "Top", kDefaultBounds.top(), -kFar, kFar),
-                     readInteger(file, "Width", kDefaultBounds.width(), 1, kFar),
-                     readInteger(file, "Height", kDefaultBounds.height(), 1, kFar));
-    m_textColour = colourFromText(readText(file, "Textcolor", QStringLiteral("cllime"))).value_or(colours::clWhite);
+    p.textsize = readInteger(file, "Textsize", defaults.textsize, 1, 72);
+    p.bounds = QRect(readInteger(file, "Left", defaults.bounds.left(), -kFar, kFar),
+                     readInteger(file, "Top", defaults.bounds.top(), -kFar, kFar),
+                     readInteger(file, "Width", defaults.bounds.width(), 1, kFar),
+                     readInteger(file, "Height", defaults.bounds.height(), 1, kFar));
+    p.textcolor = colourFromText(readText(file, "Textcolor", colourToText(defaults.textcolor))).value_or(colours::clWhite);
     for (int i = 0; i < kPhraseCount; ++i)
-        m_phrases[i] = readText(file, QStringLiteral("Phrase%1").arg(i + 1).toLatin1().constData(), {});
-    m_points = readText(file, "Points", QStringLiteral("1")) != QLatin1String("0");
+        p.phrases[i] = readText(file, QStringLiteral("Phrase%1").arg(i + 1).toLatin1().constData(), {});
+    p.points = readText(file, "Points", {}) != QLatin1String("0");
     // Only "false" exactly turns a sound off; the lobby writes nothing else.
-    m_playSounds = readText(file, "Playsounds", {}) != QLatin1String("false");
-    m_playVoiceOvers = readText(file, "Playvoiceovers", {}) != QLatin1String("false");
+    p.playsounds = readText(file, "Playsounds", {}) != QLatin1String("false");
+    p.playvoiceovers = readText(file, "Playvoiceovers", {}) != QLatin1String("false");
     const QString speed = readText(file, "Botspeed", {});
-    m_botSpeed = speed == QLatin1String("750") ? 750 : speed == QLatin1String("250") ? 250 : 500;
-    m_chatterSounds = readText(file, "ChatterSounds", {}) != QLatin1String("false");
-    m_turnSound = readText(file, "Turnsound", {}) == QLatin1String("1") ? 1 : 0;
+    p.botspeed = defaults.botspeed;
+    for (int ms : Preferences::kBotSpeeds)
+        if (speed == QString::number(ms))
+            p.botspeed = ms;
+    p.chatterSounds = readText(file, "ChatterSounds", {}) != QLatin1String("false");
+    p.turnsound = readText(file, "Turnsound", {}) == QLatin1String("1") ? 1 : 0;
 
     m_known.fill(true);
     emit loaded();
@@ -127,62 +132,62 @@ void GameSettings::load()
 
 void GameSettings::setTextSize(int size)
 {
-    m_textSize = size;
+    m_prefs.textsize = size;
     set(TextSize);
 }
 
 void GameSettings::setTextColour(quint32 colour)
 {
-    m_textColour = colour;
+    m_prefs.textcolor = colour;
     set(TextColour);
 }
 
 void GameSettings::setPointsGame(bool points)
 {
-    m_points = points;
+    m_prefs.points = points;
     set(Points);
 }
 
 void GameSettings::setPlaySounds(bool on)
 {
-    m_playSounds = on;
+    m_prefs.playsounds = on;
     set(PlaySounds);
 }
 
 void GameSettings::setPlayVoiceOvers(bool on)
 {
-    m_playVoiceOvers = on;
+    m_prefs.playvoiceovers = on;
     set(PlayVoiceOvers);
 }
 
 void GameSettings::setChatterSounds(bool on)
 {
-    m_chatterSounds = on;
+    m_prefs.chatterSounds = on;
     set(ChatterSounds);
 }
 
 void GameSettings::setBotSpeed(int ms)
 {
-    m_botSpeed = ms;
+    m_prefs.botspeed = ms;
     set(BotSpeed);
 }
 
 void GameSettings::setTurnSound(int choice)
 {
-    m_turnSound = choice;
+    m_prefs.turnsound = choice == 1 ? 1 : 0;
     set(TurnSound);
 }
 
 bool GameSettings::saveBoundsAtClose(const QRect& windowBounds, const QRect& workArea)
 {
-    if (windowBounds == m_bounds)
+    if (windowBounds == m_prefs.bounds)
         return false;
     QRect bounds = windowBounds;
     if (bounds.width() > workArea.width())
         bounds.setWidth(bounds.width() - 15);
     if (bounds.height() > workArea.height())
         bounds.setHeight(bounds.height() - 15);
-    m_bounds = bounds;
+    m_prefs.bounds = bounds;
     m_known[Top] = m_known[Left] = m_known[Width] = m_known[Height] = true;
     save();
     return true;
@@ -192,8 +197,8 @@ void GameSettings::savePhrases(const QStringList& phrases)
 {
     QList<std::pair<QString, QString>> values;
     for (int i = 0; i < kPhraseCount; ++i) {
-        m_phrases[i] = phrases.value(i);
-        values.append({QStringLiteral("Phrase%1").arg(i + 1), m_phrases[i]});
+        m_prefs.phrases[i] = phrases.value(i);
+        values.append({QStringLiteral("Phrase%1").arg(i + 1), m_prefs.phrases[i]});
     }
     write(values);
 }
@@ -201,6 +206,10 @@ void GameSettings::savePhrases(const QStringList& phrases)
 void GameSettings::set(Key key)
 {
     m_known[key] = true;
+    // An option's save writes where the window is now, which becomes the
+    // place the closing rule compares with.
+    if (m_currentBounds && m_known[Top])
+        m_prefs.bounds = m_currentBounds();
     save();
 }
 
@@ -208,29 +217,29 @@ QString GameSettings::text(Key key) const
 {
     switch (key) {
     case TextSize:
-        return QString::number(m_textSize);
+        return QString::number(m_prefs.textsize);
     case Top:
-        return QString::number(m_bounds.top());
+        return QString::number(m_prefs.bounds.top());
     case Left:
-        return QString::number(m_bounds.left());
+        return QString::number(m_prefs.bounds.left());
     case Width:
-        return QString::number(m_bounds.width());
+        return QString::number(m_prefs.bounds.width());
     case Height:
-        return QString::number(m_bounds.height());
+        return QString::number(m_prefs.bounds.height());
     case BotSpeed:
-        return QString::number(m_botSpeed);
+        return QString::number(m_prefs.botspeed);
     case Points:
-        return m_points ? QStringLiteral("1") : QStringLiteral("0");
+        return m_prefs.points ? QStringLiteral("1") : QStringLiteral("0");
     case TurnSound:
-        return QString::number(m_turnSound);
+        return QString::number(m_prefs.turnsound);
     case TextColour:
-        return colourToText(m_textColour);
+        return colourToText(m_prefs.textcolor);
     case PlaySounds:
-        return boolText(m_playSounds);
+        return boolText(m_prefs.playsounds);
     case PlayVoiceOvers:
-        return boolText(m_playVoiceOvers);
+        return boolText(m_prefs.playvoiceovers);
     case ChatterSounds:
-        return boolText(m_chatterSounds);
+        return boolText(m_prefs.chatterSounds);
     case KeyCount:
         break;
     }

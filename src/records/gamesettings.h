@@ -1,10 +1,13 @@
 #pragma once
 
+#include "preferences.h"
+
 #include <QObject>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 namespace velmora {
 
@@ -13,15 +16,15 @@ namespace velmora {
 // left alone). The file is opened for each read and each write; nothing of it
 // is cached.
 //
-// Until load() the values are the window's own defaults. load() reads the
-// section and emits loaded(); each setter saves at once. A save writes the
-// keys this run knows (all of them once loaded, before that only those set),
-// so an option changed before the first load never overwrites stored ones.
+// Until load() the preferences are those the window shows before the first
+// read. load() reads the section and emits loaded(); each setter saves at
+// once. A save writes the keys this run knows (all of them once loaded,
+// before that only those set), so an option changed before the first load
+// never overwrites stored ones.
 class GameSettings : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kPhraseCount = 10;
-    static constexpr QRect kDefaultBounds{3, 3, 740, 563};
+    static constexpr int kPhraseCount = Preferences::kPhraseCount;
 
     explicit GameSettings(QObject* parent = nullptr);
 
@@ -32,18 +35,12 @@ public:
     // Reads the section, then emits loaded().
     void load();
 
-    int textSize() const { return m_textSize; }
-    // The window's bounds as last read or saved (left, top, width, height of its frame).
-    QRect bounds() const { return m_bounds; }
-    quint32 textColour() const { return m_textColour; }
-    bool pointsGame() const { return m_points; }
-    bool playSounds() const { return m_playSounds; }
-    bool playVoiceOvers() const { return m_playVoiceOvers; }
-    bool chatterSounds() const { return m_chatterSounds; }
-    int botSpeed() const { return m_botSpeed; }
-    int turnSound() const { return m_turnSound; }
+    const Preferences& preferences() const { return m_prefs; }
     // Phrase 1 to 10 as stored; empty where the button keeps its built-in phrase.
     QString storedPhrase(int number) const;
+    // Where the main window is now (its frame's left, top, width and height),
+    // asked at every save; without it a save writes the remembered bounds.
+    void setCurrentBounds(std::function<QRect()> currentBounds) { m_currentBounds = std::move(currentBounds); }
     // The lobby's installer address and program path as the lobby stored them
     // ("LobbyInstallerUrl", "LobbyPath"); empty when missing. Read from the file
     // at each call, never written by the game.
@@ -60,7 +57,7 @@ public:
     void setTurnSound(int choice);
 
     // The closing rule: writes nothing when the window sits where it was last
-    // placed; else a window larger than the work area is made 15 pixels
+    // read or saved; else a window larger than the work area is made 15 pixels
     // smaller in that direction (once, however much too large), and the
     // result is remembered and saved. True when it saved.
     bool saveBoundsAtClose(const QRect& windowBounds, const QRect& workArea);
@@ -99,16 +96,8 @@ private:
     bool write(const QList<std::pair<QString, QString>>& values);
 
     QString m_path;
-    int m_textSize = 10;
-    QRect m_bounds = kDefaultBounds;
-    quint32 m_textColour = 0x00FF00;
-    bool m_points = false;
-    bool m_playSounds = true;
-    bool m_playVoiceOvers = true;
-    bool m_chatterSounds = false;
-    int m_botSpeed = 500;
-    int m_turnSound = 0;
-    std::array<QString, kPhraseCount> m_phrases;
+    Preferences m_prefs = Preferences::beforeFirstRead();
+    std::function<QRect()> m_currentBounds;
     std::array<bool, KeyCount> m_known{};
 };
 

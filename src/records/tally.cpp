@@ -51,9 +51,10 @@ Failure damaged(const char* what)
 
 } // namespace
 
-QString Tally::winnerToCount(const QString& winnerText, const QString& myName, bool iAmSeated, bool othersSeated)
+QString Tally::winnerToCount(const QString& winnerText, const QString& myName, bool iAmSeated, bool othersSeated,
+                             bool teamWin)
 {
-    if (!iAmSeated || !othersSeated || winnerText.isEmpty() || winnerText.contains(QLatin1String(" and ")))
+    if (!iAmSeated || !othersSeated || winnerText.isEmpty() || teamWin)
         return {};
     return winnerText == myName ? mine() : winnerText;
 }

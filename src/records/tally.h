@@ -26,9 +26,10 @@ public:
     static QString mine() { return QStringLiteral("addtomine"); }
 
     // What the end of a game counts as: mine(), the winner's name, or
-    // nothing (empty) for a spectator, a team win ("A and B") or a game with
-    // no other player seated.
-    static QString winnerToCount(const QString& winnerText, const QString& myName, bool iAmSeated, bool othersSeated);
+    // nothing (empty) for a spectator, a team win or a game with no other
+    // player seated.
+    static QString winnerToCount(const QString& winnerText, const QString& myName, bool iAmSeated, bool othersSeated,
+                                 bool teamWin);
 
     Tally();
 

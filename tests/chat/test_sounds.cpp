@@ -155,11 +155,13 @@ private slots:
     {
         const QStringList voices{sounds::turnSound(0), sounds::turnSound(1),     sounds::enteredName,
                                  sounds::winnerName,   sounds::dartSound(DartResult::fromSum(17)), sounds::dartSound(DartResult::bull())};
-        const sounds::Switches diceOnly{true, false, false};
+        Preferences diceOnly;
+        diceOnly.playvoiceovers = diceOnly.chatterSounds = false;
         QVERIFY(sounds::gameSoundAllowed(sounds::diceName, diceOnly));
         for (const QString& name : voices)
             QVERIFY2(!sounds::gameSoundAllowed(name, diceOnly), qPrintable(name));
-        const sounds::Switches voicesOnly{false, true, false};
+        Preferences voicesOnly;
+        voicesOnly.playsounds = voicesOnly.chatterSounds = false;
         QVERIFY(!sounds::gameSoundAllowed(sounds::diceName, voicesOnly));
         for (const QString& name : voices)
             QVERIFY2(sounds::gameSoundAllowed(name, voicesOnly), qPrintable(name));

@@ -1,13 +1,14 @@
 #pragma once
 
-// One running copy of the game inside a test process: the main window and
-// the windows made after it, as the program makes them, hosting or joining
-// on a free port. Tests point the data folder at a temporary one first
+// One running copy of the game inside a test process: the game core, the
+// main window and the windows made after it, as the program makes them,
+// hosting or joining on a free port. Tests point the data folder at a temporary one first
 // (TemporaryDataFolder), so no settings or tally file lands anywhere else.
 
 #include "chat/chatview.h"
 #include "client/board/dicepanel.h"
 #include "client/clientsession.h"
+#include "client/gamecore.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "records/datafolder.h"
@@ -35,10 +36,11 @@ struct TemporaryDataFolder {
 };
 
 struct GameInstance {
+    GameCore core;
+    TServer& server; // the core's own host; it listens only when this copy hosts
     Tchat chat;
     Tabout about;
     Thelp help;
-    TServer server;
     Ttallylist tally;
     Tspylist spies;
     Tphrases phrases;
@@ -51,16 +53,14 @@ struct GameInstance {
     // `port` is the host's port to join; 0 hosts on a free port. A bot delay
     // of 0 keeps the pace the menu and the settings file choose.
     explicit GameInstance(const QStringList& parameters, quint16 port = 0, int botDelayMs = 1)
+        : core(parameters)
+        , server(core.host())
+        , chat(core)
     {
-        chat.attach({&about, &help, &server, &tally, &spies, &phrases, &download, &gamestart});
-        chat.setParameters(parameters);
-        chat.setGamePort(port);
-        if (botDelayMs > 0) {
-            chat.setBotDelayMs(botDelayMs);
-            // The settings read at login bring the menu's bot speed; tests keep their own pace.
-            QObject::connect(&chat.session(), &ClientSession::joined, &chat,
-                             [this, botDelayMs] { chat.setBotDelayMs(botDelayMs); });
-        }
+        chat.attach({&about, &help, &tally, &spies, &phrases, &download, &gamestart});
+        core.setGamePort(port);
+        if (botDelayMs > 0)
+            core.setBotPaceForTesting(botDelayMs);
         chat.setMessageReporter([this](const QString& text) { reports << text; });
         server.setScoringPauseMs(2);
         QObject::connect(&chat, &Tchat::soundPlayed, &chat, [this](const QString& name) { sounds << name; });

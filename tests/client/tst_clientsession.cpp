@@ -2,7 +2,7 @@
 // over loopback.
 
 #include "client/clientsession.h"
-#include "game/options.h"
+#include "records/preferences.h"
 #include "host/tserver.h"
 
 #include <QSignalSpy>
@@ -18,14 +18,13 @@ constexpr int kTimeoutMs = 30000;
 
 // A session with everything it reports written down.
 struct Recorder {
-    Options options;
-    ClientSession session{&options};
+    Preferences prefs;
+    ClientSession session{&prefs};
     QStringList lines;
     QStringList sounds;
 
     Recorder()
     {
-        options.botDelayMs = 1;
         QObject::connect(&session, &ClientSession::systemLine, &session, [this](const QString& l) { lines << l; });
         QObject::connect(&session, &ClientSession::soundPlayed, &session, [this](const QString& s) { sounds << s; });
     }
@@ -108,7 +107,7 @@ void TestClientSession::aTurnFromThrowToScore()
     host.setDiceRoller([] { return 5; }); // every dart is a 20
     host.startListening(0);
     Recorder you;
-    host.setOptions(&you.options);
+    host.setBotPace([] { return 1; });
     // Our own placements and darts; the computer may have begun.
     QList<std::array<int, 3>> placed;
     QList<DartResult> darts;

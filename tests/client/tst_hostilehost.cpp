@@ -3,7 +3,7 @@
 // tells the player once.
 
 #include "client/clientsession.h"
-#include "game/options.h"
+#include "records/preferences.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -53,8 +53,8 @@ private slots:
     void floodingHostIsLeftWithALine()
     {
         ScriptedHost host(repeated("CMD_newplayerinfo+5+Spam", 6000));
-        Options options;
-        ClientSession session(&options);
+        Preferences prefs;
+        ClientSession session(&prefs);
         QStringList lines;
         connect(&session, &ClientSession::systemLine, this, [&](const QString& l) { lines << l; });
         QSignalSpy closing(&session, &ClientSession::closeRequested);
@@ -70,8 +70,8 @@ private slots:
     void repeatedRefusalIsReportedOnce()
     {
         ScriptedHost host(repeated("CMD_full+", 20000));
-        Options options;
-        ClientSession session(&options);
+        Preferences prefs;
+        ClientSession session(&prefs);
         QSignalSpy reports(&session, &ClientSession::reportRequested);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("more messages than the game can keep"));
         QSignalSpy closing(&session, &ClientSession::closeRequested);

@@ -110,9 +110,9 @@ void TestTchatWiring::menuOptionsAreSavedAtOnceAndComeBack()
     QVERIFY(!action(again, QStringLiteral("PlayVoiceSounds1"))->isChecked());
     QVERIFY(!action(again, QStringLiteral("PlayChatterSounds1"))->isChecked());
     QVERIFY(action(again, QStringLiteral("Slow1"))->isChecked());
-    QCOMPARE(again.chat.options().botDelayMs, 750);
+    QCOMPARE(again.core.preferences().botspeed, 750);
     QVERIFY(action(again, QStringLiteral("New1"))->isChecked());
-    QCOMPARE(again.chat.options().turnSound, 1);
+    QCOMPARE(again.core.preferences().turnsound, 1);
     QVERIFY(action(again, QStringLiteral("N14"))->isChecked());
     QCOMPARE(again.mainchat()->textSize(), 14);
     QCOMPARE(again.gamestart.pointsState(), 0);
@@ -277,7 +277,6 @@ void TestTchatWiring::sideWindowsAreMadeLate()
 {
     // As the game starts: the side windows come once the window is up, help
     // and about only when the player asks.
-    std::unique_ptr<TServer> server;
     std::unique_ptr<Ttallylist> tally;
     std::unique_ptr<Tspylist> spies;
     std::unique_ptr<Tphrases> phrases;
@@ -286,18 +285,17 @@ void TestTchatWiring::sideWindowsAreMadeLate()
     std::unique_ptr<Tabout> about;
     std::unique_ptr<Thelp> help;
     int helpsMade = 0;
-    Tchat chat;
-    chat.setGamePort(0);
+    GameCore core({});
+    core.setGamePort(0);
+    Tchat chat(core);
     chat.setMessageReporter([](const QString&) {});
     chat.attachWhenShown([&] {
-        server = std::make_unique<TServer>();
         tally = std::make_unique<Ttallylist>();
         spies = std::make_unique<Tspylist>();
         phrases = std::make_unique<Tphrases>();
         download = std::make_unique<Tdownload>();
         gamestart = std::make_unique<Tgamestart>();
         Tchat::SideWindows windows;
-        windows.server = server.get();
         windows.tally = tally.get();
         windows.spies = spies.get();
         windows.phrases = phrases.get();
@@ -322,9 +320,9 @@ void TestTchatWiring::sideWindowsAreMadeLate()
     contents->trigger();
     QVERIFY(help && help->isVisible());
     chat.show();
-    QVERIFY(!server);
-    QTRY_VERIFY(server);
-    QTRY_VERIFY(chat.session().isConnected()); // the solo game runs on the late host
+    QVERIFY(!tally);
+    QTRY_VERIFY(tally);
+    QTRY_VERIFY(chat.session().isConnected()); // the solo game runs once the window shows
     QVERIFY(download->isVisible());
     QVERIFY(!about);
     // The help's way to the about window works on a help made late too.

@@ -3,7 +3,6 @@
 // What the host tests share: a host on a free port with known dice and a
 // quick computer, scripted clients that join it, and the example turn.
 
-#include "game/options.h"
 #include "host/tserver.h"
 #include "testclient.h"
 
@@ -77,7 +76,7 @@ private:
 class HostFixture {
 protected:
     std::unique_ptr<TServer> m_server;
-    Options m_options;
+    int m_botDelayMs = 5; // read afresh at every computer step
     std::vector<std::unique_ptr<TestClient>> m_clients;
     QList<int> m_dice;
     int m_diceIndex = 0;
@@ -138,8 +137,8 @@ protected:
     {
         m_server = std::make_unique<TServer>();
         m_server->startListening(0);
-        m_options.botDelayMs = 5;
-        m_server->setOptions(&m_options);
+        m_botDelayMs = 5;
+        m_server->setBotPace([this] { return m_botDelayMs; });
         m_server->setScoringPauseMs(5);
         m_dice = kExampleDice;
         m_diceIndex = 0;

@@ -150,7 +150,7 @@ private slots:
     {
         TestClient* you = join("You");
         QVERIFY(you);
-        m_options.botDelayMs = 600000; // the computer would wait for ever
+        m_botDelayMs = 600000; // the computer would wait for ever
         QVERIFY(startWithFirst(2));
 
         TestClient bob;
@@ -270,7 +270,7 @@ private slots:
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
-        m_options.botDelayMs = 600000; // only an immediate hand-over can finish the turn
+        m_botDelayMs = 600000; // only an immediate hand-over can finish the turn
         QVERIFY(startWithFirst(2));
 
         // The peer's close is reported twice: the first throws for him, the second places everything.
@@ -309,7 +309,7 @@ private slots:
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
-        m_options.botDelayMs = 600000;
+        m_botDelayMs = 600000;
         QVERIFY(startWithFirst(2));
         bob->send("CMD_throwdarts+2");
         bob->send("CMD_placedice+2+12+1+1");
@@ -331,7 +331,7 @@ private slots:
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
-        m_options.botDelayMs = 600000;
+        m_botDelayMs = 600000;
         QVERIFY(startWithFirst(2));
 
         // A kick is a single close: the dice are thrown, then the computer takes its time.
@@ -349,7 +349,7 @@ private slots:
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
-        m_options.botDelayMs = 600000;
+        m_botDelayMs = 600000;
         QVERIFY(startWithFirst(2));
         bob->send("CMD_throwdarts+2");
         QCOMPARE(you->next(), kExampleThrow);
@@ -365,7 +365,7 @@ private slots:
         TestClient* you = join("You");
         TestClient* bob = join("Bob");
         QVERIFY(you && bob);
-        m_options.botDelayMs = 600000;
+        m_botDelayMs = 600000;
         QVERIFY(startWithFirst(2));
 
         // Before the throw: the computer throws at once, then keeps its own pace.

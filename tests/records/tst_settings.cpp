@@ -91,20 +91,20 @@ void TestSettings::defaultsBeforeAndAfterLoading()
 {
     // The window's own defaults until the file is read...
     GameSettings& s = *m_settings;
-    QCOMPARE(s.textSize(), 10);
-    QVERIFY(!s.chatterSounds());
-    QVERIFY(!s.pointsGame());
+    QCOMPARE(s.preferences().textsize, 10);
+    QVERIFY(!s.preferences().chatterSounds);
+    QVERIFY(!s.preferences().points);
 
     // ...and the file's defaults when there is no file.
     QSignalSpy loadedSpy(&s, &GameSettings::loaded);
     s.load();
     QCOMPARE(loadedSpy.size(), 1);
-    QCOMPARE(s.textSize(), 8);
-    QCOMPARE(s.textColour(), 0x00FF00u);
-    QCOMPARE(s.bounds(), QRect(3, 3, 740, 563));
-    QVERIFY(s.pointsGame() && s.playSounds() && s.playVoiceOvers() && s.chatterSounds());
-    QCOMPARE(s.botSpeed(), 500);
-    QCOMPARE(s.turnSound(), 0);
+    QCOMPARE(s.preferences().textsize, 8);
+    QCOMPARE(s.preferences().textcolor, 0x00FF00u);
+    QCOMPARE(s.preferences().bounds, QRect(3, 3, 740, 563));
+    QVERIFY(s.preferences().points && s.preferences().playsounds && s.preferences().playvoiceovers && s.preferences().chatterSounds);
+    QCOMPARE(s.preferences().botspeed, 500);
+    QCOMPARE(s.preferences().turnsound, 0);
     QCOMPARE(s.storedPhrase(1), QString());
     QVERIFY(!QFile::exists(m_path)); // reading never creates the file
 }
@@ -112,44 +112,44 @@ void TestSettings::defaultsBeforeAndAfterLoading()
 void TestSettings::integerKeys()
 {
     GameSettings* s = loaded("[Velmora]\nTextsize=12\nTop= 17 \nLeft=$10\nWidth=12.5\nHeight=99999999999\n");
-    QCOMPARE(s->textSize(), 12);
-    QCOMPARE(s->bounds(), QRect(16, 17, 740, 563));
+    QCOMPARE(s->preferences().textsize, 12);
+    QCOMPARE(s->preferences().bounds, QRect(16, 17, 740, 563));
 
     s = loaded("[Velmora]\nTextsize=abc\nTop=-40\nLeft=\nWidth=-5\nHeight=0x20\n");
-    QCOMPARE(s->textSize(), 8);
-    QCOMPARE(s->bounds(), QRect(3, -40, 740, 563));
+    QCOMPARE(s->preferences().textsize, 8);
+    QCOMPARE(s->preferences().bounds, QRect(3, -40, 740, 563));
 
     s = loaded("[Velmora]\nTextsize=0\n");
-    QCOMPARE(s->textSize(), 8);
+    QCOMPARE(s->preferences().textsize, 8);
 }
 
 void TestSettings::colourAndSwitchKeys()
 {
     GameSettings* s = loaded("[Velmora]\nTextcolor=$0000FF00\nPoints=0\nPlaysounds=FALSE\nPlayvoiceovers=false\n"
                              "ChatterSounds=false\nBotspeed=750\nTurnsound=1\n");
-    QCOMPARE(s->textColour(), 0x00FF00u);
-    QVERIFY(!s->pointsGame());
-    QVERIFY(s->playSounds()); // only "false" exactly turns a switch off
-    QVERIFY(!s->playVoiceOvers());
-    QVERIFY(!s->chatterSounds());
-    QCOMPARE(s->botSpeed(), 750);
-    QCOMPARE(s->turnSound(), 1);
+    QCOMPARE(s->preferences().textcolor, 0x00FF00u);
+    QVERIFY(!s->preferences().points);
+    QVERIFY(s->preferences().playsounds); // only "false" exactly turns a switch off
+    QVERIFY(!s->preferences().playvoiceovers);
+    QVERIFY(!s->preferences().chatterSounds);
+    QCOMPARE(s->preferences().botspeed, 750);
+    QCOMPARE(s->preferences().turnsound, 1);
     s->setTurnSound(1);
     QVERIFY(readAll(m_path).contains("\nBotspeed=750\n"));
 
     s = loaded("[Velmora]\nTextcolor=clLime\nPoints=no\nBotspeed=1000\nTurnsound=01\n");
-    QCOMPARE(s->textColour(), 0x00FF00u);
-    QVERIFY(s->pointsGame());
-    QCOMPARE(s->botSpeed(), 500);
-    QCOMPARE(s->turnSound(), 0);
+    QCOMPARE(s->preferences().textcolor, 0x00FF00u);
+    QVERIFY(s->preferences().points);
+    QCOMPARE(s->preferences().botspeed, 500);
+    QCOMPARE(s->preferences().turnsound, 0);
 
     s = loaded("[Velmora]\nTextcolor=lime\nPoints=\nBotspeed=250\n");
-    QCOMPARE(s->textColour(), 0xFFFFFFu);
-    QVERIFY(s->pointsGame());
-    QCOMPARE(s->botSpeed(), 250);
+    QCOMPARE(s->preferences().textcolor, 0xFFFFFFu);
+    QVERIFY(s->preferences().points);
+    QCOMPARE(s->preferences().botspeed, 250);
 
     s = loaded("[Velmora]\nTextcolor=\n");
-    QCOMPARE(s->textColour(), 0xFFFFFFu);
+    QCOMPARE(s->preferences().textcolor, 0xFFFFFFu);
 }
 
 void TestSettings::lobbyKeysAreReadNeverWritten()
@@ -185,7 +185,7 @@ void TestSettings::phrases()
     QVERIFY(bytes.startsWith("[Velmora]\nPhrase1=gg Points=0\nPhrase2=Good One!\nPhrase3=\nPhrase4=Excellent!\n"));
     QVERIFY(bytes.endsWith("Phrase10=See ya!\n"));
     s->load();
-    QVERIFY(s->pointsGame());
+    QVERIFY(s->preferences().points);
     QCOMPARE(s->storedPhrase(3), QString());
     QCOMPARE(s->storedPhrase(1), QString("gg Points=0"));
 }
@@ -206,7 +206,7 @@ void TestSettings::foreignContentSurvivesManySaves()
     const QByteArray ours = "[VELMORA]\r\ntextsize=12\r\n; keep me\r\nCustom=1\r\n";
     const QByteArray after = "\r\n[Other]\r\nTextsize=99";
     GameSettings* s = loaded(before + ours + after);
-    QCOMPARE(s->textSize(), 12);
+    QCOMPARE(s->preferences().textsize, 12);
 
     for (int i = 0; i < 50; ++i) {
         s->setPlaySounds(i % 2 == 0);
@@ -235,9 +235,9 @@ void TestSettings::closingRule()
 {
     const QRect workArea(0, 0, 1280, 1000);
     // Closing where the window was first placed writes nothing, before or after loading.
-    QVERIFY(!m_settings->saveBoundsAtClose(GameSettings::kDefaultBounds, workArea));
+    QVERIFY(!m_settings->saveBoundsAtClose(Preferences::kDefaultBounds, workArea));
     m_settings->load();
-    QVERIFY(!m_settings->saveBoundsAtClose(GameSettings::kDefaultBounds, workArea));
+    QVERIFY(!m_settings->saveBoundsAtClose(Preferences::kDefaultBounds, workArea));
     QVERIFY(!QFile::exists(m_path));
 
     QVERIFY(m_settings->saveBoundsAtClose({50, 60, 800, 600}, workArea));
@@ -246,9 +246,9 @@ void TestSettings::closingRule()
 
     // Too big for the work area: 15 pixels smaller, once, not fitted.
     QVERIFY(m_settings->saveBoundsAtClose({10, 10, 1300, 2000}, workArea));
-    QCOMPARE(m_settings->bounds(), QRect(10, 10, 1285, 1985));
+    QCOMPARE(m_settings->preferences().bounds, QRect(10, 10, 1285, 1985));
     m_settings->load();
-    QCOMPARE(m_settings->bounds(), QRect(10, 10, 1285, 1985));
+    QCOMPARE(m_settings->preferences().bounds, QRect(10, 10, 1285, 1985));
 }
 
 void TestSettings::failedWriteKeepsTheOldFile()
@@ -278,7 +278,7 @@ void TestSettings::hostileFiles()
     QByteArray huge("[Velmora]\nTextsize=12\n");
     huge += QByteArray(IniFile::kMaxBytes, 'x');
     GameSettings* s = loaded(huge);
-    QCOMPARE(s->textSize(), 8);
+    QCOMPARE(s->preferences().textsize, 8);
     QSignalSpy failed(s, &GameSettings::writeFailed);
     s->setTextSize(10);
     QCOMPARE(failed.size(), 1);
@@ -287,7 +287,7 @@ void TestSettings::hostileFiles()
     // Binary bytes, bare brackets and a long line are carried through untouched.
     const QByteArray binary = QByteArray("\0\xff\xfe[\n=\n[]\n[Velmora\n", 19) + QByteArray(100000, '\x01') + "\n";
     s = loaded(binary + "[Velmora]\nTop=\xe9t\xe9\n");
-    QCOMPARE(s->bounds().top(), 3);
+    QCOMPARE(s->preferences().bounds.top(), 3);
     s->setTextSize(14);
     QVERIFY(readAll(m_path).startsWith(binary + "[Velmora]\nTop=3\n"));
 

@@ -110,12 +110,12 @@ void TestTally::winningAndLosing()
 
 void TestTally::whatAGameCountsAs()
 {
-    QCOMPARE(Tally::winnerToCount("Me", "Me", true, true), Tally::mine());
-    QCOMPARE(Tally::winnerToCount("Sam", "Me", true, true), QString("Sam"));
-    QCOMPARE(Tally::winnerToCount("me", "Me", true, true), QString("me"));
-    QVERIFY(Tally::winnerToCount("Me and Sam", "Me", true, true).isEmpty());
-    QVERIFY(Tally::winnerToCount("Sam", "Me", false, true).isEmpty());
-    QVERIFY(Tally::winnerToCount("Sam", "Me", true, false).isEmpty());
+    QCOMPARE(Tally::winnerToCount("Me", "Me", true, true, false), Tally::mine());
+    QCOMPARE(Tally::winnerToCount("Sam", "Me", true, true, false), QString("Sam"));
+    QCOMPARE(Tally::winnerToCount("me", "Me", true, true, false), QString("me"));
+    QVERIFY(Tally::winnerToCount("Me and Sam", "Me", true, true, true).isEmpty());
+    QVERIFY(Tally::winnerToCount("Sam", "Me", false, true, false).isEmpty());
+    QVERIFY(Tally::winnerToCount("Sam", "Me", true, false, false).isEmpty());
 }
 
 void TestTally::removingAndResetting()

@@ -1,0 +1,106 @@
+#include "gamecore.h"
+
+#include "clientsession.h"
+#include "host/tserver.h"
+#include "namedmutex.h"
+#include "protocol/catalogue.h"
+#include "records/gamesettings.h"
+#include "records/tally.h"
+
+namespace velmora {
+
+GameCore::Launch GameCore::readCommandLine(const QStringList& parameters)
+{
+    if (parameters.isEmpty())
+        return {Launch::Kind::Solo, QStringLiteral("You"), QStringLiteral("127.0.0.1")};
+    if (parameters.size() < 3)
+        return {Launch::Kind::LoadingOnly, {}, {}};
+    // Exactly "true" hosts; "True" or anything else joins.
+    const bool host = parameters[2] == QLatin1String("true");
+    return {host ? Launch::Kind::Host : Launch::Kind::Join, parameters[0], parameters[1]};
+}
+
+GameCore::GameCore(const QStringList& parameters, QObject* parent)
+    : QObject(parent)
+    , m_launch(readCommandLine(parameters))
+    , m_settings(std::make_unique<GameSettings>())
+    , m_session(std::make_unique<ClientSession>(&m_settings->preferences()))
+    // The lobby learns from this name that the game runs.
+    , m_mutex(std::make_unique<NamedMutex>(QStringLiteral("velmora")))
+{
+    // A failed save is told in a box, never while a message is being handled.
+    connect(m_settings.get(), &GameSettings::writeFailed, this, &GameCore::reportRequested);
+    // Read once per connection, when the host has told us who we are.
+    connect(m_session.get(), &ClientSession::joined, m_settings.get(), &GameSettings::load);
+}
+
+GameCore::~GameCore()
+{
+    // The session goes before the host it may still be connected to.
+    m_session.reset();
+    m_host.reset();
+}
+
+const Preferences& GameCore::preferences() const
+{
+    return m_settings->preferences();
+}
+
+TServer& GameCore::host()
+{
+    if (!m_host) {
+        m_host = std::make_unique<TServer>();
+        m_host->setBotPace([this] { return m_botPaceOverride.value_or(preferences().botspeed); });
+    }
+    return *m_host;
+}
+
+void GameCore::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    switch (m_launch.kind) {
+    case Launch::Kind::Solo:
+        emit systemLine(QStringLiteral("Loading Solo Game..Please wait."));
+        emit soloStarted();
+        m_session->setPlayerName(m_launch.name);
+        hostGame();
+        return;
+    case Launch::Kind::LoadingOnly:
+        emit systemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."));
+        return;
+    case Launch::Kind::Host:
+    case Launch::Kind::Join:
+        emit systemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."));
+        m_session->setPlayerName(m_launch.name);
+        if (m_launch.kind == Launch::Kind::Host)
+            hostGame();
+        else
+            m_session->connectToHost(m_launch.address, m_gamePort, false);
+        m_session->holdLobbyConnection(m_lobbyPort);
+        return;
+    }
+}
+
+void GameCore::hostGame()
+{
+    try {
+        host().startListening(m_gamePort);
+    } catch (const ESockException& e) {
+        emit reportRequested(QString::fromLatin1(e.what()));
+        return;
+    }
+    // The host's own player always connects over loopback, like everyone else.
+    m_session->connectToHost(QStringLiteral("127.0.0.1"), m_host->port(), true);
+    emit hostingStarted();
+}
+
+QString GameCore::winnerToTally(const QString& winner, bool team, bool othersListed) const
+{
+    const int me = m_session->myseat();
+    const bool seated = GameModel::isSeat(me);
+    return Tally::winnerToCount(winner, seated ? m_session->seat(me).name : QString(), seated, othersListed, team);
+}
+
+} // namespace velmora

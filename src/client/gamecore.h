@@ -1,0 +1,92 @@
+#pragma once
+
+#include "protocol/catalogue.h"
+#include "records/preferences.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+namespace velmora {
+
+class ClientSession;
+class GameSettings;
+class NamedMutex;
+class TServer;
+
+// The game without its windows: it reads the command line, owns the client
+// session, the in-process host, the preferences and their file, and the
+// named mutex, and applies the tally's rules to the end of a game. The main
+// window is a view of it; main and the tests build the same object.
+class GameCore : public QObject {
+    Q_OBJECT
+public:
+    // What the command line asks for.
+    struct Launch {
+        enum class Kind {
+            Solo,        // no parameters: "You" against the computer on our own host
+            LoadingOnly, // one or two parameters: nothing is opened
+            Host,        // name, address, "true"
+            Join,        // name, address, anything else
+        };
+        Kind kind = Kind::Solo;
+        QString name;
+        QString address;
+        bool operator==(const Launch&) const = default;
+    };
+    static Launch readCommandLine(const QStringList& parameters);
+
+    explicit GameCore(const QStringList& parameters, QObject* parent = nullptr);
+    ~GameCore() override;
+
+    const Launch& launch() const { return m_launch; }
+    bool isSolo() const { return m_launch.kind == Launch::Kind::Solo; }
+
+    // The game port (7772) and the lobby's port (9001); tests take free ones.
+    void setGamePort(quint16 port) { m_gamePort = port; }
+    void setLobbyPort(quint16 port) { m_lobbyPort = port; }
+    // A fixed pace for the computer whatever the preferences say (tests).
+    void setBotPaceForTesting(int ms) { m_botPaceOverride = ms; }
+
+    // Starts what the command line asks for; later calls do nothing.
+    void start();
+
+    ClientSession& session() { return *m_session; }
+    const ClientSession& session() const { return *m_session; }
+    GameSettings& settings() { return *m_settings; }
+    const Preferences& preferences() const;
+    // The in-process host, made on first use; it listens only once we host.
+    TServer& host();
+
+    // What the end of a game counts as in the tally: Tally::mine() when we
+    // won, the winner's name, or nothing (a spectator, a team win, a game
+    // with no other player listed).
+    QString winnerToTally(const QString& winner, bool team, bool othersListed) const;
+
+signals:
+    // A status line for the chat ("Loading Solo Game..Please wait.").
+    void systemLine(const QString& text);
+    // Something to tell the player in a box.
+    void reportRequested(const QString& text);
+    // A solo game began: the lobby download is offered.
+    void soloStarted();
+    // Our host listens and our player is connecting to it: the start
+    // controls and the spectator list's removal are the host's.
+    void hostingStarted();
+
+private:
+    void hostGame();
+
+    Launch m_launch;
+    std::unique_ptr<GameSettings> m_settings;
+    std::unique_ptr<ClientSession> m_session;
+    std::unique_ptr<TServer> m_host;
+    std::unique_ptr<NamedMutex> m_mutex;
+    quint16 m_gamePort = protocol::kGamePort;
+    quint16 m_lobbyPort = protocol::kLobbyPort;
+    std::optional<int> m_botPaceOverride;
+    bool m_started = false;
+};
+
+} // namespace velmora
