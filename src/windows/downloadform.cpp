@@ -35,7 +35,6 @@ QStringList Tdownload::installerArguments()
 Tdownload::Tdownload(QWidget* parent)
     : SideWindow(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
     , m_http(new HttpDownload(this))
-    , m_installerUrl(QString::fromLatin1(kDefaultInstallerUrl))
     , m_targetFolder(dataFolder())
     , m_lobbyPath(QString::fromLatin1(kDefaultLobbyPath))
 {
@@ -193,6 +192,14 @@ void Tdownload::getbuttonClick()
 {
     if (m_http->isRunning())
         return;
+    if (m_installerUrl.isEmpty()) {
+        // The lobby's maker stores where its installer lives; without that
+        // there is no address worth trying.
+        m_infolabel->setText(QStringLiteral("No installer address is set."));
+        m_infolabel3->setText(QStringLiteral("Set %1 in section [Velmora] of kivolobby.ini.")
+                                  .arg(QLatin1String(kInstallerUrlKey)));
+        return;
+    }
     m_state = Started;
     const QString name = installerFileName();
     m_infolabel2->setText(name);

@@ -29,7 +29,6 @@ public:
     // Section "Velmora" of the settings file may override these two.
     static constexpr const char* kInstallerUrlKey = "LobbyInstallerUrl";
     static constexpr const char* kLobbyPathKey = "LobbyPath";
-    static constexpr const char* kDefaultInstallerUrl = "https://www.example.com/lobby/qsvsetup.exe";
     static constexpr const char* kDefaultLobbyPath = "/opt/kivonet/kivonetlobby";
     // The installer's own switches for a silent install without icons.
     static QStringList installerArguments();
@@ -40,7 +39,9 @@ public:
     explicit Tdownload(QWidget* parent = nullptr);
     ~Tdownload() override;
 
-    // Only http and https addresses with a file name are taken; false keeps the old one.
+    // Only http and https addresses with a file name are taken; false keeps
+    // the old one. Until one is taken there is nothing to download, and the
+    // window says so.
     bool setInstallerUrl(const QUrl& url);
     QUrl installerUrl() const { return m_installerUrl; }
     // Where the installer is saved (by default the game's data folder: its own

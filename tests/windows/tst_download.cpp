@@ -285,6 +285,17 @@ void TestDownload::uncreatableFileSendsNoRequest()
     QCOMPARE(rig.text("infolabel"), QString());
     // No transfer exists, so no connection can follow.
     QCOMPARE(rig.server.connections, 0);
+
+    // Without a configured address the window says what is missing, and
+    // neither a file nor a request is made.
+    QTemporaryDir empty;
+    Tdownload unset;
+    unset.setTargetFolder(empty.path());
+    QTest::mouseClick(unset.findChild<TSelButton*>("getbutton"), Qt::LeftButton);
+    QCOMPARE(unset.findChild<QLabel*>("infolabel")->text(), QStringLiteral("No installer address is set."));
+    QVERIFY(unset.findChild<QLabel*>("infolabel3")->text().contains(QStringLiteral("LobbyInstallerUrl")));
+    QCOMPARE(unset.downloadState(), Tdownload::Idle);
+    QVERIFY(QDir(empty.path()).isEmpty());
 }
 
 void TestDownload::closingOrQuittingDuringADownloadAbortsIt()
@@ -338,11 +349,11 @@ void TestDownload::playWithOthers()
 void TestDownload::onlyWebAddressesAndPlainNames()
 {
     Tdownload window;
-    QCOMPARE(window.installerUrl(), QUrl(QString::fromLatin1(Tdownload::kDefaultInstallerUrl)));
+    QVERIFY(window.installerUrl().isEmpty());
     QVERIFY(!window.setInstallerUrl(QUrl("file:///etc/passwd")));
     QVERIFY(!window.setInstallerUrl(QUrl("ftp://127.0.0.1/lobby/qsvsetup.exe")));
     QVERIFY(!window.setInstallerUrl(QUrl("not a url")));
-    QCOMPARE(window.installerUrl(), QUrl(QString::fromLatin1(Tdownload::kDefaultInstallerUrl)));
+    QVERIFY(window.installerUrl().isEmpty());
 
     QVERIFY(window.setInstallerUrl(QUrl("https://127.0.0.1/lobby/setup-2.run")));
     QCOMPARE(window.installerFileName(), QStringLiteral("setup-2.run"));
