@@ -6,6 +6,7 @@
 #include "gameinstance.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
@@ -147,6 +148,21 @@ void TestTchatWiring::windowBoundsAreSavedOnlyWhenMoved()
     GameInstance again({});
     waitUntilIn(again);
     QTRY_COMPARE(again.chat.frameGeometry().topLeft(), QPoint(40, 50));
+
+    // An option changed after a move saves where the window is now; closing
+    // it there then has nothing more to write.
+    again.chat.move(70, 80);
+    QTRY_COMPARE(again.chat.frameGeometry().topLeft(), QPoint(70, 80));
+    action(again, QStringLiteral("PlaySounds1"))->trigger();
+    QCOMPARE(valueOf(iniPath(), QStringLiteral("Left")), QStringLiteral("70"));
+    QCOMPARE(valueOf(iniPath(), QStringLiteral("Top")), QStringLiteral("80"));
+    // Dated back, so that any rewrite would show.
+    const QDateTime past = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    QFile file(iniPath());
+    QVERIFY(file.open(QIODevice::ReadOnly) && file.setFileTime(past, QFileDevice::FileModificationTime));
+    file.close();
+    again.chat.close();
+    QCOMPARE(QFileInfo(iniPath()).lastModified().toSecsSinceEpoch(), past.toSecsSinceEpoch());
 }
 
 void TestTchatWiring::soundOptionsDecideWhatIsHeard()
