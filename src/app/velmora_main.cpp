@@ -47,9 +47,9 @@ struct SideWindowSet {
     std::unique_ptr<velmora::Thelp> help;
 
     // In the order the game has always made them.
-    velmora::Tchat::SideWindows make()
+    velmora::Tchat::SideWindows make(velmora::GameCore& core)
     {
-        tally = std::make_unique<velmora::Ttallylist>();
+        tally = std::make_unique<velmora::Ttallylist>(core.tally());
         spies = std::make_unique<velmora::Tspylist>();
         phrases = std::make_unique<velmora::Tphrases>();
         download = std::make_unique<velmora::Tdownload>();
@@ -84,7 +84,7 @@ int main(int argc, char* argv[])
     // start hidden.
     SideWindowSet windows;
     velmora::Tchat chat(core);
-    chat.attachWhenShown([&windows] { return windows.make(); });
+    chat.attachWhenShown([&windows, &core] { return windows.make(core); });
     chat.setLateWindows(
         [&windows] {
             windows.about = std::make_unique<velmora::Tabout>();

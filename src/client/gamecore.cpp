@@ -6,6 +6,7 @@
 #include "protocol/catalogue.h"
 #include "records/gamesettings.h"
 #include "records/tally.h"
+#include "records/tallybook.h"
 
 namespace velmora {
 
@@ -53,6 +54,13 @@ TServer& GameCore::host()
         m_host->setBotPace([this] { return m_botPaceOverride.value_or(preferences().botspeed); });
     }
     return *m_host;
+}
+
+TallyBook& GameCore::tally()
+{
+    if (!m_tally)
+        m_tally = std::make_unique<TallyBook>();
+    return *m_tally;
 }
 
 void GameCore::start()

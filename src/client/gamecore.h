@@ -14,10 +14,11 @@ class ClientSession;
 class GameSettings;
 class NamedMutex;
 class TServer;
+class TallyBook;
 
 // The game without its windows: it reads the command line, owns the client
-// session, the in-process host, the preferences and their file, and the
-// named mutex, and applies the tally's rules to the end of a game. The main
+// session, the in-process host, the preferences and their file, the tally
+// and the named mutex, and applies the tally's rules to the end of a game. The main
 // window is a view of it; main and the tests build the same object.
 class GameCore : public QObject {
     Q_OBJECT
@@ -58,6 +59,8 @@ public:
     const Preferences& preferences() const;
     // The in-process host, made on first use; it listens only once we host.
     TServer& host();
+    // The tally, read from its file on first use and written when the core goes.
+    TallyBook& tally();
 
     // What the end of a game counts as in the tally: Tally::mine() when we
     // won, the winner's name, or nothing (a spectator, a team win, a game
@@ -82,6 +85,7 @@ private:
     std::unique_ptr<GameSettings> m_settings;
     std::unique_ptr<ClientSession> m_session;
     std::unique_ptr<TServer> m_host;
+    std::unique_ptr<TallyBook> m_tally;
     std::unique_ptr<NamedMutex> m_mutex;
     quint16 m_gamePort = protocol::kGamePort;
     quint16 m_lobbyPort = protocol::kLobbyPort;

@@ -1,7 +1,6 @@
 #include "tallylistform.h"
 
 #include "controls/tselbutton.h"
-#include "records/datafolder.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -26,9 +25,9 @@ QFrame* addPanel(QWidget* parent, const QRect& geometry)
 
 } // namespace
 
-Ttallylist::Ttallylist(QWidget* parent)
+Ttallylist::Ttallylist(TallyBook& book, QWidget* parent)
     : SideWindow(parent)
-    , m_store(dataFolder())
+    , m_book(book)
 {
     setObjectName(QStringLiteral("Ttallylist"));
     setWindowTitle(QStringLiteral("Velmora - Tally List"));
@@ -54,27 +53,16 @@ Ttallylist::Ttallylist(QWidget* parent)
     buildLists();
     buildPanels();
 
-    TallyStore::Loaded loaded = m_store.load();
-    m_tally = std::move(loaded.tally);
     loadtally();
+    connect(&m_book, &TallyBook::failed, this, [this](const QString& text) { m_report(text); });
     // Shown once the program runs, after whoever made us had a chance to
     // set a reporter, and never before the main window.
-    if (!loaded.error.isEmpty())
+    if (const QString error = m_book.loadError(); !error.isEmpty())
         QMetaObject::invokeMethod(
-            this, [this, text = loaded.error] { m_report(text); }, Qt::QueuedConnection);
+            this, [this, error] { m_report(error); }, Qt::QueuedConnection);
 }
 
-Ttallylist::~Ttallylist()
-{
-    // Nobody is left to tell; the previous file stays as it was.
-    if (const Status saved = saveTally(); !saved)
-        qWarning("Tally not saved: %s", saved.error().c_str());
-}
-
-Status Ttallylist::saveTally()
-{
-    return m_store.save(m_tally);
-}
+Ttallylist::~Ttallylist() = default;
 
 QListWidget* Ttallylist::makeCheckList(const QString& objectName, const QRect& geometry)
 {
@@ -145,7 +133,7 @@ void Ttallylist::loadtally()
     showMine();
     const QSignalBlocker blocker(m_listboxTally);
     m_listboxTally->clear();
-    for (const QString& name : m_tally.opponents()) {
+    for (const QString& name : tally().opponents()) {
         auto* item = new QListWidgetItem(name, m_listboxTally);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
@@ -155,7 +143,7 @@ void Ttallylist::loadtally()
 void Ttallylist::showMine()
 {
     for (int i = 0; i < 3; ++i)
-        m_mine[i]->setText(m_tally.cell(i + 1, 0));
+        m_mine[i]->setText(tally().cell(i + 1, 0));
 }
 
 void Ttallylist::clearChecklist()
@@ -182,15 +170,13 @@ QStringList Ttallylist::checklist() const
 
 bool Ttallylist::isTallied(const QString& name) const
 {
-    return m_tally.isTallied(name);
+    return tally().isTallied(name);
 }
 
 void Ttallylist::addgame(const QString& winner)
 {
     emit checklistRefreshWanted();
-    m_lastGame = winner;
-    if (const Status counted = m_tally.addGame(checklist(), winner); !counted)
-        m_report(QString::fromStdString(counted.error()));
+    m_book.addGame(checklist(), winner);
     showMine();
     if (m_listboxTally->currentRow() >= 0)
         listbox_tallyClick();
@@ -198,19 +184,18 @@ void Ttallylist::addgame(const QString& winner)
 
 void Ttallylist::countDoubleBull()
 {
-    if (const Status counted = m_tally.addDoubleBull(); !counted)
-        m_report(QString::fromStdString(counted.error()));
+    m_book.addDoubleBull();
     showMine();
 }
 
 void Ttallylist::listbox_tallyClick()
 {
     const int index = m_listboxTally->currentRow();
-    if (index < 0 || index + 1 >= m_tally.rowCount())
+    if (index < 0 || index + 1 >= tally().rowCount())
         return;
     for (int i = 0; i < 8; ++i)
-        m_counts[i]->setText(m_tally.cell(i + 1, index + 1));
-    const QString name = m_tally.cell(0, index + 1);
+        m_counts[i]->setText(tally().cell(i + 1, index + 1));
+    const QString name = tally().cell(0, index + 1);
     m_hisName->setText(name + QStringLiteral(" Wins:"));
     m_hisNameTop->setText(name + QStringLiteral("'s Tally"));
 }
@@ -220,14 +205,14 @@ void Ttallylist::checklistClickCheck(QListWidgetItem* item)
     // Unticking here does not stop tallying (that is done in the other
     // list), so the tick keeps showing who is tallied.
     const QString name = item->text();
-    if (m_tally.addOpponent(name)) {
+    if (m_book.addOpponent(name)) {
         const QSignalBlocker blocker(m_listboxTally);
         auto* tallied = new QListWidgetItem(name, m_listboxTally);
         tallied->setFlags(tallied->flags() | Qt::ItemIsUserCheckable);
         tallied->setCheckState(Qt::Checked);
     }
     const QSignalBlocker blocker(m_checklist);
-    item->setCheckState(m_tally.isTallied(name) ? Qt::Checked : Qt::Unchecked);
+    item->setCheckState(tally().isTallied(name) ? Qt::Checked : Qt::Unchecked);
 }
 
 void Ttallylist::listbox_tallyClickCheck(QListWidgetItem* item)
@@ -251,11 +236,11 @@ void Ttallylist::listbox_tallyClickCheck(QListWidgetItem* item)
 void Ttallylist::removeTallied(const QString& name)
 {
     // Found again by name: the lists may have changed while the question was open.
-    const int index = m_tally.opponentIndex(name);
+    const int index = tally().opponentIndex(name);
     if (index < 0)
         return;
     const bool shown = m_listboxTally->currentRow() == index;
-    m_tally.removeOpponent(index);
+    m_book.removeOpponent(name);
     {
         const QSignalBlocker blocker(m_listboxTally);
         delete m_listboxTally->takeItem(index);
@@ -291,7 +276,7 @@ void Ttallylist::button_resetClick()
 void Ttallylist::resetTally()
 {
     // The name labels keep their text; the file changes at the next save.
-    m_tally.reset();
+    m_book.reset();
     showMine();
     {
         const QSignalBlocker blocker(m_listboxTally);

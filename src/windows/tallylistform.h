@@ -1,7 +1,6 @@
 #pragma once
 
-#include "records/tally.h"
-#include "records/tallystore.h"
+#include "records/tallybook.h"
 #include "sidewindow.h"
 
 #include <functional>
@@ -15,9 +14,8 @@ namespace velmora {
 class TSelButton;
 
 // The tally list window: the players of the current game, the tallied
-// opponents, the local player's totals and one opponent's counts. The tally
-// is read from "velmoratally.tld" in the data folder when the window is made
-// and written back when it is destroyed at the end of the program.
+// opponents, the local player's totals and one opponent's counts, all of
+// them from the tally book it shows; ticking and counting go to the book.
 class Ttallylist : public SideWindow {
     Q_OBJECT
 public:
@@ -25,7 +23,7 @@ public:
     // Asks a yes/no question and calls answer with the reply, now or later.
     using Confirmer = std::function<void(const QString& question, std::function<void(bool yes)> answer)>;
 
-    explicit Ttallylist(QWidget* parent = nullptr);
+    explicit Ttallylist(TallyBook& book, QWidget* parent = nullptr);
     ~Ttallylist() override;
 
     // Errors are shown through the reporter, questions through the
@@ -46,13 +44,10 @@ public:
     // Counts a double bull thrown by the local player.
     void countDoubleBull();
 
-    const Tally& tally() const { return m_tally; }
+    const Tally& tally() const { return m_book.tally(); }
     // The winner word of the last game counted, and the double bulls so far.
-    QString lastGame() const { return m_lastGame; }
-    int doubleBulls() const { return m_tally.cell(Tally::MyDoubleBulls, 0).toInt(); }
-
-    // Writes the tally now (it is also written when the window goes).
-    Status saveTally();
+    QString lastGame() const { return m_book.lastGame(); }
+    int doubleBulls() const { return tally().cell(Tally::MyDoubleBulls, 0).toInt(); }
 
 signals:
     // Emitted before a game is counted, so the main window can bring the
@@ -74,9 +69,7 @@ private:
     QListWidget* makeCheckList(const QString& objectName, const QRect& geometry);
     QLabel* addCount(const QString& objectName, const QRect& geometry);
 
-    TallyStore m_store;
-    Tally m_tally;
-    QString m_lastGame;
+    TallyBook& m_book;
     Reporter m_report;
     Confirmer m_confirm;
 

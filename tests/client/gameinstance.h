@@ -41,7 +41,7 @@ struct GameInstance {
     Tchat chat;
     Tabout about;
     Thelp help;
-    Ttallylist tally;
+    Ttallylist tally{core.tally()};
     Tspylist spies;
     Tphrases phrases;
     Tdownload download;

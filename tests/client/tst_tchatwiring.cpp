@@ -306,7 +306,7 @@ void TestTchatWiring::sideWindowsAreMadeLate()
     Tchat chat(core);
     chat.setMessageReporter([](const QString&) {});
     chat.attachWhenShown([&] {
-        tally = std::make_unique<Ttallylist>();
+        tally = std::make_unique<Ttallylist>(core.tally());
         spies = std::make_unique<Tspylist>();
         phrases = std::make_unique<Tphrases>();
         download = std::make_unique<Tdownload>();

@@ -16,6 +16,15 @@
 
 using namespace velmora;
 
+// One run's tally and its window: the book is written when the run ends.
+struct TallyRun {
+    std::unique_ptr<TallyBook> book = std::make_unique<TallyBook>();
+    std::unique_ptr<Ttallylist> window = std::make_unique<Ttallylist>(*book);
+    Ttallylist* operator->() const { return window.get(); }
+    Ttallylist& operator*() const { return *window; }
+    Ttallylist* get() const { return window.get(); }
+};
+
 class TestTallyList : public QObject {
     Q_OBJECT
 private slots:
@@ -28,7 +37,7 @@ private slots:
     void unreadableFileIsReportedAndKept();
 
 private:
-    std::unique_ptr<Ttallylist> open();
+    TallyRun open();
     QString text(const char* objectName) const;
     static QListWidget* list(Ttallylist& window, const char* name) { return window.findChild<QListWidget*>(name); }
 
@@ -47,9 +56,9 @@ void TestTallyList::init()
     m_reports.clear();
 }
 
-std::unique_ptr<Ttallylist> TestTallyList::open()
+TallyRun TestTallyList::open()
 {
-    auto window = std::make_unique<Ttallylist>();
+    TallyRun window;
     window->setConfirmer([this](const QString& question, std::function<void(bool)> answer) {
         m_questions << question;
         answer(m_answer);

@@ -178,7 +178,8 @@ void TestSideWindows::spylistEntries()
 
 void TestSideWindows::tallyChecklist()
 {
-    Ttallylist tally;
+    TallyBook book;
+    Ttallylist tally(book);
     QCOMPARE(tally.windowTitle(), QString("Velmora - Tally List"));
     tally.addToChecklist("Borl", false);
     tally.addToChecklist("Ann", true);
@@ -194,7 +195,8 @@ void TestSideWindows::windowsAreNamedAndCloseByHiding()
 {
     Tabout about;
     Thelp help;
-    Ttallylist tally;
+    TallyBook book;
+    Ttallylist tally(book);
     Tspylist spies;
     Tphrases phrases;
     Tdownload download;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "tally.h"
+#include "tallystore.h"
+
+#include <QObject>
+#include <QString>
+
+namespace velmora {
+
+// The tally of this run: read from "velmoratally.tld" in the data folder when
+// the book is made, with the session counts at 0, and written back when it
+// goes at the end of the program. Every count goes through here; the tally
+// list window only shows it.
+class TallyBook : public QObject {
+    Q_OBJECT
+public:
+    explicit TallyBook(QObject* parent = nullptr);
+    ~TallyBook() override;
+
+    const Tally& tally() const { return m_tally; }
+    // Why the file could not be read (it is moved aside at the next save);
+    // empty when it was read or there was none.
+    QString loadError() const { return m_loadError; }
+
+    bool addOpponent(const QString& name);
+    // Stops tallying a player, found by name; false when he was not tallied.
+    bool removeOpponent(const QString& name);
+    void reset();
+    // Counts a finished game against the players listed; `winner` is the
+    // winner's name or Tally::mine(). A failure is told through failed().
+    void addGame(const QStringList& players, const QString& winner);
+    void addDoubleBull();
+    // The winner word of the last game counted.
+    QString lastGame() const { return m_lastGame; }
+
+    // Writes the tally now (it is also written when the book goes).
+    Status save();
+
+signals:
+    void changed();
+    void failed(const QString& text);
+
+private:
+    void counted(const Status& status);
+
+    TallyStore m_store;
+    Tally m_tally;
+    QString m_loadError;
+    QString m_lastGame;
+};
+
+} // namespace velmora
