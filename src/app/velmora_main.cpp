@@ -4,20 +4,11 @@
 #include "art/fonts.h"
 #include "art/gamestyle.h"
 #include "client/gamecore.h"
-#include "client/tchat.h"
-#include "windows/aboutform.h"
-#include "windows/downloadform.h"
-#include "windows/gamestartform.h"
-#include "windows/helpform.h"
-#include "windows/phrasesform.h"
+#include "client/gamewindows.h"
 #include "windows/sidewindow.h"
-#include "windows/spylistform.h"
-#include "windows/tallylistform.h"
 
 #include <QApplication>
 #include <QMessageBox>
-
-#include <memory>
 
 namespace {
 
@@ -37,33 +28,6 @@ public:
     }
 };
 
-struct SideWindowSet {
-    std::unique_ptr<velmora::Ttallylist> tally;
-    std::unique_ptr<velmora::Tspylist> spies;
-    std::unique_ptr<velmora::Tphrases> phrases;
-    std::unique_ptr<velmora::Tdownload> download;
-    std::unique_ptr<velmora::Tgamestart> gamestart;
-    std::unique_ptr<velmora::Tabout> about;
-    std::unique_ptr<velmora::Thelp> help;
-
-    // In the order the game has always made them.
-    velmora::Tchat::SideWindows make(velmora::GameCore& core)
-    {
-        tally = std::make_unique<velmora::Ttallylist>(core.tally());
-        spies = std::make_unique<velmora::Tspylist>();
-        phrases = std::make_unique<velmora::Tphrases>();
-        download = std::make_unique<velmora::Tdownload>();
-        gamestart = std::make_unique<velmora::Tgamestart>();
-        velmora::Tchat::SideWindows windows;
-        windows.tally = tally.get();
-        windows.spies = spies.get();
-        windows.phrases = phrases.get();
-        windows.download = download.get();
-        windows.gamestart = gamestart.get();
-        return windows;
-    }
-};
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -79,22 +43,8 @@ int main(int argc, char* argv[])
     parameters.removeFirst();
     velmora::GameCore core(parameters);
 
-    // The side windows are made once the main window is on the screen, help
-    // and about only when first opened; all outlive the main window and
-    // start hidden.
-    SideWindowSet windows;
-    velmora::Tchat chat(core);
-    chat.attachWhenShown([&windows, &core] { return windows.make(core); });
-    chat.setLateWindows(
-        [&windows] {
-            windows.about = std::make_unique<velmora::Tabout>();
-            return windows.about.get();
-        },
-        [&windows] {
-            windows.help = std::make_unique<velmora::Thelp>();
-            return windows.help.get();
-        });
-
+    velmora::GameWindows windows(core);
+    velmora::Tchat& chat = windows.main();
     QObject::connect(&chat, &velmora::Tchat::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     chat.show();
     return app.exec();

@@ -9,6 +9,7 @@
 #include "client/board/dicepanel.h"
 #include "client/clientsession.h"
 #include "client/gamecore.h"
+#include "client/gamewindows.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "records/datafolder.h"
@@ -38,14 +39,15 @@ struct TemporaryDataFolder {
 struct GameInstance {
     GameCore core;
     TServer& server; // the core's own host; it listens only when this copy hosts
-    Tchat chat;
-    Tabout about;
-    Thelp help;
-    Ttallylist tally{core.tally()};
-    Tspylist spies;
-    Tphrases phrases;
-    Tdownload download;
-    Tgamestart gamestart;
+    GameWindows windows; // as the program makes them, but all at once
+    Tchat& chat;
+    Tabout& about;
+    Thelp& help;
+    Ttallylist& tally;
+    Tspylist& spies;
+    Tphrases& phrases;
+    Tdownload& download;
+    Tgamestart& gamestart;
     QStringList reports; // message boxes the window would have shown
     QStringList sounds;
     bool closed = false;
@@ -55,9 +57,16 @@ struct GameInstance {
     explicit GameInstance(const QStringList& parameters, quint16 port = 0, int botDelayMs = 1)
         : core(parameters)
         , server(core.host())
-        , chat(core)
+        , windows(core)
+        , chat(madeNow(windows).main())
+        , about(*windows.about())
+        , help(*windows.help())
+        , tally(*windows.tally())
+        , spies(*windows.spies())
+        , phrases(*windows.phrases())
+        , download(*windows.download())
+        , gamestart(*windows.gamestart())
     {
-        chat.attach({&about, &help, &tally, &spies, &phrases, &download, &gamestart});
         core.setGamePort(port);
         if (botDelayMs > 0)
             core.setBotPaceForTesting(botDelayMs);
@@ -69,6 +78,12 @@ struct GameInstance {
         // The window starts the game from the event loop once it is exposed.
         if (QTest::qWaitForWindowExposed(&chat))
             QCoreApplication::sendPostedEvents(&chat);
+    }
+
+    static GameWindows& madeNow(GameWindows& w)
+    {
+        w.makeAllNow();
+        return w;
     }
 
     ChatView* mainchat() const { return chat.findChild<ChatView*>(QStringLiteral("mainchat")); }

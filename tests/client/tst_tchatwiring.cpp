@@ -291,62 +291,30 @@ void TestTchatWiring::sideWindowHooks()
 
 void TestTchatWiring::sideWindowsAreMadeLate()
 {
-    // As the game starts: the side windows come once the window is up, help
-    // and about only when the player asks.
-    std::unique_ptr<Ttallylist> tally;
-    std::unique_ptr<Tspylist> spies;
-    std::unique_ptr<Tphrases> phrases;
-    std::unique_ptr<Tdownload> download;
-    std::unique_ptr<Tgamestart> gamestart;
-    std::unique_ptr<Tabout> about;
-    std::unique_ptr<Thelp> help;
-    int helpsMade = 0;
     GameCore core({});
     core.setGamePort(0);
-    Tchat chat(core);
+    GameWindows windows(core);
+    Tchat& chat = windows.main();
     chat.setMessageReporter([](const QString&) {});
-    chat.attachWhenShown([&] {
-        tally = std::make_unique<Ttallylist>(core.tally());
-        spies = std::make_unique<Tspylist>();
-        phrases = std::make_unique<Tphrases>();
-        download = std::make_unique<Tdownload>();
-        gamestart = std::make_unique<Tgamestart>();
-        Tchat::SideWindows windows;
-        windows.tally = tally.get();
-        windows.spies = spies.get();
-        windows.phrases = phrases.get();
-        windows.download = download.get();
-        windows.gamestart = gamestart.get();
-        return windows;
-    });
-    chat.setLateWindows(
-        [&about] {
-            about = std::make_unique<Tabout>();
-            return about.get();
-        },
-        [&help, &helpsMade] {
-            ++helpsMade;
-            help = std::make_unique<Thelp>();
-            return help.get();
-        });
     // Asked for before they exist, the side windows simply don't open; help
     // is made on request, and stays the one help once the others come.
     chat.findChild<QAction*>(QStringLiteral("SpyList1"))->trigger();
     auto* contents = chat.findChild<QAction*>(QStringLiteral("Help2"));
     contents->trigger();
+    Thelp* help = windows.help();
     QVERIFY(help && help->isVisible());
     chat.show();
-    QVERIFY(!tally);
-    QTRY_VERIFY(tally);
+    QVERIFY(!windows.tally());
+    QTRY_VERIFY(windows.tally());
     QTRY_VERIFY(chat.session().isConnected()); // the solo game runs once the window shows
-    QVERIFY(download->isVisible());
-    QVERIFY(!about);
+    QVERIFY(windows.download()->isVisible());
+    QVERIFY(!windows.about());
     // The help's way to the about window works on a help made late too.
     emit help->aboutRequested();
-    QVERIFY(about && about->isVisible());
+    QVERIFY(windows.about() && windows.about()->isVisible());
     help->close();
     contents->trigger();
-    QCOMPARE(helpsMade, 1);
+    QCOMPARE(windows.help(), help);
     QVERIFY(help->isVisible());
 }
 
