@@ -4,6 +4,7 @@
 #include "art/artwork.h"
 #include "art/palette.h"
 #include "chatarea.h"
+#include "client/board/boardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/elidedlabel.h"
 #include "client/board/picturelabel.h"
@@ -14,7 +15,6 @@
 #include "tchat.h"
 
 #include <QLabel>
-#include <QPainter>
 
 namespace velmora {
 
@@ -27,21 +27,6 @@ constexpr std::array<SeatGeometry, game::kSeats> kSeatGeometry{
     {{20, 21, 38, 45}, {81, 82, 99, 107}, {142, 143, 160, 166}, {201, 204, 219, 224}}};
 
 const QColor kLimeColour(0, 255, 0);
-
-// The board: black, inside a thin green border.
-class BoardPanel : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::black);
-        painter.setPen(art::palette::frameGreen);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-};
 
 QLabel* limeLabel(QWidget* parent, const QString& name, const QString& text, bool bold = false)
 {

@@ -2,6 +2,7 @@
 // names, the dartboard inside the board's frame, pictures made only when
 // shown, and the score board explanation laid out without overlaps.
 
+#include "client/board/boardpanel.h"
 #include "client/board/dartboardpanel.h"
 #include "client/board/elidedlabel.h"
 #include "client/board/picturelabel.h"
@@ -17,21 +18,6 @@ using namespace velmora;
 namespace {
 
 const QColor kFrame(0, 128, 0);
-
-// Stands in for the main window's board: black inside a 1-pixel green frame.
-class FramedBoard : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::black);
-        painter.setPen(kFrame);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-};
 
 // The rightmost logical column of a grabbed label that holds any lime text.
 int rightmostInk(const QImage& shot)
@@ -99,7 +85,7 @@ void TestBoardLabels::dartboardLeavesTheBoardFrameVisible()
 {
     // The main window's layout at its start-up size: the chat area fills the
     // board down to its last row and the dartboard sits at the chat area's right.
-    FramedBoard board;
+    BoardPanel board;
     board.setObjectName(QStringLiteral("panel_board"));
     board.resize(728, 514);
     auto* chat = new QWidget(&board);
