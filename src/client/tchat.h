@@ -47,12 +47,9 @@ struct Spectator;
 class Tchat : public QMainWindow {
     Q_OBJECT
 public:
-    // The board's design size and the window's default bounds.
+    // The board's design size and the window's inside at that size.
     static constexpr QSize kBoardSize{728, 514};
     static constexpr QSize kClientSize{732, 517};
-    static constexpr QSize kDefaultBounds{740, 563};
-    // The colour of the game's status lines and board texts.
-    static constexpr quint32 kLime = colours::clLime;
 
     // The windows created after the main window, in start-up order.
     struct SideWindows {

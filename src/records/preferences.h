@@ -30,13 +30,12 @@ struct Preferences {
     bool chatterSounds = true; // "Play Chatter Sounds"
     int turnsound = 0;         // 0 "Classic", 1 "New"
 
-    // What the window shows until the file is first read: the chat's own
-    // text size, the points box unticked and chatter sounds off.
+    // Until the file is first read the menu shows chatter sounds off, and
+    // none are heard. (The chat keeps its own text size and the points box
+    // its own state until then; neither is saved unless the player sets it.)
     static Preferences beforeFirstRead()
     {
         Preferences p;
-        p.textsize = 10;
-        p.points = false;
         p.chatterSounds = false;
         return p;
     }

@@ -443,7 +443,7 @@ void TestTchat::windowGrowsButNeverBelowTheBoard()
     QCOMPARE(dartboard->size(), QSize(229, 246));
 
     game.chat.findChild<QAction*>(QStringLiteral("ResetScreenLocation1"))->trigger();
-    QCOMPARE(game.chat.frameGeometry().size(), Tchat::kDefaultBounds);
+    QCOMPARE(game.chat.frameGeometry().size(), Preferences::kDefaultBounds.size());
 }
 
 void TestTchat::scoreBoardHelpAndQuickInstructions()
