@@ -506,7 +506,10 @@ public:
                 return;
             VERIFY_SOON(boardMismatch());
             VERIFY_SOON(turnLineMismatch(*next));
-            if (beforeThrow && beforeThrow(*next))
+            const bool takenOver = beforeThrow && beforeThrow(*next);
+            if (QTest::currentTestFailed())
+                return;
+            if (takenOver)
                 continue;
             playTurn(*next, checkLastDice);
             if (QTest::currentTestFailed())
