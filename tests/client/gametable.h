@@ -219,28 +219,17 @@ public:
     // Turns thrown so far from a seat's list.
     int thrown(int seat) const { return m_state->thrown[m_state->listOf[seat]]; }
 
+    // Four dice of 3 or more that add up to `sum` (12 to 24).
     static std::array<int, 4> diceFor(int sum)
     {
-        switch (sum) {
-        case 15:
-            return {3, 4, 4, 4};
-        case 16:
-            return {4, 4, 4, 4};
-        case 17:
-            return {4, 4, 4, 5};
-        case 18:
-            return {4, 4, 5, 5};
-        case 19:
-            return {4, 5, 5, 5};
-        case 20:
-            return {5, 5, 5, 5};
-        case 21:
-            return {5, 5, 5, 6};
-        case 24:
-            return {6, 6, 6, 6};
-        default:
-            return {3, 3, 3, 3}; // 12, a miss
+        std::array<int, 4> dice{3, 3, 3, 3};
+        int extra = std::clamp(sum, 12, 24) - 12;
+        for (int& die : dice) {
+            const int add = std::min(3, extra);
+            die += add;
+            extra -= add;
         }
+        return dice;
     }
     // Seven turns that close all seven targets: the first double bull gives
     // two marks, the second closes the bull and scores 25, the last bull
