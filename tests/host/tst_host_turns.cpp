@@ -51,7 +51,7 @@ private slots:
                               "CMD_placedice+1+9+9+3+3", "CMD_placedice+1+14+10+3+4"}));
         QCOMPARE(you->next(), QStringLiteral("CMD_endturn+1+0+dBull+9+14"));
         QCOMPARE(you->next(), QStringLiteral("CMD_nextplayer+2"));
-        QCOMPARE(rules::marksOn(server().engine().seat(1).marks, rules::kBull), 2);
+        QCOMPARE(rules::marksOn(server().engine().seat(1).marks, game::kBull), 2);
     }
 
     void turnGuards()
