@@ -86,7 +86,7 @@ void Tchat::rebuildTallyChecklist()
     if (!tally)
         return;
     tally->clearChecklist();
-    for (int seat = 1; seat <= GameModel::kSeats; ++seat) {
+    for (int seat = 1; seat <= game::kSeats; ++seat) {
         const SeatState& s = m_session->seat(seat);
         if (seat != m_session->myseat() && s.kind != SeatKind::Empty)
             tally->addToChecklist(s.name, tally->isTallied(s.name));

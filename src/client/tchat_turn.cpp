@@ -53,18 +53,16 @@ void Tchat::clearDarts()
 
 void Tchat::onDiceThrown()
 {
-    QList<int> faces;
-    for (const DieState& die : m_session->model().dice)
-        faces << die.face;
+    const auto& faces = m_session->model().turn.values;
     m_chatArea->dartboard()->hideMarkers();
-    m_dice->loaddice(faces, [this](int k) { return int(m_random.bounded(k)); });
+    m_dice->loaddice(QList<int>(faces.begin(), faces.end()), [this](int k) { return int(m_random.bounded(k)); });
 }
 
 void Tchat::onDiePlaced(int seat, int die, int dart, int place)
 {
     Q_UNUSED(seat);
     const DartResult& result = m_session->model().darts[dart - 1];
-    if (dart == GameModel::kDarts && place == GameModel::kPlacesPerDart) {
+    if (rules::allPlaced(m_session->model().turn.places)) {
         m_dice->setAutoplaceVisible(false);
         m_labelTurn->clear();
     }
@@ -94,8 +92,8 @@ void Tchat::onWinner(const QString& names, bool team)
     const int me = m_session->myseat();
     if (!tally)
         return;
-    const QString counted = Tally::winnerToCount(team ? QString() : names, seatName(me), GameModel::isSeat(me),
-                                                 !tally->checklist().isEmpty());
+    const QString counted =
+        Tally::winnerToCount(team ? QString() : names, seatName(me), rules::isSeat(me), !tally->checklist().isEmpty());
     if (!counted.isEmpty())
         tally->addgame(counted);
 }
