@@ -22,17 +22,17 @@ void GameAnnouncer::announce(const GameEvent& event)
             // The host sends the start itself: only it knows who started.
             [](const event::GameStarted&) {},
             [this](const event::NextPlayer& e) { m_roster.sendToSeats(toClient::NextPlayer{e.seat}.encode()); },
-            [this](const event::DiceThrown& e) { m_roster.sendToAll(toClient::TheDart{e.values}.encode()); },
+            [this](const event::DiceThrown& e) { m_roster.sendToLoggedIn(toClient::TheDart{e.values}.encode()); },
             [this](const event::DiePlaced& e) {
                 const rules::Placement& p = e.placement;
-                m_roster.sendToAll(toClient::DiePlaced{e.seat, e.result, p.die, p.dart, p.place}.encode());
+                m_roster.sendToLoggedIn(toClient::DiePlaced{e.seat, e.result, p.die, p.dart, p.place}.encode());
             },
             // Clients see a dart complete and the dice all placed from the placements themselves.
             [](const event::DartCompleted&) {},
             [](const event::AllDicePlaced&) {},
             [this](const event::TurnEnded& e) {
                 const toClient::TurnScore score{e.seat, e.score, e.results};
-                m_roster.sendToAll(e.partnerCopy ? toClient::PartnerEndTurn{score}.encode()
+                m_roster.sendToLoggedIn(e.partnerCopy ? toClient::PartnerEndTurn{score}.encode()
                                                       : toClient::EndTurn{score}.encode());
             },
             [this](const event::Winner& e) { announceWinner(e); },

@@ -13,6 +13,11 @@ class Roster;
 // The game on the wire: each event of the engine as the message it puts out,
 // in the order the engine announced it, and the game as it stands for a
 // newcomer who logs in while it runs.
+//
+// A connection follows the turns from its catch-up on: what the catch-up
+// repeats (the boards, whose turn it is, the dice and their places, the
+// scores) reaches only connections that have logged in, so a connection
+// accepted just before a turn opens does not get that turn twice.
 class GameAnnouncer {
 public:
     using WinnerHook = std::function<void(const QString& names)>;

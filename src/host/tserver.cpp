@@ -155,6 +155,7 @@ void TServer::onDeparture(int s, CloseReason reason)
     const QString name = c.name;
     m_roster.sendToOthers(s, toClient::PlayerDisconnected{s, name}.encode());
     c.connected = false;
+    c.loggedIn = false;
     c.name.clear();
     m_inboundPump.discard(c.id);
     m_engine.leaveSeat(s);
@@ -264,6 +265,7 @@ void TServer::onLogin(int from, const QString& text, const toHost::LoginInfo& m)
     if (!speaksFor(from, m.slot, text))
         return;
     m_roster[from].name = m.name;
+    m_roster[from].loggedIn = true;
     m_roster.sendToAll(toClient::NewPlayerInfo{from, m.name}.encode());
     for (int other = 1; other <= m_roster.highestSlot(); ++other) {
         if (other != from && m_roster[other].connected)
