@@ -56,6 +56,9 @@ void Tchat::onDiceThrown()
     const auto& faces = m_session->model().turn.values;
     m_chatArea->dartboard()->hideMarkers();
     m_dice->loaddice(QList<int>(faces.begin(), faces.end()), [this](int k) { return int(m_random.bounded(k)); });
+    // Dice thrown for the player (by the host, as he took his seat) are his to place.
+    if (m_session->mayPlaceDice())
+        m_dice->setAutoplaceVisible(true);
 }
 
 void Tchat::onDiePlaced(int seat, int die, int dart, int place)

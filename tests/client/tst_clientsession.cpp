@@ -42,6 +42,7 @@ private slots:
     void loginAndRoster();
     void aTurnFromThrowToScore();
     void boardsAgreeWithTheHostInAnyOrderOfPlacement();
+    void takingTheSeatBackMidTurnLeavesTheDiceToThePlayer();
     void refusedConnectionSaysWhyAndWhere();
 };
 
@@ -239,7 +240,7 @@ void TestClientSession::boardsAgreeWithTheHostInAnyOrderOfPlacement()
         if (ann.session.isMyTurn()) {
             bobThrows = false;
             ann.session.throwDarts();
-            QTRY_VERIFY_WITH_TIMEOUT(ann.session.model().dieAvailable(1), kTimeoutMs);
+            QTRY_VERIFY_WITH_TIMEOUT(ann.session.mayPlaceDice(), kTimeoutMs);
             ann.session.autoplace();
             QTRY_COMPARE_WITH_TIMEOUT(ann.session.model().whoseturn, 2, kTimeoutMs);
         }
@@ -268,6 +269,38 @@ void TestClientSession::boardsAgreeWithTheHostInAnyOrderOfPlacement()
     }
     // The twenties closed the 20 in the first turn and scored 60 in each after.
     QCOMPARE(ann.session.seat(2).points, 60 * (placementOrders().size() - 1));
+}
+
+void TestClientSession::takingTheSeatBackMidTurnLeavesTheDiceToThePlayer()
+{
+    TServer host;
+    host.setScoringPauseMs(2);
+    host.startListening(0);
+    Recorder you;
+    host.setOptions(&you.options);
+    you.session.setPlayerName(QStringLiteral("You"));
+    you.session.connectToHost(QStringLiteral("127.0.0.1"), host.port(), true);
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.isConnected(), kTimeoutMs);
+    you.session.startGame(false, true);
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.isMyTurn(), kTimeoutMs);
+
+    // Watching before the throw: the computer throws at once and would then
+    // place at its own (here endless) pace.
+    you.options.botDelayMs = 600000;
+    you.session.toggleJustWatch();
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.watchingMyself() && you.session.model().dieAvailable(1), kTimeoutMs);
+    QVERIFY(!you.session.mayPlaceDice());
+
+    // Taken back, the dice it has not placed are the player's, Auto Place too.
+    you.session.toggleJustWatch();
+    QTRY_VERIFY_WITH_TIMEOUT(!you.session.watchingMyself(), kTimeoutMs);
+    QVERIFY(you.session.mayPlaceDice());
+    you.session.placeDie(12);
+    QTRY_VERIFY_WITH_TIMEOUT(!you.session.model().dieAvailable(12), kTimeoutMs);
+    you.session.autoplace();
+    QTRY_COMPARE_WITH_TIMEOUT(you.session.model().whoseturn, 2, kTimeoutMs);
+    QVERIFY(!you.session.mayPlaceDice());
+    QCOMPARE(you.session.seat(1).marks, host.engine().seat(1).marks);
 }
 
 void TestClientSession::refusedConnectionSaysWhyAndWhere()

@@ -184,6 +184,7 @@ private slots:
     void soloGamePlayedWithTheMouse();
     void joinedGamesShareTheBoard();
     void teamGameWithComputerPartners();
+    void takingTheSeatBackMidTurnOffersAutoPlace();
     void malformedHostMessagesChangeNothing();
     void fullGameAndClosedConnectionEndTheWindow();
     void windowGrowsButNeverBelowTheBoard();
@@ -352,6 +353,33 @@ void TestTchat::teamGameWithComputerPartners()
     QTRY_VERIFY_WITH_TIMEOUT(game.chat.session().model().whoseturn == 3, kGameTimeoutMs);
     QTRY_COMPARE(game.chat.session().seat(4).marks, game.chat.session().seat(2).marks);
     QCOMPARE(game.chat.session().seat(2).marks, game.server.engine().seat(2).marks);
+}
+
+void TestTchat::takingTheSeatBackMidTurnOffersAutoPlace()
+{
+    GameInstance game({});
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You are Connected.")));
+    game.startGame();
+    auto* throwButton = game.control<QAbstractButton>(QStringLiteral("button_throwdarts"));
+    auto* autoplace = game.control<QAbstractButton>(QStringLiteral("button_autoplace"));
+    QTRY_VERIFY_WITH_TIMEOUT(throwButton->isVisible(), kGameTimeoutMs);
+
+    // "Just Watch" before the throw: the computer throws, then would place at its own (endless) pace.
+    game.chat.setBotDelayMs(600000);
+    auto* justWatch = game.chat.findChild<QAction*>(QStringLiteral("JustWatch1"));
+    justWatch->trigger();
+    QTRY_VERIFY(game.dice()->dieAvailable(1));
+    QVERIFY(justWatch->isChecked());
+    QVERIFY(!throwButton->isVisible() && !autoplace->isVisible());
+
+    // Unset, the turn is the player's again, with Auto Place to finish it.
+    justWatch->trigger();
+    QTRY_VERIFY(!justWatch->isChecked());
+    QVERIFY(autoplace->isVisible());
+    QCOMPARE(game.control<QLabel>(QStringLiteral("label_turn"))->text(), QStringLiteral("Your Turn."));
+    autoplace->click();
+    QTRY_VERIFY_WITH_TIMEOUT(game.chat.session().model().whoseturn == 2, kGameTimeoutMs);
+    QVERIFY(!autoplace->isVisible());
 }
 
 void TestTchat::malformedHostMessagesChangeNothing()
