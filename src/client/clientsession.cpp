@@ -96,7 +96,7 @@ void ClientSession::leave()
 
 bool ClientSession::watchingMyself() const
 {
-    return GameModel::isSeat(m_myseat) && m_model.seat(m_myseat).watching;
+    return rules::isSeat(m_myseat) && m_model.seat(m_myseat).watching;
 }
 
 void ClientSession::readSocket()
@@ -196,9 +196,9 @@ void ClientSession::throwDarts()
 
 void ClientSession::placeDie(int die)
 {
-    if (die < 1 || die > GameModel::kDice || !m_model.dice[die - 1].available || !isMyTurn() || !m_connected)
+    if (!m_model.dieAvailable(die) || !isMyTurn() || !m_connected)
         return;
-    if (const auto place = m_model.firstFreePlace())
+    if (const auto place = rules::firstEmptyPlace(m_model.turn.places))
         send(toHost::PlaceDie{m_myseat, die, place->first, place->second}.encode());
 }
 
@@ -216,7 +216,7 @@ void ClientSession::toggleJustWatch()
 
 void ClientSession::setSeatWatching(int seat, bool watching)
 {
-    if (m_connected && GameModel::isSeat(seat))
+    if (m_connected && rules::isSeat(seat))
         send(toHost::JustWatch{seat, watching}.encode());
 }
 

@@ -56,6 +56,10 @@ public:
     bool isSpectator() const { return m_myseat > game::kSeats; }
     bool isMyTurn() const { return m_model.whoseturn == m_myseat; }
     bool watchingMyself() const;
+    // The player places the dice himself now: his turn, thrown, dice left,
+    // and the computer not playing for him (also when he has just taken the
+    // seat back from it in the middle of the turn).
+    bool mayPlaceDice() const { return m_connected && isMyTurn() && !watchingMyself() && m_model.diceLeftToPlace(); }
     const GameModel& model() const { return m_model; }
     const SeatState& seat(int number) const { return m_model.seat(number); }
 

@@ -1,9 +1,10 @@
 // What the host tells the client: the roster, the turns and the boards.
 
-#include "board/boardrules.h"
 #include "chat/soundnames.h"
 #include "clientsession.h"
 #include "records/preferences.h"
+
+#include <QDebug>
 
 namespace velmora {
 
@@ -37,7 +38,7 @@ void ClientSession::onParticipant(int slot, const QString& name)
     } else {
         emit systemLine(name + QStringLiteral(" is Connected."));
     }
-    if (!GameModel::isSeat(slot)) {
+    if (!rules::isSeat(slot)) {
         const Spectator spectator{slot, name};
         m_model.spectators.append(spectator);
         emit spectatorJoined(spectator);
@@ -60,7 +61,7 @@ void ClientSession::onDeparture(const PlayerDisconnected& m)
         emit closeRequested();
         return;
     }
-    if (!GameModel::isSeat(m.slot)) {
+    if (!rules::isSeat(m.slot)) {
         const Spectator spectator{m.slot, m.name};
         if (m_model.spectators.removeOne(spectator)) {
             emit systemLine(m.name + QStringLiteral(" has left."));
@@ -93,7 +94,7 @@ void ClientSession::onChatterSound(const SoundPlayed& m)
             emit soundPlayed(name);
         return;
     }
-    if (GameModel::isSeat(m.slot))
+    if (rules::isSeat(m.slot))
         emit systemLine(m_model.seat(m.slot).name + QStringLiteral(": <Chatter Sound> ") +
                         sounds::chatterCaption(m.sound));
 }
@@ -101,7 +102,7 @@ void ClientSession::onChatterSound(const SoundPlayed& m)
 void ClientSession::clearBoard()
 {
     m_model.clearBoard();
-    for (int seat = 1; seat <= GameModel::kSeats; ++seat) {
+    for (int seat = 1; seat <= game::kSeats; ++seat) {
         emit marksChanged(seat);
         emit pointsChanged(seat);
         emit watchingChanged(seat);
@@ -115,12 +116,12 @@ void ClientSession::onGameStarted(const GameStarted& m)
     clearBoard();
     m_model.teamGame = m.team;
     m_model.pointsGame = m.points;
-    const QString starter = GameModel::isSeat(m.starter) ? m_model.seat(m.starter).name : QString();
+    const QString starter = rules::isSeat(m.starter) ? m_model.seat(m.starter).name : QString();
     emit systemLine(starter +
                     (m.team ? QStringLiteral(" has started a TEAM game.") : QStringLiteral(" has started a game.")));
     // Empty seats that play fall to the computer: seat 2 always, the
     // partners' seats in a team game.
-    for (int seat = game::kAlwaysInPlay; seat <= GameModel::kSeats; ++seat) {
+    for (int seat = game::kAlwaysInPlay; seat <= game::kSeats; ++seat) {
         SeatState& s = m_model.seat(seat);
         if (s.kind != SeatKind::Empty || (seat > game::kAlwaysInPlay && !m.team))
             continue;
@@ -145,25 +146,29 @@ void ClientSession::onNextPlayer(const NextPlayer& m)
 
 void ClientSession::onDice(const TheDart& m)
 {
-    m_model.clearDarts();
-    for (int n = 0; n < GameModel::kDice; ++n)
-        m_model.dice[n] = DieState{m.dice[n], true};
+    m_model.throwDice(m.dice);
     emit diceThrown();
     playSound(sounds::diceName);
 }
 
+// The die lands by the game's own rules, as it did on the host: its dart is
+// complete once all four of its places hold a die, whatever their order.
 void ClientSession::onDiePlaced(const DiePlaced& m)
 {
-    const bool dartComplete = m.place == GameModel::kPlacesPerDart;
-    if (dartComplete) {
+    const std::optional<rules::Landing> landing = rules::layDie(m_model.turn, {m.die, m.dart, m.place});
+    if (!landing) {
+        // A die that is not on the table or a place already taken: the host never sends one.
+        qWarning().noquote() << "velmora: dropped a placement the board cannot take: die" << m.die << "dart" << m.dart
+                             << "place" << m.place;
+        return;
+    }
+    if (landing->dartComplete) {
         m_model.postDart(m.seat, m.result);
         emit marksChanged(m.seat);
     }
     m_model.darts[m.dart - 1] = m.result;
-    m_model.dice[m.die - 1].available = false;
-    m_model.placesFilled[m.dart - 1][m.place - 1] = true;
     emit diePlaced(m.seat, m.die, m.dart, m.place);
-    if (!dartComplete)
+    if (!landing->dartComplete)
         return;
     emit dartCompleted(m.seat, m.dart, m.result);
     playSound(sounds::dartSound(m.result));

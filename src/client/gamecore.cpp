@@ -107,7 +107,7 @@ void GameCore::hostGame()
 QString GameCore::winnerToTally(const QString& winner, bool team, bool othersListed) const
 {
     const int me = m_session->myseat();
-    const bool seated = GameModel::isSeat(me);
+    const bool seated = rules::isSeat(me);
     return Tally::winnerToCount(winner, seated ? m_session->seat(me).name : QString(), seated, othersListed, team);
 }
 

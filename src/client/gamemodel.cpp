@@ -1,7 +1,5 @@
 #include "gamemodel.h"
 
-#include "board/boardrules.h"
-
 namespace velmora {
 
 QString GameModel::waitingName()
@@ -19,14 +17,32 @@ GameModel::GameModel()
 {
     for (SeatState& s : seats)
         s.name = waitingName();
+    clearDarts();
+}
+
+bool GameModel::dieAvailable(int die) const
+{
+    return die >= 1 && die <= game::kDicePerThrow && !turn.used[die - 1];
+}
+
+bool GameModel::diceLeftToPlace() const
+{
+    for (int die = 0; die < game::kDicePerThrow; ++die)
+        if (!turn.used[die] && turn.values[die] != 0)
+            return rules::firstEmptyPlace(turn.places).has_value();
+    return false;
+}
+
+void GameModel::throwDice(const std::array<int, game::kDicePerThrow>& faces)
+{
+    turn = rules::TurnDice{faces, {}, {}};
+    darts.fill(DartResult());
 }
 
 void GameModel::clearDarts()
 {
-    for (DieState& die : dice)
-        die.available = false;
-    for (auto& dart : placesFilled)
-        dart.fill(false);
+    turn.used.fill(true);
+    turn.places = {};
     darts.fill(DartResult());
 }
 
@@ -40,19 +56,10 @@ void GameModel::clearBoard()
     clearDarts();
 }
 
-std::optional<std::pair<int, int>> GameModel::firstFreePlace() const
-{
-    for (int dart = 1; dart <= kDarts; ++dart)
-        for (int place = 1; place <= kPlacesPerDart; ++place)
-            if (!placesFilled[dart - 1][place - 1])
-                return std::pair{dart, place};
-    return std::nullopt;
-}
-
 void GameModel::postDart(int number, const DartResult& result)
 {
-    if (isSeat(number))
-        board::postscore(seat(number).marks, result);
+    if (rules::isSeat(number))
+        rules::markDart(seat(number).marks, result);
 }
 
 void GameModel::vacate(int number)

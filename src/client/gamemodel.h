@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/dartresult.h"
+#include "game/darts.h"
 #include "game/rules.h"
 
 #include <QList>
@@ -29,49 +30,42 @@ struct Spectator {
     bool operator==(const Spectator&) const = default;
 };
 
-// One die of the turn on the table: its face (0 blank) and whether it may
-// still be placed.
-struct DieState {
-    int face = 0;
-    bool available = false;
-};
-
 // The game as one client sees it, kept in step with the host's messages.
-// Plain data with the few rules the client applies itself.
+// Plain data; the boards and the darts follow the game's own rules
+// (game/rules.h, game/darts.h), as the host's do.
 struct GameModel {
-    static constexpr int kSeats = game::kSeats;
-    static constexpr int kDice = game::kDicePerThrow;
-    static constexpr int kDarts = game::kDarts;
-    static constexpr int kPlacesPerDart = game::kDicePerDart;
-
     // The name shown on an empty seat.
     static QString waitingName();
     // The computer player that fills a seat nobody holds; empty for seat 1.
     static QString computerName(int seat);
 
-    std::array<SeatState, kSeats> seats;
+    std::array<SeatState, game::kSeats> seats;
     QList<Spectator> spectators;
     int whoseturn = 0;
     int ownTurns = 0; // the player's own turns this game
     bool teamGame = false;
     bool pointsGame = true;
-    std::array<DieState, kDice> dice{};
-    std::array<std::array<bool, kPlacesPerDart>, kDarts> placesFilled{};
-    std::array<DartResult, kDarts> darts{};
+    // This turn's dice: their faces (0 blank), which are out of play and what
+    // lies on each dart. A die is out of play once placed or until a throw.
+    rules::TurnDice turn;
+    // Each dart's result as the host reported it.
+    rules::DartResults darts{};
 
     GameModel();
 
     SeatState& seat(int number) { return seats[number - 1]; }
     const SeatState& seat(int number) const { return seats[number - 1]; }
-    static bool isSeat(int number) { return number >= 1 && number <= kSeats; }
 
-    // Empties the darts: no die available (faces kept), every place free.
+    bool dieAvailable(int die) const;
+    // Some die of a throw still waits for its place.
+    bool diceLeftToPlace() const;
+    // A new throw: every die in play with its face, every place free.
+    void throwDice(const std::array<int, game::kDicePerThrow>& faces);
+    // Empties the darts: no die in play (faces kept), every place free.
     void clearDarts();
     // A new game: no marks, no points, nobody watching, empty darts.
     void clearBoard();
-    // The first free place, taking darts 1..3 and within a dart places 1..4.
-    std::optional<std::pair<int, int>> firstFreePlace() const;
-    // Marks a completed dart on a seat's board; marks never pass three.
+    // Marks a completed dart on a seat's board.
     void postDart(int seat, const DartResult& result);
     // A seat falls back to its computer player or to empty.
     void vacate(int seat);

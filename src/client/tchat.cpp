@@ -86,7 +86,7 @@ void Tchat::setMessageReporter(std::function<void(const QString&)> reporter)
 QString Tchat::seatName(int seat) const
 {
     // Spectators (connections 5..9) have no seat, and so no seat name.
-    return GameModel::isSeat(seat) ? m_session->seat(seat).name : QString();
+    return rules::isSeat(seat) ? m_session->seat(seat).name : QString();
 }
 
 void Tchat::addlinetochat(const QString& line, quint32 colour)

@@ -92,7 +92,7 @@ void Tchat::buildBoard()
 
 void Tchat::buildSeats(QWidget* board)
 {
-    for (int seat = 1; seat <= GameModel::kSeats; ++seat) {
+    for (int seat = 1; seat <= game::kSeats; ++seat) {
         const SeatGeometry& g = kSeatGeometry[seat - 1];
         SeatWidgets& w = m_seats[seat - 1];
         w.name = limeLabel(board, QStringLiteral("label_playername%1").arg(seat), GameModel::waitingName());

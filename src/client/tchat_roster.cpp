@@ -1,6 +1,7 @@
 // The seats on the board, the spectators, and who is just watching.
 
 #include "chatarea.h"
+#include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
 #include "client/board/scoregrid.h"
 #include "clientsession.h"
@@ -42,8 +43,12 @@ void Tchat::showWatching(int seat)
 {
     const bool watching = m_session->seat(seat).watching;
     m_seats[seat - 1].eyes->setVisible(watching);
-    if (seat == m_session->myseat())
-        m_justWatch->setChecked(watching);
+    if (seat != m_session->myseat())
+        return;
+    m_justWatch->setChecked(watching);
+    // Taking the seat back from the computer in the middle of a turn: the
+    // dice it has not placed yet are the player's again.
+    m_dice->setAutoplaceVisible(m_session->mayPlaceDice());
 }
 
 void Tchat::showMarks(int seat)
@@ -86,7 +91,7 @@ void Tchat::rebuildTallyChecklist()
     if (!tally)
         return;
     tally->clearChecklist();
-    for (int seat = 1; seat <= GameModel::kSeats; ++seat) {
+    for (int seat = 1; seat <= game::kSeats; ++seat) {
         const SeatState& s = m_session->seat(seat);
         if (seat != m_session->myseat() && s.kind != SeatKind::Empty)
             tally->addToChecklist(s.name, tally->isTallied(s.name));

@@ -53,18 +53,19 @@ void Tchat::clearDarts()
 
 void Tchat::onDiceThrown()
 {
-    QList<int> faces;
-    for (const DieState& die : m_session->model().dice)
-        faces << die.face;
+    const auto& faces = m_session->model().turn.values;
     m_chatArea->dartboard()->hideMarkers();
-    m_dice->loaddice(faces, [this](int k) { return int(m_random.bounded(k)); });
+    m_dice->loaddice(QList<int>(faces.begin(), faces.end()), [this](int k) { return int(m_random.bounded(k)); });
+    // Dice thrown for the player (by the host, as he took his seat) are his to place.
+    if (m_session->mayPlaceDice())
+        m_dice->setAutoplaceVisible(true);
 }
 
 void Tchat::onDiePlaced(int seat, int die, int dart, int place)
 {
     Q_UNUSED(seat);
     const DartResult& result = m_session->model().darts[dart - 1];
-    if (dart == GameModel::kDarts && place == GameModel::kPlacesPerDart) {
+    if (rules::allPlaced(m_session->model().turn.places)) {
         m_dice->setAutoplaceVisible(false);
         m_labelTurn->clear();
     }

@@ -12,6 +12,7 @@ inline constexpr int kMaxConnections = 9; // connections 1..4 hold the seats, 5.
 inline constexpr int kDarts = 3;
 inline constexpr int kDicePerDart = 4;
 inline constexpr int kDicePerThrow = kDarts * kDicePerDart;
+inline constexpr int kDieFaces = 6;     // a die shows 1 to 6
 inline constexpr int kFirstTarget = 15; // targets 15..20 and the bull
 inline constexpr int kBull = 21;        // the bull's number on the wire
 inline constexpr int kTargetCount = kBull - kFirstTarget + 1;

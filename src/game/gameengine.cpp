@@ -7,7 +7,7 @@ using Outcome = GameEngine::Outcome;
 GameEngine::GameEngine()
     : m_random(std::random_device{}())
 {
-    m_rollDie = [this] { return std::uniform_int_distribution<int>(1, rules::kDieFaces)(m_random); };
+    m_rollDie = [this] { return std::uniform_int_distribution<int>(1, game::kDieFaces)(m_random); };
     m_drawSeat = [this] { return std::uniform_int_distribution<int>(1, game::kSeats)(m_random); };
 }
 
@@ -123,38 +123,26 @@ Outcome GameEngine::mayPlace(int seat) const
 
 Outcome GameEngine::placeDie(int seat, const rules::Placement& p)
 {
-    if (p.die < 1 || p.die > game::kDicePerThrow || p.dart < 1 || p.dart > game::kDarts || p.place < 1 ||
-        p.place > game::kDicePerDart)
+    if (!rules::inRange(p))
         return Outcome::OutOfRange;
     if (const Outcome allowed = mayPlace(seat); allowed != Outcome::Done)
         return allowed;
     if (m_turn.used[p.die - 1])
         return Outcome::DieUsed;
-    int& spot = m_turn.places[p.dart - 1][p.place - 1];
-    if (spot != 0)
+    const std::optional<rules::Landing> landing = rules::layDie(m_turn, p);
+    if (!landing)
         return Outcome::PlaceTaken;
 
-    Seat& player = m_seats[seat];
-    ++player.diceCount;
-    spot = m_turn.values[p.die - 1];
-    m_turn.used[p.die - 1] = true;
-    int sum = 0;
-    int dice = 0;
-    for (int value : m_turn.places[p.dart - 1]) {
-        sum += value;
-        dice += value != 0 ? 1 : 0;
-    }
-    const DartResult result = DartResult::fromSum(sum);
-    m_results[p.dart - 1] = result;
-    const bool allPlaced = player.diceCount == game::kDicePerThrow;
-    if (allPlaced)
+    ++m_seats[seat].diceCount;
+    m_results[p.dart - 1] = landing->result;
+    if (landing->allPlaced)
         m_phase = Phase::ScoringPause;
 
-    m_placedThisTurn.push_back(event::DiePlaced{seat, p, result});
+    m_placedThisTurn.push_back(event::DiePlaced{seat, p, landing->result});
     announce(m_placedThisTurn.back());
-    if (dice == game::kDicePerDart)
-        announce(event::DartCompleted{seat, p.dart, result});
-    if (allPlaced)
+    if (landing->dartComplete)
+        announce(event::DartCompleted{seat, p.dart, landing->result});
+    if (landing->allPlaced)
         announce(event::AllDicePlaced{seat});
     return Outcome::Done;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dartresult.h"
-#include "placement.h"
+#include "darts.h"
 #include "rules.h"
 
 #include <array>
@@ -10,7 +10,10 @@
 namespace velmora {
 
 // What the turn engine announces, in the order it happens. The host turns
-// each into a message; a test reads them as they are.
+// each into a message; a test reads them as they are. Whoever follows them
+// visits every kind with std::visit over an Overloaded set, with no catch-all,
+// so that a new kind of event does not compile until each follower has
+// decided what it means to it.
 namespace event {
 
 struct GameStarted {
@@ -63,5 +66,11 @@ struct WatchingChanged {
 using GameEvent =
     std::variant<event::GameStarted, event::NextPlayer, event::DiceThrown, event::DiePlaced, event::DartCompleted,
                  event::AllDicePlaced, event::TurnEnded, event::Winner, event::WatchingChanged>;
+
+// The lambdas of one visit as one callable.
+template <class... Ts> struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace velmora

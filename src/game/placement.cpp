@@ -17,23 +17,16 @@ std::optional<int> lowestFreeDie(const TurnDice& turn, int belowValue)
 
 std::optional<Placement> nextPlacement(const TurnDice& turn)
 {
+    const auto place = firstEmptyPlace(turn.places);
+    if (!place)
+        return std::nullopt;
     // Low dice first, on the first dart: they would spoil any other dart.
-    for (int place = 0; place < game::kDicePerDart; ++place) {
-        if (turn.places[0][place] != 0)
-            continue;
+    if (place->first == 1) {
         if (const auto die = lowestFreeDie(turn, 3))
-            return Placement{*die, 1, place + 1};
-        break;
+            return Placement{*die, 1, place->second};
     }
-    for (int dart = 0; dart < game::kDarts; ++dart) {
-        for (int place = 0; place < game::kDicePerDart; ++place) {
-            if (turn.places[dart][place] != 0)
-                continue;
-            if (const auto die = lowestFreeDie(turn, 7))
-                return Placement{*die, dart + 1, place + 1};
-            return std::nullopt;
-        }
-    }
+    if (const auto die = lowestFreeDie(turn, game::kDieFaces + 1))
+        return Placement{*die, place->first, place->second};
     return std::nullopt;
 }
 

@@ -2,6 +2,8 @@
 
 #include "protocol/tsock.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 int Roster::freeSlot() const
@@ -21,6 +23,7 @@ void Roster::attach(int slot, TSock* sock)
         c.sock->deleteLater();
     c.sock = sock;
     c.connected = true;
+    c.loggedIn = false;
     c.framer = Framer();
     c.chat = ChatBudget();
     c.id = ++m_lastId;
@@ -56,10 +59,20 @@ void Roster::sendToOthers(int slot, const QByteArray& message)
     }
 }
 
+void Roster::sendToLoggedIn(const QByteArray& message)
+{
+    for (int s = 1; s <= m_highest; ++s) {
+        if (m_slots[s].loggedIn)
+            sendTo(s, message);
+    }
+}
+
 void Roster::sendToSeats(const QByteArray& message)
 {
-    for (int s = 1; s <= game::kSeats; ++s)
-        sendTo(s, message);
+    for (int s = 1; s <= std::min(m_highest, game::kSeats); ++s) {
+        if (m_slots[s].loggedIn)
+            sendTo(s, message);
+    }
 }
 
 } // namespace velmora

@@ -20,6 +20,7 @@ public:
     struct Connection {
         QString name; // the login name; empty until the connection logs in
         bool connected = false;
+        bool loggedIn = false; // it has sent its login and had its catch-up
         TSock* sock = nullptr; // owned by the listener
         Framer framer;
         quint64 id = 0; // which connection holds the slot now
@@ -43,7 +44,10 @@ public:
     void sendTo(int slot, const QByteArray& message);
     void sendToAll(const QByteArray& message);
     void sendToOthers(int slot, const QByteArray& message);
-    // The seats only: spectators are not told whose turn it is.
+    // The turn's messages go to connections that have logged in: a newcomer
+    // learns the turn from its catch-up at login, and only once.
+    void sendToLoggedIn(const QByteArray& message);
+    // The same, for the seats only: spectators are not told whose turn it is.
     void sendToSeats(const QByteArray& message);
 
 private:

@@ -23,6 +23,7 @@ void reportDropped(const QString& why, const QString& text)
 TServer::TServer(QObject* parent)
     : QObject(parent)
     , m_inboundPump(kTickMs, [this](const InboundMessage& m) { onMessage(m); })
+    , m_announcer(m_roster, m_engine, [this](const QString& names) { emit winnerAnnounced(names); })
     , m_pacer(m_engine, [this] { return m_botPace ? m_botPace() : game::kDefaultBotDelayMs; })
 {
     m_listener.setObjectName(QStringLiteral("Sock1"));
@@ -159,6 +160,7 @@ void TServer::onDeparture(int s, CloseReason reason)
     const QString name = c.name;
     m_roster.sendToOthers(s, toClient::PlayerDisconnected{s, name}.encode());
     c.connected = false;
+    c.loggedIn = false;
     c.name.clear();
     m_inboundPump.discard(c.id);
     m_engine.leaveSeat(s);
@@ -268,6 +270,7 @@ void TServer::onLogin(int from, const QString& text, const toHost::LoginInfo& m)
     if (!speaksFor(from, m.slot, text))
         return;
     m_roster[from].name = m.name;
+    m_roster[from].loggedIn = true;
     m_roster.sendToAll(toClient::NewPlayerInfo{from, m.name}.encode());
     for (int other = 1; other <= m_roster.highestSlot(); ++other) {
         if (other != from && m_roster[other].connected)
@@ -281,31 +284,11 @@ void TServer::onLogin(int from, const QString& text, const toHost::LoginInfo& m)
 
     if (!m_engine.isRunning())
         return;
-    bringUpToDate(from);
+    m_announcer.bringUpToDate(from);
     // The seat's owner is back in the middle of its turn: finish the turn now.
     if (from == m_engine.currentSeat()) {
         m_pacer.stopComputer();
         m_engine.handOver(from);
-    }
-}
-
-// A newcomer to a running game: every board in play as of the last turn's
-// end, whose turn it is, the dice of the turn, and the dice placed so far in
-// it, in order, so that its board marks this turn's darts like everybody's.
-void TServer::bringUpToDate(int slot)
-{
-    for (int seat = 1; seat <= game::kSeats; ++seat) {
-        if (!m_engine.inPlay(seat))
-            continue;
-        const GameEngine::Seat& s = m_engine.seat(seat);
-        for (int target = game::kFirstTarget; target <= game::kBull; ++target)
-            m_roster.sendTo(slot, toClient::LoadBoard{seat, target, rules::marksOn(s.marks, target), s.score}.encode());
-    }
-    m_roster.sendTo(slot, toClient::NextPlayer{m_engine.currentSeat()}.encode());
-    m_roster.sendTo(slot, toClient::TheDart{m_engine.turn().values}.encode());
-    for (const event::DiePlaced& placed : m_engine.placedThisTurn()) {
-        const rules::Placement& p = placed.placement;
-        m_roster.sendTo(slot, toClient::DiePlaced{placed.seat, placed.result, p.die, p.dart, p.place}.encode());
     }
 }
 
@@ -341,39 +324,8 @@ void TServer::startGame(int starter, bool team, bool points)
 
 void TServer::onGameEvent(const GameEvent& e)
 {
-    if (const auto* next = std::get_if<event::NextPlayer>(&e)) {
-        m_roster.sendToSeats(toClient::NextPlayer{next->seat}.encode());
-    } else if (const auto* thrown = std::get_if<event::DiceThrown>(&e)) {
-        m_roster.sendToAll(toClient::TheDart{thrown->values}.encode());
-    } else if (const auto* placed = std::get_if<event::DiePlaced>(&e)) {
-        const rules::Placement& p = placed->placement;
-        m_roster.sendToAll(toClient::DiePlaced{placed->seat, placed->result, p.die, p.dart, p.place}.encode());
-    } else if (const auto* ended = std::get_if<event::TurnEnded>(&e)) {
-        const toClient::TurnScore score{ended->seat, ended->score, ended->results};
-        m_roster.sendToAll(ended->partnerCopy ? toClient::PartnerEndTurn{score}.encode()
-                                              : toClient::EndTurn{score}.encode());
-    } else if (const auto* winner = std::get_if<event::Winner>(&e)) {
-        announceWinner(*winner);
-    } else if (const auto* watching = std::get_if<event::WatchingChanged>(&e)) {
-        m_roster.sendToAll(toClient::JustWatching{watching->seat, watching->watching}.encode());
-    }
+    m_announcer.announce(e);
     m_pacer.follow(e);
-}
-
-void TServer::announceWinner(const event::Winner& winner)
-{
-    QString names = displayName(winner.seat);
-    if (winner.partner != 0)
-        names += QStringLiteral(" and ") + displayName(winner.partner);
-    m_roster.sendToAll(toClient::Winner{names}.encode());
-    emit winnerAnnounced(names);
-}
-
-// A seat's login name, or the computer player's name when nobody holds it.
-QString TServer::displayName(int seat) const
-{
-    const QString& name = m_roster[seat].name;
-    return name.isEmpty() ? QString::fromLatin1(rules::botName(seat)) : name;
 }
 
 } // namespace velmora

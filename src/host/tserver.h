@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/gameengine.h"
+#include "gameannouncer.h"
 #include "protocol/dispatcher.h"
 #include "protocol/messagepump.h"
 #include "protocol/tsock.h"
@@ -92,21 +93,19 @@ private:
 
     // Messages that are not plain engine calls.
     void onLogin(int from, const QString& text, const protocol::toHost::LoginInfo& m);
-    void bringUpToDate(int slot);
     void onKick(int from, const QString& text, const protocol::toHost::KickPlayer& m);
     void onStartGame(int from, const QString& text, const protocol::toHost::StartGame& m);
     void onJustWatch(int from, const QString& text, const protocol::toHost::JustWatch& m);
 
-    // The game's events, out as messages.
+    // The game's events: out as messages, then to the pacer.
     void onGameEvent(const GameEvent& event);
-    void announceWinner(const event::Winner& winner);
-    QString displayName(int seat) const;
 
     TSock m_listener;
     MessagePump m_inboundPump;
     protocol::Dispatcher<int, const QString&> m_dispatcher;
     Roster m_roster;
     GameEngine m_engine;
+    GameAnnouncer m_announcer;
     std::function<int()> m_botPace;
     TurnPacer m_pacer;
     QElapsedTimer m_clock; // the chat budgets' time

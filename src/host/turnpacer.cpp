@@ -22,24 +22,31 @@ TurnPacer::TurnPacer(GameEngine& engine, std::function<int()> botDelayMs, QObjec
 
 void TurnPacer::follow(const GameEvent& event)
 {
-    if (const auto* next = std::get_if<event::NextPlayer>(&event)) {
-        if (m_engine.computerDriven(next->seat))
-            arm(Step::Throw, m_botDelayMs());
-        else
-            m_computer.stop();
-    } else if (const auto* thrown = std::get_if<event::DiceThrown>(&event)) {
-        if (m_engine.computerDriven(thrown->seat))
-            arm(Step::Place, 3 * m_botDelayMs());
-    } else if (const auto* placed = std::get_if<event::DiePlaced>(&event)) {
-        if (m_engine.phase() == GameEngine::Phase::Placing && m_engine.computerDriven(placed->seat))
-            arm(Step::Place, m_botDelayMs());
-    } else if (std::holds_alternative<event::AllDicePlaced>(event)) {
-        m_scoringPause.start();
-    } else if (std::holds_alternative<event::GameStarted>(event) || std::holds_alternative<event::TurnEnded>(event) ||
-               std::holds_alternative<event::Winner>(event)) {
-        // Nothing pending may act on the next turn or the next game.
-        stopAll();
-    }
+    std::visit(Overloaded{
+                   // Nothing pending may act on the next turn or the next game.
+                   [this](const event::GameStarted&) { stopAll(); },
+                   [this](const event::NextPlayer& e) {
+                       if (m_engine.computerDriven(e.seat))
+                           arm(Step::Throw, m_botDelayMs());
+                       else
+                           m_computer.stop();
+                   },
+                   [this](const event::DiceThrown& e) {
+                       if (m_engine.computerDriven(e.seat))
+                           arm(Step::Place, 3 * m_botDelayMs());
+                   },
+                   [this](const event::DiePlaced& e) {
+                       if (m_engine.phase() == GameEngine::Phase::Placing && m_engine.computerDriven(e.seat))
+                           arm(Step::Place, m_botDelayMs());
+                   },
+                   [](const event::DartCompleted&) {},
+                   [this](const event::AllDicePlaced&) { m_scoringPause.start(); },
+                   [this](const event::TurnEnded&) { stopAll(); },
+                   [this](const event::Winner&) { stopAll(); },
+                   // A step already armed asks at its tick who drives the seat.
+                   [](const event::WatchingChanged&) {},
+               },
+               event);
 }
 
 void TurnPacer::arm(Step step, int delayMs)

@@ -62,7 +62,7 @@ inline QString seatName(const GameInstance& g, int seat)
 {
     return text(g, QStringLiteral("label_playername%1").arg(seat));
 }
-inline board::Marks marks(const GameInstance& g, int seat)
+inline rules::Marks marks(const GameInstance& g, int seat)
 {
     return g.control<ScoreGrid>(QStringLiteral("stringgrid_player%1").arg(seat))->marks();
 }
@@ -600,7 +600,7 @@ private:
         list.sort();
         return list;
     }
-    static QString marksText(const board::Marks& m)
+    static QString marksText(const rules::Marks& m)
     {
         QStringList out;
         for (int v : m)

@@ -1,6 +1,7 @@
 // The client session on its own, without any window, against a real host
 // over loopback.
 
+#include "../host/testclient.h"
 #include "client/clientsession.h"
 #include "records/preferences.h"
 #include "host/tserver.h"
@@ -8,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <algorithm>
+#include <random>
 
 using namespace velmora;
 using State = ClientSession::State;
@@ -37,6 +40,8 @@ class TestClientSession : public QObject {
 private slots:
     void loginAndRoster();
     void aTurnFromThrowToScore();
+    void boardsAgreeWithTheHostInAnyOrderOfPlacement();
+    void takingTheSeatBackMidTurnLeavesTheDiceToThePlayer();
     void refusedConnectionSaysWhyAndWhere();
 };
 
@@ -134,7 +139,7 @@ void TestClientSession::aTurnFromThrowToScore()
     // Out of order and before the throw nothing is placed.
     you.session.placeDie(1);
     you.session.throwDarts();
-    QTRY_VERIFY_WITH_TIMEOUT(you.session.model().dice[0].available, kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.model().dieAvailable(1), kTimeoutMs);
     QVERIFY(you.sounds.contains(QStringLiteral("dice1")));
     // Each click asks for the next free place: dart 1 fills first.
     for (int die = 12; die >= 1; --die) {
@@ -149,6 +154,152 @@ void TestClientSession::aTurnFromThrowToScore()
     // Three twenties close the 20; the host's score leaves the marks as they are.
     QCOMPARE(you.session.seat(1).marks[5], 3);
     QTRY_COMPARE_WITH_TIMEOUT(you.session.model().whoseturn, 2, kTimeoutMs);
+    QCOMPARE(you.session.seat(1).marks, host.engine().seat(1).marks);
+}
+
+namespace {
+
+using Place = std::pair<int, int>; // dart, place
+
+// The orders in which a player may fill the twelve places (the host takes
+// any empty place; our own client always asks for the first one).
+QList<QList<Place>> placementOrders()
+{
+    QList<Place> inOrder;
+    for (int dart = 1; dart <= game::kDarts; ++dart)
+        for (int place = 1; place <= game::kDicePerDart; ++place)
+            inOrder << Place{dart, place};
+    QList<Place> reversed(inOrder.rbegin(), inOrder.rend());
+    QList<Place> lastPlaceFirst; // each dart's fourth place before its first three
+    for (int dart = 1; dart <= game::kDarts; ++dart)
+        lastPlaceFirst << Place{dart, 4} << Place{dart, 1} << Place{dart, 2} << Place{dart, 3};
+    QList<Place> acrossDarts; // place 1 of every dart, then place 2, ...
+    for (int place = 1; place <= game::kDicePerDart; ++place)
+        for (int dart = 1; dart <= game::kDarts; ++dart)
+            acrossDarts << Place{dart, place};
+    QList<Place> shuffled = inOrder;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7772));
+    return {reversed, lastPlaceFirst, acrossDarts, shuffled, inOrder};
+}
+
+// After which placement (1..12) each dart holds its fourth die.
+QList<std::pair<int, int>> completions(const QList<Place>& order)
+{
+    QList<std::pair<int, int>> out;
+    std::array<int, game::kDarts + 1> dice{};
+    for (int k = 0; k < order.size(); ++k) {
+        if (++dice[order[k].first] == game::kDicePerDart)
+            out << std::pair{k + 1, order[k].first};
+    }
+    return out;
+}
+
+} // namespace
+
+void TestClientSession::boardsAgreeWithTheHostInAnyOrderOfPlacement()
+{
+    // The host's player throws ones (misses); the other player throws fives,
+    // so that each of his darts makes 20 and a dart of three dice 15.
+    TServer host;
+    host.setScoringPauseMs(2);
+    host.startListening(0);
+    bool bobThrows = false;
+    host.setDiceRoller([&bobThrows] { return bobThrows ? 5 : 1; });
+    Recorder ann;
+    host.setBotPace([] { return 1; });
+    int placements = 0;
+    QList<std::pair<int, int>> completed; // (placement, dart) as Ann's board saw them
+    QList<DartResult> darts;
+    QObject::connect(&ann.session, &ClientSession::diePlaced, &ann.session, [&](int seat, int, int, int) {
+        if (seat != 2)
+            return;
+        ++placements;
+        const bool all = rules::allPlaced(ann.session.model().turn.places);
+        QCOMPARE(all, placements == game::kDicePerThrow);
+    });
+    QObject::connect(&ann.session, &ClientSession::dartCompleted, &ann.session,
+                     [&](int seat, int dart, const DartResult& result) {
+                         if (seat == 2) {
+                             completed << std::pair{placements, dart};
+                             darts << result;
+                         }
+                     });
+    ann.session.setPlayerName(QStringLiteral("Ann"));
+    ann.session.connectToHost(QStringLiteral("127.0.0.1"), host.port(), true);
+    QTRY_VERIFY_WITH_TIMEOUT(ann.session.isConnected(), kTimeoutMs);
+    test::TestClient bob;
+    QVERIFY(bob.connectTo(host.port()));
+    QCOMPARE(bob.login(QStringLiteral("Bob")), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(ann.session.seat(2).name, QStringLiteral("Bob"), kTimeoutMs);
+    ann.session.startGame(false, true);
+
+    for (const QList<Place>& order : placementOrders()) {
+        // Ann's turn, if it comes first, goes by Auto Place.
+        QTRY_VERIFY_WITH_TIMEOUT(ann.session.model().whoseturn != 0, kTimeoutMs);
+        if (ann.session.isMyTurn()) {
+            bobThrows = false;
+            ann.session.throwDarts();
+            QTRY_VERIFY_WITH_TIMEOUT(ann.session.mayPlaceDice(), kTimeoutMs);
+            ann.session.autoplace();
+            QTRY_COMPARE_WITH_TIMEOUT(ann.session.model().whoseturn, 2, kTimeoutMs);
+        }
+        QVERIFY(bob.nextStartingWith(QStringLiteral("CMD_nextplayer+2")) != test::kTimedOut);
+        placements = 0;
+        completed.clear();
+        darts.clear();
+        bobThrows = true;
+        bob.send(QStringLiteral("CMD_throwdarts+2"));
+        for (int die = 1; die <= game::kDicePerThrow; ++die) {
+            const Place& p = order[die - 1];
+            bob.send(QStringLiteral("CMD_placedice+2+%1+%2+%3").arg(die).arg(p.first).arg(p.second));
+        }
+        const QString ended = bob.nextStartingWith(QStringLiteral("CMD_endturn+2+"));
+        QTRY_COMPARE_WITH_TIMEOUT(ann.session.model().whoseturn, 1, kTimeoutMs);
+
+        // Each dart was complete on Ann's board exactly when its fourth die
+        // landed, with the result the host scored it by; marks and points agree.
+        QCOMPARE(completed, completions(order));
+        QCOMPARE(ended.split(u'+').mid(3), (QStringList{"20", "20", "20"}));
+        QCOMPARE(darts, (QList<DartResult>(3, DartResult::fromSum(20))));
+        QCOMPARE(ann.session.seat(2).marks, host.engine().seat(2).marks);
+        QCOMPARE(ann.session.seat(1).marks, host.engine().seat(1).marks);
+        QCOMPARE(ann.session.seat(2).points, host.engine().seat(2).score);
+        QCOMPARE(ended.section(u'+', 2, 2).toInt(), host.engine().seat(2).score);
+    }
+    // The twenties closed the 20 in the first turn and scored 60 in each after.
+    QCOMPARE(ann.session.seat(2).points, 60 * (placementOrders().size() - 1));
+}
+
+void TestClientSession::takingTheSeatBackMidTurnLeavesTheDiceToThePlayer()
+{
+    TServer host;
+    host.setScoringPauseMs(2);
+    host.startListening(0);
+    Recorder you;
+    int botDelayMs = 1;
+    host.setBotPace([&botDelayMs] { return botDelayMs; });
+    you.session.setPlayerName(QStringLiteral("You"));
+    you.session.connectToHost(QStringLiteral("127.0.0.1"), host.port(), true);
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.isConnected(), kTimeoutMs);
+    you.session.startGame(false, true);
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.isMyTurn(), kTimeoutMs);
+
+    // Watching before the throw: the computer throws at once and would then
+    // place at its own (here endless) pace.
+    botDelayMs = 600000;
+    you.session.toggleJustWatch();
+    QTRY_VERIFY_WITH_TIMEOUT(you.session.watchingMyself() && you.session.model().dieAvailable(1), kTimeoutMs);
+    QVERIFY(!you.session.mayPlaceDice());
+
+    // Taken back, the dice it has not placed are the player's, Auto Place too.
+    you.session.toggleJustWatch();
+    QTRY_VERIFY_WITH_TIMEOUT(!you.session.watchingMyself(), kTimeoutMs);
+    QVERIFY(you.session.mayPlaceDice());
+    you.session.placeDie(12);
+    QTRY_VERIFY_WITH_TIMEOUT(!you.session.model().dieAvailable(12), kTimeoutMs);
+    you.session.autoplace();
+    QTRY_COMPARE_WITH_TIMEOUT(you.session.model().whoseturn, 2, kTimeoutMs);
+    QVERIFY(!you.session.mayPlaceDice());
     QCOMPARE(you.session.seat(1).marks, host.engine().seat(1).marks);
 }
 

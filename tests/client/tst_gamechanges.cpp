@@ -70,7 +70,7 @@ void cidJoinsDuringAnnsTurn(Table& table)
         QCOMPARE(marks(cid, seat), marks(ann, seat));
         QCOMPARE(points(cid, seat), points(ann, seat));
     }
-    QVERIFY(marks(ann, 1) != board::Marks{}); // dart 1 of this turn has marked Ann's board
+    QVERIFY(marks(ann, 1) != rules::Marks{}); // dart 1 of this turn has marked Ann's board
     QCOMPARE(text(cid, QStringLiteral("label_turn")), QStringLiteral("Ann's turn."));
     QVERIFY(!throwOffered(cid));
     QVERIFY(ann.hasLine(QStringLiteral("Cid is Connected.")));
@@ -151,7 +151,7 @@ void TestGameChanges::removedPlayerLeavesHisSeatToTheComputer()
     table.checkWinner(QStringLiteral("Ann"));
     // The seat kept what Bob had scored on it.
     for (const QString& name : table.names())
-        QCOMPARE(marks(table[name], 2), (board::Marks{0, 3, 0, 0, 0, 0, 0}));
+        QCOMPARE(marks(table[name], 2), (rules::Marks{0, 3, 0, 0, 0, 0, 0}));
 }
 
 void TestGameChanges::justWatchLetsTheComputerPlayUntilTheSeatIsTakenBack()

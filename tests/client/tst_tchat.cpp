@@ -184,6 +184,7 @@ private slots:
     void soloGamePlayedWithTheMouse();
     void joinedGamesShareTheBoard();
     void teamGameWithComputerPartners();
+    void takingTheSeatBackMidTurnOffersAutoPlace();
     void malformedHostMessagesChangeNothing();
     void fullGameAndClosedConnectionEndTheWindow();
     void windowGrowsButNeverBelowTheBoard();
@@ -354,6 +355,33 @@ void TestTchat::teamGameWithComputerPartners()
     QCOMPARE(game.chat.session().seat(2).marks, game.server.engine().seat(2).marks);
 }
 
+void TestTchat::takingTheSeatBackMidTurnOffersAutoPlace()
+{
+    GameInstance game({});
+    QTRY_VERIFY(game.hasLine(QStringLiteral("You are Connected.")));
+    game.startGame();
+    auto* throwButton = game.control<QAbstractButton>(QStringLiteral("button_throwdarts"));
+    auto* autoplace = game.control<QAbstractButton>(QStringLiteral("button_autoplace"));
+    QTRY_VERIFY_WITH_TIMEOUT(throwButton->isVisible(), kGameTimeoutMs);
+
+    // "Just Watch" before the throw: the computer throws, then would place at its own (endless) pace.
+    game.core.setBotPaceForTesting(600000);
+    auto* justWatch = game.chat.findChild<QAction*>(QStringLiteral("JustWatch1"));
+    justWatch->trigger();
+    QTRY_VERIFY(game.dice()->dieAvailable(1));
+    QVERIFY(justWatch->isChecked());
+    QVERIFY(!throwButton->isVisible() && !autoplace->isVisible());
+
+    // Unset, the turn is the player's again, with Auto Place to finish it.
+    justWatch->trigger();
+    QTRY_VERIFY(!justWatch->isChecked());
+    QVERIFY(autoplace->isVisible());
+    QCOMPARE(game.control<QLabel>(QStringLiteral("label_turn"))->text(), QStringLiteral("Your Turn."));
+    autoplace->click();
+    QTRY_VERIFY_WITH_TIMEOUT(game.chat.session().model().whoseturn == 2, kGameTimeoutMs);
+    QVERIFY(!autoplace->isVisible());
+}
+
 void TestTchat::malformedHostMessagesChangeNothing()
 {
     FakeHost host;
@@ -385,14 +413,21 @@ void TestTchat::malformedHostMessagesChangeNothing()
     QVERIFY(game.reports.isEmpty());
 
     // The bull words read alike in any letter case: "bull" hits the bull on
-    // the picture and marks it once.
-    host.send("CMD_placedice+1+bull+1+1+4");
-    QTRY_COMPARE(game.dice()->diePosition(1), board::slotPosition(1, 4));
+    // the picture and marks it once. A dart is complete when its fourth die
+    // lands, whichever place that die takes.
+    host.send("CMD_thedart+6+6+6+4+1+1+1+1+1+1+1+1+");
+    for (const char* placement : {"CMD_placedice+1+6+1+1+4", "CMD_placedice+1+12+2+1+1", "CMD_placedice+1+18+3+1+2"})
+        host.send(placement);
+    QTRY_COMPARE(game.dice()->diePosition(3), board::slotPosition(1, 2));
+    QVERIFY(!game.control(QStringLiteral("image_throwndart1"))->isVisible());
+    QCOMPARE(game.chat.session().seat(1).marks, before);
+    host.send("CMD_placedice+1+bull+4+1+3");
+    QTRY_COMPARE(game.dice()->diePosition(4), board::slotPosition(1, 3));
     QCOMPARE(game.sounds.last(), QStringLiteral("bull"));
     QCOMPARE(game.control(QStringLiteral("image_throwndart1"))->pos(),
              board::markerPosition(DartResult::bull()) - QPoint(0, board::markerLift));
     auto bullOnce = before;
-    bullOnce[board::bullIndex] = 1;
+    rules::marksOn(bullOnce, game::kBull) = 1;
     QCOMPARE(game.chat.session().seat(1).marks, bullOnce);
 
     // Typed text never carries a terminator or a line break onto the wire.

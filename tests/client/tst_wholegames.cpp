@@ -67,7 +67,7 @@ QString closedButBehind(const Table& table)
 {
     for (const QString& name : table.names()) {
         const GameInstance& g = table[name];
-        if (marks(g, 1) != board::Marks{3, 3, 3, 3, 3, 3, 3} || points(g, 1) != QLatin1String("50") ||
+        if (marks(g, 1) != rules::Marks{3, 3, 3, 3, 3, 3, 3} || points(g, 1) != QLatin1String("50") ||
             points(g, 2) != QLatin1String("60"))
             return name + QStringLiteral("'s window shows another board");
         if (!shown(g, QStringLiteral("label_points")) || !shown(g, QStringLiteral("label_score1")))
@@ -182,8 +182,8 @@ void TestWholeGames::twoPlayersAndTwoSpectatorsSeeOneGame()
     for (const QString& name : table.names()) {
         QCOMPARE(points(table[name], 1), QStringLiteral("50"));
         QCOMPARE(points(table[name], 2), QStringLiteral("60"));
-        QCOMPARE(marks(table[name], 1), (board::Marks{3, 3, 3, 3, 3, 3, 3}));
-        QCOMPARE(marks(table[name], 2), (board::Marks{0, 0, 0, 0, 0, 3, 0}));
+        QCOMPARE(marks(table[name], 1), (rules::Marks{3, 3, 3, 3, 3, 3, 3}));
+        QCOMPARE(marks(table[name], 2), (rules::Marks{0, 0, 0, 0, 0, 3, 0}));
     }
 
     // The players count the game; the spectators count nothing.

@@ -1,6 +1,7 @@
 // The rules alone: dart results, scoring a turn, the win test and the
 // computer's placement rule.
 
+#include "game/darts.h"
 #include "game/placement.h"
 #include "game/rules.h"
 
@@ -56,10 +57,10 @@ std::string resultOf(int sum)
 }
 
 // Scores a turn given as wire texts.
-int score(Marks& marks, std::array<const char*, kDarts> texts, const OpenTest& open)
+int score(Marks& marks, std::array<const char*, game::kDarts> texts, const OpenTest& open)
 {
     DartResults results;
-    for (int i = 0; i < kDarts; ++i)
+    for (int i = 0; i < game::kDarts; ++i)
         results[i] = *DartResult::parse(texts[i]);
     return scoreTurn(marks, results, open);
 }
@@ -124,20 +125,20 @@ TEST(ScoreDart, TheOpenTestAsksAboutTheDartsTarget)
     std::vector<int> asked;
     const OpenTest onlyBullOpen = [&](int target) {
         asked.push_back(target);
-        return target == kBull;
+        return target == game::kBull;
     };
     EXPECT_EQ(dart(marks, "20", onlyBullOpen), 0);
     EXPECT_EQ(dart(marks, "Bull", onlyBullOpen), 25);
     EXPECT_EQ(dart(marks, "dBull", onlyBullOpen), 25);
-    EXPECT_EQ(asked, (std::vector<int>{20, kBull, kBull}));
+    EXPECT_EQ(asked, (std::vector<int>{20, game::kBull, game::kBull}));
 }
 
 TEST(ScoreDart, Bull)
 {
     Marks marks{};
     EXPECT_EQ(dart(marks, "Bull", kEveryoneOpen), 0);
-    EXPECT_EQ(marksOn(marks, kBull), 1);
-    marks = marksWith({{kBull, 3}});
+    EXPECT_EQ(marksOn(marks, game::kBull), 1);
+    marks = marksWith({{game::kBull, 3}});
     EXPECT_EQ(dart(marks, "Bull", kEveryoneOpen), 25);
     EXPECT_EQ(dart(marks, "Bull", kNobodyOpen), 0);
 }
@@ -148,13 +149,13 @@ TEST(ScoreDart, DoubleBullNeverScoresFifty)
         int before, after, points;
     };
     for (const Case c : {Case{0, 2, 0}, Case{1, 3, 0}, Case{2, 3, 25}, Case{3, 3, 25}}) {
-        Marks marks = marksWith({{kBull, c.before}});
+        Marks marks = marksWith({{game::kBull, c.before}});
         EXPECT_EQ(dart(marks, "dBull", kEveryoneOpen), c.points) << "bull marks before: " << c.before;
-        EXPECT_EQ(marksOn(marks, kBull), c.after) << "bull marks before: " << c.before;
+        EXPECT_EQ(marksOn(marks, game::kBull), c.after) << "bull marks before: " << c.before;
     }
-    Marks marks = marksWith({{kBull, 2}});
+    Marks marks = marksWith({{game::kBull, 2}});
     EXPECT_EQ(dart(marks, "dBull", kNobodyOpen), 0);
-    EXPECT_EQ(marksOn(marks, kBull), 3);
+    EXPECT_EQ(marksOn(marks, game::kBull), 3);
 }
 
 TEST(ScoreTurn, EachDartSeesTheMarksOfTheDartsBeforeIt)
@@ -170,12 +171,12 @@ TEST(ScoreTurn, EachDartSeesTheMarksOfTheDartsBeforeIt)
     // A first double bull on an empty bull marks twice; the second closes and scores once.
     marks = {};
     EXPECT_EQ(score(marks, {"dBull", "dBull", "12"}, kEveryoneOpen), 25);
-    EXPECT_EQ(marks, marksWith({{kBull, 3}}));
+    EXPECT_EQ(marks, marksWith({{game::kBull, 3}}));
 
     marks = {};
     EXPECT_EQ(score(marks, {"dBull", "dBull", "dBull"}, kEveryoneOpen), 50);
     EXPECT_EQ(score(marks, {"20", "Bull", "16"}, kEveryoneOpen), 25);
-    EXPECT_EQ(marks, marksWith({{kBull, 3}, {20, 1}, {16, 1}}));
+    EXPECT_EQ(marks, marksWith({{game::kBull, 3}, {20, 1}, {16, 1}}));
 }
 
 TEST(ScoreTurn, ClosedByEveryoneScoresNothing)
@@ -189,18 +190,18 @@ TEST(ScoreTurn, ClosedByEveryoneScoresNothing)
 
 TEST(CheckForWin, AllTargetsMustBeClosed)
 {
-    std::array<SeatStanding, kSeats> seats{};
+    std::array<SeatStanding, game::kSeats> seats{};
     seats[0].marks = allMarks(3);
-    marksOn(seats[0].marks, kBull) = 2;
+    marksOn(seats[0].marks, game::kBull) = 2;
     EXPECT_FALSE(checkForWin(seats, 1, false, 0));
     EXPECT_FALSE(checkForWin(seats, 1, true, 0));
-    marksOn(seats[0].marks, kBull) = 3;
+    marksOn(seats[0].marks, game::kBull) = 3;
     EXPECT_TRUE(checkForWin(seats, 1, true, 0));
 }
 
 TEST(CheckForWin, BehindInPointsKeepsPlayingUnlessPointsAreOff)
 {
-    std::array<SeatStanding, kSeats> seats{};
+    std::array<SeatStanding, game::kSeats> seats{};
     seats[1].marks = allMarks(3);
     seats[1].score = 40;
     seats[3].score = 41; // a seat nobody plays still counts with its score
@@ -210,7 +211,7 @@ TEST(CheckForWin, BehindInPointsKeepsPlayingUnlessPointsAreOff)
 
 TEST(CheckForWin, ATieWithTheBestOpponentWins)
 {
-    std::array<SeatStanding, kSeats> seats{};
+    std::array<SeatStanding, game::kSeats> seats{};
     seats[0].marks = allMarks(3);
     seats[0].score = 75;
     seats[1].score = 75;
@@ -222,7 +223,7 @@ TEST(CheckForWin, ATieWithTheBestOpponentWins)
 
 TEST(CheckForWin, APartnerIsNoOpponent)
 {
-    std::array<SeatStanding, kSeats> seats{};
+    std::array<SeatStanding, game::kSeats> seats{};
     seats[2].marks = allMarks(3);
     seats[2].score = 30;
     seats[0].score = 90; // seat 3's partner
@@ -235,7 +236,7 @@ TEST(CheckForWin, APartnerIsNoOpponent)
 
 TEST(CheckForWin, OnlyTheSeatAskedAbout)
 {
-    std::array<SeatStanding, kSeats> seats{};
+    std::array<SeatStanding, game::kSeats> seats{};
     seats[1].marks = allMarks(3);
     EXPECT_FALSE(checkForWin(seats, 1, false, 0));
     EXPECT_TRUE(checkForWin(seats, 2, false, 0));
@@ -322,4 +323,46 @@ TEST(Placement, NothingLeftToPlace)
     TurnDice turn = thrown({1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6});
     placeAll(turn);
     EXPECT_FALSE(nextPlacement(turn).has_value());
+}
+
+TEST(Darts, ADartIsCompleteWithItsFourthDieWhateverPlaceItTakes)
+{
+    TurnDice turn = thrown({6, 6, 5, 4, 1, 1, 1, 1, 1, 1, 1, 1});
+    // Dart 1 filled from its last place: three dice make 17, no dart yet.
+    const std::array<std::pair<Placement, const char*>, 4> steps = {
+        {{{1, 1, 4}, "6"}, {{2, 1, 1}, "12"}, {{3, 1, 3}, "17"}, {{4, 1, 2}, "Bull"}}};
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const auto landing = layDie(turn, steps[i].first);
+        ASSERT_TRUE(landing.has_value());
+        EXPECT_EQ(landing->result.text(), steps[i].second);
+        EXPECT_EQ(landing->dartComplete, i == 3);
+        EXPECT_FALSE(landing->allPlaced);
+    }
+    EXPECT_EQ(firstEmptyPlace(turn.places), (std::pair{2, 1}));
+
+    // Refused, with nothing changed: a taken place, a placed die, numbers out of range.
+    const TurnDice before = turn;
+    for (const Placement bad : {Placement{5, 1, 4}, Placement{1, 2, 1}, Placement{13, 2, 1}, Placement{5, 4, 1}}) {
+        EXPECT_FALSE(layDie(turn, bad).has_value());
+        EXPECT_EQ(turn.places, before.places);
+        EXPECT_EQ(turn.used, before.used);
+    }
+    // The other darts across each other; the last die completes dart 2 and the turn.
+    const std::array<Placement, 8> rest = {
+        {{5, 3, 1}, {6, 2, 2}, {7, 3, 3}, {8, 2, 4}, {9, 3, 2}, {10, 2, 3}, {11, 3, 4}, {12, 2, 1}}};
+    for (size_t i = 0; i < rest.size(); ++i) {
+        const auto landing = layDie(turn, rest[i]);
+        ASSERT_TRUE(landing.has_value());
+        EXPECT_EQ(landing->dartComplete, i == 6 || i == 7) << i;
+        EXPECT_EQ(landing->allPlaced, i == 7) << i;
+    }
+    EXPECT_TRUE(allPlaced(turn.places));
+    EXPECT_FALSE(firstEmptyPlace(turn.places).has_value());
+}
+
+TEST(Darts, ADieNotYetThrownHasNoPlace)
+{
+    TurnDice turn;
+    EXPECT_FALSE(layDie(turn, {1, 1, 1}).has_value());
+    EXPECT_EQ(turn.places, DartPlaces{});
 }

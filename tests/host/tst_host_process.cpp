@@ -13,6 +13,7 @@
 using velmora::test::kTimedOut;
 using velmora::test::TestClient;
 namespace rules = velmora::rules;
+namespace game = velmora::game;
 
 namespace {
 
@@ -93,7 +94,7 @@ public:
             } else if (fields.first() == QLatin1String("CMD_endturn")) {
                 ++turns;
                 rules::Marks& marks = fields[1] == QLatin1String("1") ? m_mine : m_theirs;
-                for (int dart = 0; dart < rules::kDarts; ++dart)
+                for (int dart = 0; dart < game::kDarts; ++dart)
                     rules::scoreDart(marks,
                                      velmora::DartResult::parse(fields.value(3 + dart).toStdString())
                                          .value_or(velmora::DartResult()),
@@ -111,16 +112,16 @@ private:
     // How much a hit on a target is worth now: closing our own first, then points.
     int worth(int target) const
     {
-        if (rules::marksOn(m_mine, target) < rules::kClosed)
+        if (rules::marksOn(m_mine, target) < game::kClosed)
             return 2;
-        return rules::marksOn(m_theirs, target) < rules::kClosed ? 1 : 0;
+        return rules::marksOn(m_theirs, target) < game::kClosed ? 1 : 0;
     }
 
     static int targetOf(int sum)
     {
         if (sum >= 21)
-            return rules::kBull;
-        return sum >= rules::kFirstTarget ? sum : 0;
+            return game::kBull;
+        return sum >= game::kFirstTarget ? sum : 0;
     }
 
     void placeAll(const std::array<int, velmora::game::kDicePerThrow>& dice)
@@ -129,7 +130,7 @@ private:
         for (int die = 1; die <= velmora::game::kDicePerThrow; ++die)
             left.push_back(die);
         rules::Marks planned = m_mine;
-        for (int dart = 1; dart <= rules::kDarts; ++dart) {
+        for (int dart = 1; dart <= game::kDarts; ++dart) {
             // The best four of the dice left; ties go to the bull and high numbers.
             std::array<int, 4> best{0, 1, 2, 3};
             int bestScore = -1;
@@ -143,7 +144,7 @@ private:
                             const int target = targetOf(sum);
                             int score = 0;
                             if (target != 0) {
-                                const int w = rules::marksOn(planned, target) < rules::kClosed ? 2 : worth(target);
+                                const int w = rules::marksOn(planned, target) < game::kClosed ? 2 : worth(target);
                                 score = w * 100 + target;
                             }
                             if (score > bestScore) {
@@ -153,7 +154,7 @@ private:
                         }
             const int sum =
                 dice[left[best[0]] - 1] + dice[left[best[1]] - 1] + dice[left[best[2]] - 1] + dice[left[best[3]] - 1];
-            if (const int target = targetOf(sum); target != 0 && rules::marksOn(planned, target) < rules::kClosed)
+            if (const int target = targetOf(sum); target != 0 && rules::marksOn(planned, target) < game::kClosed)
                 ++rules::marksOn(planned, target);
             for (int place = 0; place < 4; ++place)
                 m_client.send(

@@ -51,7 +51,7 @@ private slots:
                               "CMD_placedice+1+9+9+3+3", "CMD_placedice+1+14+10+3+4"}));
         QCOMPARE(you->next(), QStringLiteral("CMD_endturn+1+0+dBull+9+14"));
         QCOMPARE(you->next(), QStringLiteral("CMD_nextplayer+2"));
-        QCOMPARE(rules::marksOn(server().engine().seat(1).marks, rules::kBull), 2);
+        QCOMPARE(rules::marksOn(server().engine().seat(1).marks, game::kBull), 2);
     }
 
     void turnGuards()
@@ -144,6 +144,47 @@ private slots:
         const QStringList got = bob.until(kExampleThrow);
         QCOMPARE(got.last(), QStringLiteral("CMD_nextplayer+1"));
         QCOMPARE(take(bob, moves.size()), placed);
+    }
+
+    void newcomerGetsTheTurnOnceFromItsCatchUp()
+    {
+        TestClient* you = join("You");
+        TestClient* bob = join("Bob");
+        QVERIFY(you && bob);
+        m_botDelayMs = 600000;
+        QVERIFY(startWithFirst(1));
+
+        // Cy's connection is accepted, but he logs in only after a turn has
+        // ended, the next has opened and some of its dice lie on the darts.
+        TestClient cy;
+        QVERIFY(cy.connectTo(server().port()));
+        QCOMPARE(cy.next(), QStringLiteral("CMD_sendlogininfo+3"));
+        you->send("CMD_throwdarts+1");
+        you->send("CMD_autoplace+1");
+        QCOMPARE(you->nextStartingWith("CMD_nextplayer+"), QStringLiteral("CMD_nextplayer+2"));
+        QCOMPARE(bob->nextStartingWith("CMD_nextplayer+"), QStringLiteral("CMD_nextplayer+2"));
+        bob->send("CMD_throwdarts+2");
+        const QStringList moves = {"1+1+1", "2+1+2", "3+1+3", "4+1+4", "5+2+1"};
+        for (const QString& move : moves)
+            bob->send(QStringLiteral("CMD_placedice+2+") + move);
+        QCOMPARE(bob->next(), kExampleThrow);
+        const QStringList placed = take(*bob, moves.size());
+        QCOMPARE(placed.last(), QStringLiteral("CMD_placedice+2+6+5+2+1"));
+
+        // What he is told from his login on: the players, the boards, whose
+        // turn it is, the dice and their places, each once.
+        cy.send("CMD_logininfo+3+2.0.17+Cy");
+        QCOMPARE(you->nextStartingWith("CMD_newplayerinfo+"), QStringLiteral("CMD_newplayerinfo+3+Cy"));
+        probe(*you, "probe");
+        QStringList expected = {"CMD_newplayerinfo+3+Cy", "CMD_existingplayers+1+You", "CMD_existingplayers+2+Bob"};
+        for (int seat = 1; seat <= 3; ++seat) {
+            for (int target = 15; target <= 21; ++target) {
+                const bool hit = seat == 1 && (target == 20 || target == 21); // "6", "20", "Bull"
+                expected << QStringLiteral("CMD_loadboard+%1+%2+%3+0").arg(seat).arg(target).arg(hit ? 1 : 0);
+            }
+        }
+        expected << "CMD_nextplayer+2" << kExampleThrow << placed;
+        QCOMPARE(cy.until(you->chatRelay("You", "probe")), expected);
     }
 
     void newcomerInTheCurrentSeatFinishesItsTurn()

@@ -1,5 +1,9 @@
 #include "boardrules.h"
 
+#include "game/constants.h"
+
+#include <array>
+
 namespace velmora::board {
 
 namespace {
@@ -12,7 +16,7 @@ struct Scatter {
 
 // The dice fall in two loose bands right of the dart columns: odd dice mostly
 // in the upper band, even dice (and 11) in the lower one.
-constexpr std::array<Scatter, diceCount> scatterTable{{
+constexpr std::array<Scatter, game::kDicePerThrow> scatterTable{{
     {6, 1, 3},
     {4, 4, 4},
     {5, 1, 3},
@@ -36,23 +40,14 @@ constexpr std::array<QPoint, 20> markerTable{{
 constexpr QPoint bullMarker{115, 135};
 constexpr QPoint doubleBullMarker{110, 139};
 
-constexpr std::array<int, dartCount> slotLefts{9, 53, 97};
-constexpr std::array<int, slotsPerDart> slotTops{30, 65, 101, 136};
+constexpr std::array<int, game::kDarts> slotLefts{9, 53, 97};
+constexpr std::array<int, game::kDicePerDart> slotTops{30, 65, 101, 136};
 
 } // namespace
 
-void postscore(Marks& marks, const DartResult& result)
-{
-    const std::optional<int> target = result.target();
-    if (!target)
-        return;
-    int& mark = marks[*target - game::kFirstTarget];
-    mark = qMin(mark + result.marks(), closedMarks);
-}
-
 QPoint scatterPosition(int die, QSize panel, const std::function<int(int)>& random)
 {
-    if (die < 1 || die > diceCount)
+    if (die < 1 || die > game::kDicePerThrow)
         return {};
     const Scatter& s = scatterTable[die - 1];
     const int row = s.rowBase + random(s.rowSpread);
@@ -78,7 +73,7 @@ QPoint markerPosition(const DartResult& result)
 
 QPoint slotPosition(int dart, int slot)
 {
-    if (dart < 1 || dart > dartCount || slot < 1 || slot > slotsPerDart)
+    if (dart < 1 || dart > game::kDarts || slot < 1 || slot > game::kDicePerDart)
         return {};
     return {slotLefts[dart - 1], slotTops[slot - 1]};
 }

@@ -1,6 +1,7 @@
 #include "dartboardpanel.h"
 
 #include "art/artwork.h"
+#include "boardrules.h"
 #include "picturelabel.h"
 
 #include <QMouseEvent>
@@ -34,7 +35,7 @@ DartboardPanel::DartboardPanel(QWidget* parent)
     m_logo->setCursor(Qt::PointingHandCursor);
     m_logo->installEventFilter(this);
 
-    for (int dart = 1; dart <= board::dartCount; ++dart) {
+    for (int dart = 1; dart <= game::kDarts; ++dart) {
         auto* marker =
             new PictureLabel(QStringLiteral("image_throwndart%1").arg(dart), art::thrownDart, markerSize, this);
         marker->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -45,7 +46,7 @@ DartboardPanel::DartboardPanel(QWidget* parent)
 
 void DartboardPanel::showDart(int dart, const DartResult& result)
 {
-    if (dart < 1 || dart > board::dartCount)
+    if (dart < 1 || dart > game::kDarts)
         return;
     PictureLabel* marker = m_markers[dart - 1];
     marker->move(board::markerPosition(result) - QPoint(0, board::markerLift));
@@ -61,7 +62,7 @@ void DartboardPanel::hideMarkers()
 
 void DartboardPanel::hideMarker(int dart)
 {
-    if (dart >= 1 && dart <= board::dartCount)
+    if (dart >= 1 && dart <= game::kDarts)
         m_markers[dart - 1]->hide();
 }
 

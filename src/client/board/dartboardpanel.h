@@ -1,6 +1,7 @@
 #pragma once
 
-#include "boardrules.h"
+#include "game/constants.h"
+#include "game/dartresult.h"
 
 #include <QWidget>
 #include <array>
@@ -36,7 +37,7 @@ private:
     QRect pictureArea() const;
 
     PictureLabel* m_logo = nullptr;
-    std::array<PictureLabel*, board::dartCount> m_markers{};
+    std::array<PictureLabel*, game::kDarts> m_markers{};
 };
 
 } // namespace velmora

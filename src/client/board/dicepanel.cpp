@@ -2,8 +2,10 @@
 
 #include "art/artwork.h"
 #include "art/palette.h"
+#include "boardrules.h"
 #include "dartslot.h"
 #include "dieimage.h"
+#include "game/darts.h"
 #include "picturebutton.h"
 
 #include <QFrame>
@@ -79,10 +81,10 @@ DicePanel::DicePanel(QWidget* parent)
     setObjectName(QStringLiteral("panel_dicepanel"));
     resize(designSize);
 
-    for (int dart = 1; dart <= board::dartCount; ++dart) {
+    for (int dart = 1; dart <= game::kDarts; ++dart) {
         makeLabel(this, QStringLiteral("label_dartheading%1").arg(dart), QStringLiteral("Dart %1").arg(dart), lime, 12,
                   false, columnText(dart, headingTop));
-        for (int slot = 1; slot <= board::slotsPerDart; ++slot)
+        for (int slot = 1; slot <= game::kDicePerDart; ++slot)
             m_slots[dart - 1][slot - 1] = new DartSlot(dart, slot, this);
         m_dartLabels[dart - 1] = makeLabel(this, QStringLiteral("label_dart%1").arg(dart), QStringLiteral("0"), lime,
                                            12, true, columnText(dart, dartLabelTop));
@@ -107,7 +109,7 @@ DicePanel::DicePanel(QWidget* parent)
     connect(m_start, &QAbstractButton::clicked, this, &DicePanel::startClicked);
 
     // The dice lie above the slots and buttons; before the first throw they are hidden.
-    for (int die = 1; die <= board::diceCount; ++die) {
+    for (int die = 1; die <= game::kDicePerThrow; ++die) {
         auto* image = new DieImage(die, this);
         image->move(board::scatterPosition(die, designSize, [](int) { return 0; }));
         image->hide();
@@ -148,7 +150,7 @@ void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>
     cleardarts();
     m_throw->hide();
     const QSize panel = size(); // read once: all dice scatter over the same area
-    const int count = qMin(int(values.size()), board::diceCount);
+    const int count = qMin(int(values.size()), game::kDicePerThrow);
     for (int n = 0; n < count; ++n) {
         DieImage* die = m_dice[n];
         die->setFace(values[n]);
@@ -179,16 +181,16 @@ void DicePanel::placeDie(int die, int dart, int slot)
 
 std::optional<std::pair<int, int>> DicePanel::firstFreeSlot() const
 {
-    for (int dart = 1; dart <= board::dartCount; ++dart)
-        for (int slot = 1; slot <= board::slotsPerDart; ++slot)
-            if (!m_slots[dart - 1][slot - 1]->filled())
-                return std::pair{dart, slot};
-    return std::nullopt;
+    rules::DartPlaces filled{};
+    for (int dart = 0; dart < game::kDarts; ++dart)
+        for (int slot = 0; slot < game::kDicePerDart; ++slot)
+            filled[dart][slot] = m_slots[dart][slot]->filled() ? 1 : 0;
+    return rules::firstEmptyPlace(filled);
 }
 
 void DicePanel::setDartLabel(int dart, const QString& value)
 {
-    if (dart >= 1 && dart <= board::dartCount)
+    if (dart >= 1 && dart <= game::kDarts)
         m_dartLabels[dart - 1]->setText(value);
 }
 
@@ -326,12 +328,12 @@ void DicePanel::diePressed(int die, Qt::MouseButton button)
 
 DieImage* DicePanel::dieAt(int die) const
 {
-    return die >= 1 && die <= board::diceCount ? m_dice[die - 1] : nullptr;
+    return die >= 1 && die <= game::kDicePerThrow ? m_dice[die - 1] : nullptr;
 }
 
 DartSlot* DicePanel::slotAt(int dart, int slot) const
 {
-    if (dart < 1 || dart > board::dartCount || slot < 1 || slot > board::slotsPerDart)
+    if (dart < 1 || dart > game::kDarts || slot < 1 || slot > game::kDicePerDart)
         return nullptr;
     return m_slots[dart - 1][slot - 1];
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "boardrules.h"
+#include "game/constants.h"
 
 #include <QList>
 #include <QWidget>
@@ -89,9 +89,9 @@ private:
     DieImage* dieAt(int die) const;
     DartSlot* slotAt(int dart, int slot) const;
 
-    std::array<DieImage*, board::diceCount> m_dice{};
-    std::array<std::array<DartSlot*, board::slotsPerDart>, board::dartCount> m_slots{};
-    std::array<QLabel*, board::dartCount> m_dartLabels{};
+    std::array<DieImage*, game::kDicePerThrow> m_dice{};
+    std::array<std::array<DartSlot*, game::kDicePerDart>, game::kDarts> m_slots{};
+    std::array<QLabel*, game::kDarts> m_dartLabels{};
     PictureButton* m_throw = nullptr;
     PictureButton* m_autoplace = nullptr;
     PictureButton* m_start = nullptr;

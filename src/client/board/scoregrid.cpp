@@ -17,10 +17,10 @@ ScoreGrid::ScoreGrid(int seat, QWidget* parent)
     setCursor(Qt::PointingHandCursor);
 }
 
-void ScoreGrid::setMarks(const board::Marks& marks)
+void ScoreGrid::setMarks(const rules::Marks& marks)
 {
     for (int c = 0; c < columns; ++c)
-        m_marks[c] = qBound(0, marks[c], board::closedMarks);
+        m_marks[c] = qBound(0, marks[c], game::kClosed);
     update();
 }
 

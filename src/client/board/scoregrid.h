@@ -1,6 +1,6 @@
 #pragma once
 
-#include "boardrules.h"
+#include "game/rules.h"
 
 #include <QWidget>
 
@@ -18,8 +18,8 @@ public:
     explicit ScoreGrid(int seat, QWidget* parent = nullptr);
 
     int seat() const { return m_seat; }
-    void setMarks(const board::Marks& marks);
-    const board::Marks& marks() const { return m_marks; }
+    void setMarks(const rules::Marks& marks);
+    const rules::Marks& marks() const { return m_marks; }
 
 signals:
     void clicked();
@@ -31,7 +31,7 @@ protected:
 
 private:
     int m_seat;
-    board::Marks m_marks{};
+    rules::Marks m_marks{};
 };
 
 } // namespace velmora

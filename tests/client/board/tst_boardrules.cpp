@@ -1,10 +1,11 @@
 #include "chat/soundnames.h"
 #include "client/board/boardrules.h"
+#include "game/rules.h"
 
 #include <QTest>
 
 using namespace velmora;
-using velmora::board::Marks;
+using velmora::rules::Marks;
 
 namespace {
 
@@ -50,28 +51,28 @@ private slots:
 void TestBoardRules::postscoreCapsBullsAtThree()
 {
     Marks marks{};
-    board::postscore(marks, dart("dBull"));
-    QCOMPARE(marks[board::bullIndex], 2); // the light with the upper dot
-    board::postscore(marks, dart("dBull"));
-    QCOMPARE(marks[board::bullIndex], 3); // 2 + 2 stops at closed
+    rules::markDart(marks, dart("dBull"));
+    QCOMPARE(rules::marksOn(marks, game::kBull), 2); // the light with the upper dot
+    rules::markDart(marks, dart("dBull"));
+    QCOMPARE(rules::marksOn(marks, game::kBull), 3); // 2 + 2 stops at closed
     marks = {};
-    board::postscore(marks, dart("Bull"));
-    board::postscore(marks, dart("Bull"));
-    board::postscore(marks, dart("Bull"));
-    board::postscore(marks, dart("Bull"));
-    QCOMPARE(marks[board::bullIndex], 3);
+    rules::markDart(marks, dart("Bull"));
+    rules::markDart(marks, dart("Bull"));
+    rules::markDart(marks, dart("Bull"));
+    rules::markDart(marks, dart("Bull"));
+    QCOMPARE(rules::marksOn(marks, game::kBull), 3);
     QCOMPARE(marks, (Marks{0, 0, 0, 0, 0, 0, 3}));
 }
 
 void TestBoardRules::postscoreNumbers()
 {
     Marks marks{};
-    board::postscore(marks, dart("15"));
-    board::postscore(marks, dart("20"));
-    board::postscore(marks, dart("20"));
+    rules::markDart(marks, dart("15"));
+    rules::markDart(marks, dart("20"));
+    rules::markDart(marks, dart("20"));
     QCOMPARE(marks, (Marks{1, 0, 0, 0, 0, 2, 0}));
     marks[2] = 3; // 17 closed
-    board::postscore(marks, dart("17"));
+    rules::markDart(marks, dart("17"));
     QCOMPARE(marks[2], 3);
 }
 
@@ -89,7 +90,7 @@ void TestBoardRules::postscoreIgnoresEverythingElse()
 {
     QFETCH(QString, value);
     Marks marks{1, 1, 1, 1, 1, 1, 1};
-    board::postscore(marks, dart(value));
+    rules::markDart(marks, dart(value));
     QCOMPARE(marks, (Marks{1, 1, 1, 1, 1, 1, 1}));
 }
 
@@ -149,7 +150,7 @@ void TestBoardRules::scatterStaysInsideThePanel()
     QFETCH(bool, high);
     FixedRandom random(high);
     const QRect panel(0, 0, 530, 241);
-    for (int die = 1; die <= board::diceCount; ++die) {
+    for (int die = 1; die <= game::kDicePerThrow; ++die) {
         const QRect face(board::scatterPosition(die, panel.size(), std::ref(random)), QSize(32, 32));
         QVERIFY2(panel.contains(face), qPrintable(QString("die %1").arg(die)));
         // Right of the dart columns (the third ends at 97 + 32).
@@ -163,7 +164,7 @@ void TestBoardRules::scatterWidensWithThePanel()
     const QSize wide(830, 241);
     // Die 6 sits in the last column: 8 steps of (830 - 170) / 8 = 82.
     QCOMPARE(board::scatterPosition(6, wide, std::ref(random)).x(), 8 * 82 + 9 + 106);
-    for (int die = 1; die <= board::diceCount; ++die)
+    for (int die = 1; die <= game::kDicePerThrow; ++die)
         QVERIFY(
             QRect(QPoint(), wide).contains(QRect(board::scatterPosition(die, wide, std::ref(random)), QSize(32, 32))));
 }

@@ -77,7 +77,7 @@ void TestBoardViews::scoreGridDrawsMarks()
     QCOMPARE(grid.size(), QSize(133, 38));
     QCOMPARE(grid.toolTip(), QString("Click to learn how to read the score boards."));
     grid.setMarks({0, 1, 2, 3, 0, 5, -1}); // out-of-range marks are held to 0..3
-    QCOMPARE(grid.marks(), (board::Marks{0, 1, 2, 3, 0, 3, 0}));
+    QCOMPARE(grid.marks(), (rules::Marks{0, 1, 2, 3, 0, 3, 0}));
 
     grid.show();
     const QImage shot = grid.grab().toImage().convertToFormat(QImage::Format_RGB32);

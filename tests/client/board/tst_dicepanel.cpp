@@ -1,3 +1,4 @@
+#include "client/board/boardrules.h"
 #include "client/board/dicepanel.h"
 
 #include <QAbstractButton>
