@@ -47,9 +47,14 @@ check_tree() {
         fi
     done
     grep -q '<svg' "$root/share/icons/hicolor/scalable/apps/velmora.svg" 2>/dev/null || fail "scalable icon missing"
-    # Games and their tools have their pages in section 6 (compressed in the package).
+    # Games and their tools have their pages in section 6 (compressed in the
+    # package), and each page they refer to is there.
     for p in "${programs[@]}"; do
         compgen -G "$root/share/man/man6/$p.6*" >/dev/null || fail "man page $p.6 missing"
+    done
+    local ref
+    for ref in $(zcat -f "$root"/share/man/man*/* | sed -n 's/^\.BR \([a-z\\-]*\) (\([0-9]\)).*/\1.\2/p' | tr -d '\\'); do
+        compgen -G "$root/share/man/man${ref##*.}/$ref*" >/dev/null || fail "a manual page refers to $ref, which is missing"
     done
     # The modules the game loads on first use, where the programs look for them.
     for module in velmora-audio velmora-http; do
@@ -89,7 +94,7 @@ check_tree() {
 # must come from MODULES, beside the installed program: never the build's own.
 start_game() {
     local program=$1 modules
-    modules=$(realpath "$2")
+    modules=$(realpath -m "$2")
     [ -x "$program" ] || { fail "the menu entry's program $program is not installed"; return; }
     mkdir -p "$scratch/home" "$scratch/runtime"
     chmod 700 "$scratch/runtime"
