@@ -40,9 +40,15 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian package, into $(BUILD).
-package: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package, built as Debian builds it (debian/, dpkg-buildpackage -b)
+# from a clean copy of the source in $(BUILD)/package; the .deb is copied into
+# $(BUILD). The tests are left to `make test`: DEB_BUILD_OPTIONS= builds and
+# runs them in the package build too.
+DEB_BUILD_OPTIONS ?= nocheck
+package: deps
+	DEB_BUILD_OPTIONS="$(DEB_BUILD_OPTIONS)" bash tools/build-package.sh $(BUILD)/package $(JOBS)
+	rm -f $(BUILD)/velmora_*.deb
+	cp $(BUILD)/package/velmora_*.deb $(BUILD)/
 
 clean:
 	rm -rf $(BUILD) $(SANITIZED) $(FUZZ)

@@ -1,6 +1,8 @@
-# Installing Velmora like any desktop game: the programs in bin/, a menu entry,
-# icons in the hicolor theme, AppStream metadata, manual pages and the licence;
-# and a Debian package of all that (`cpack -G DEB`, or `make package`).
+# Installing Velmora like any desktop game: the programs, a menu entry, icons in
+# the hicolor theme, AppStream metadata, manual pages and the licence. The
+# programs go to bin/ (CMAKE_INSTALL_BINDIR); the Debian package (debian/)
+# puts them in games/, as Debian does with games. The modules follow in
+# lib/velmora, found from the programs' folder as ../lib/velmora.
 #
 # Installed under a folder the player cannot write, the game keeps its settings
 # and tally in ~/.config/velmora (see src/records/datafolder.h).
@@ -18,9 +20,25 @@ if(TARGET velmora-tally)
 endif()
 install(TARGETS ${VELMORA_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# Everything the rules below copy, so that a packager may build just that.
+add_custom_target(velmora-installable)
+add_dependencies(velmora-installable ${VELMORA_PROGRAMS} velmora-audio velmora-http)
+
 set(VELMORA_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
-install(FILES ${VELMORA_RESOURCES}/desktop/${VELMORA_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The menu entry starts the game by its full path, as installed: /usr/games is
+# not on every desktop session's PATH. The prefix is known only at install
+# time (cmake --install --prefix); a path that would need quoting stays a
+# plain name, found on the PATH.
+set(VELMORA_DESKTOP ${PROJECT_BINARY_DIR}/installed/${VELMORA_APP_ID}.desktop)
+install(CODE "
+    set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/velmora\")
+    if(NOT program MATCHES \"^[A-Za-z0-9/._+-]+\$\")
+        set(program velmora)
+    endif()
+    file(READ [[${VELMORA_RESOURCES}/desktop/${VELMORA_APP_ID}.desktop]] entry)
+    string(REGEX REPLACE \"\\nExec=velmora\" \"\\nExec=\${program}\" entry \"\${entry}\")
+    file(WRITE [[${VELMORA_DESKTOP}]] \"\${entry}\")")
+install(FILES ${VELMORA_DESKTOP} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VELMORA_RESOURCES}/desktop/${VELMORA_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 48 128 256)
@@ -29,34 +47,16 @@ foreach(size 48 128 256)
 endforeach()
 install(FILES ${VELMORA_RESOURCES}/icons/velmora.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-install(FILES ${VELMORA_RESOURCES}/man/velmora.6 ${VELMORA_RESOURCES}/man/velmora-host.6
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# Games have their manual pages in section 6, velmora-tally with them.
+set(VELMORA_MAN_PAGES velmora.6 velmora-host.6)
 if(TARGET velmora-tally)
-    install(FILES ${VELMORA_RESOURCES}/man/velmora-tally.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    list(APPEND VELMORA_MAN_PAGES velmora-tally.6)
 endif()
-# Debian wants the licence as doc/<package>/copyright, the package name in lower case.
+list(TRANSFORM VELMORA_MAN_PAGES PREPEND ${VELMORA_RESOURCES}/man/)
+install(FILES ${VELMORA_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# The licence as doc/<package>/copyright, where Debian keeps it (the package
+# replaces it with debian/copyright, the same terms in Debian's format).
 set(VELMORA_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/velmora)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${VELMORA_DOCDIR} RENAME copyright)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VELMORA_DOCDIR})
-
-# The Debian package. Library dependencies come from dpkg-shlibdeps; what the
-# program loads without linking (fonts) is named by hand.
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME velmora)
-set(CPACK_PACKAGE_VERSION ${VELMORA_FULL_VERSION})
-set(CPACK_PACKAGE_VENDOR "The Velmora developers")
-set(CPACK_PACKAGE_CONTACT "The Velmora developers <velmora@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dice game for one to four players, scored like darts")
-set(CPACK_PACKAGE_DESCRIPTION "Roll twelve dice, build three darts from them and close 15 to 20 and the bull \
-before your rivals. Play solo against the computer, host a game for friends or join one, in teams or alone, with chat.")
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-include(CPack)

@@ -22,6 +22,8 @@ packages=(
     desktop-file-utils
     appstream
     dpkg-dev
+    debhelper
+    lintian
     clang
     libclang-rt-14-dev
     xvfb
