@@ -5,26 +5,17 @@
 #include "host/consoletext.h"
 #include "host/hostconsole.h"
 #include "host/tserver.h"
+#include "terminationsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
-}
 
 void printLine(const QString& line)
 {
@@ -83,21 +74,6 @@ std::optional<Settings> readSettings(const QCoreApplication& app)
     return settings;
 }
 
-// SIGINT and SIGTERM end the event loop through a pipe, so shutdown runs on
-// the main thread like everything else.
-void quitOnSignals(QCoreApplication& app)
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return;
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-}
-
 // Commands on standard input, a line at a time; its end ends the host. A
 // line longer than any command is thrown away.
 void readCommands(QCoreApplication& app, velmora::HostConsole& console)
@@ -150,7 +126,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     printLine(QStringLiteral("listening on port %1").arg(server.port()));
-    quitOnSignals(app);
+    velmora::onTerminationSignals(&app, [] { QCoreApplication::quit(); });
     readCommands(app, console);
 
     const int status = app.exec();

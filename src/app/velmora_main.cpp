@@ -5,6 +5,7 @@
 #include "art/gamestyle.h"
 #include "client/gamecore.h"
 #include "client/gamewindows.h"
+#include "terminationsignals.h"
 #include "windows/sidewindow.h"
 
 #include <QApplication>
@@ -46,6 +47,8 @@ int main(int argc, char* argv[])
     velmora::GameWindows windows(core);
     velmora::Tchat& chat = windows.main();
     QObject::connect(&chat, &velmora::Tchat::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    // Told to stop, the game closes its window as the player would.
+    velmora::onTerminationSignals(&app, [&chat] { chat.close(); });
     chat.show();
     return app.exec();
 }

@@ -113,9 +113,14 @@ start_game() {
     elif [ "$loaded" != "$modules/velmora-audio.so" ]; then
         fail "the installed game loaded $loaded, not the one in $modules"
     fi
+    # Told to stop, it ends as if the player had closed it: its tally written.
+    local status=0
     kill "$game" 2>/dev/null || true
-    wait "$game" 2>/dev/null || true
+    wait "$game" 2>/dev/null || status=$?
     game=
+    [ "$status" -eq 0 ] || fail "the game told to stop ended with status $status: $(cat "$scratch/game.log")"
+    [ -f "$(dirname "$program")/velmoratally.tld" ] || [ -f "$scratch/home/.config/velmora/velmoratally.tld" ] ||
+        fail "the game told to stop did not write its tally"
 }
 
 # The window-less programs answer on the command line.
