@@ -21,6 +21,7 @@ ClientSession::ClientSession(const Preferences* prefs, QObject* parent)
     connect(&m_sock, &TSock::readyRead, this, &ClientSession::readSocket);
     connect(&m_sock, &TSock::info, this, &ClientSession::onSocketInfo);
     connect(&m_sock, &TSock::connectionClosed, this, &ClientSession::onHostGone);
+    connect(&m_lobbyWatch, &TSock::readyRead, this, &ClientSession::drainLobby);
     // A closed connection is told once the last message before it is read.
     m_inboundPump.setTickHook([this] { onTick(); });
 }
@@ -76,13 +77,25 @@ void ClientSession::connectToHost(const QString& address, quint16 port, bool hos
 
 void ClientSession::holdLobbyConnection(quint16 port)
 {
-    // Nothing is expected on it; whatever comes is read and let go, so it
-    // cannot pile up.
-    connect(
-        &m_lobbyWatch, &TSock::readyRead, this, [this] { m_lobbyWatch.receive(); }, Qt::UniqueConnection);
     m_lobbyWatch.setHostName(QStringLiteral("127.0.0.1"));
     m_lobbyWatch.setPortName(QString::number(port));
     m_lobbyWatch.open();
+}
+
+void ClientSession::drainLobby()
+{
+    // Nothing is expected on it; whatever comes is read and let go, so it
+    // cannot pile up in the socket.
+    try {
+        m_lobbyWatch.receive();
+    } catch (const ESockException&) {
+        // Gone between the notice and the read: nothing left to drain.
+    }
+}
+
+qint64 ClientSession::lobbyBytesWaiting() const
+{
+    return m_lobbyWatch.bytesAvailable();
 }
 
 void ClientSession::leave()

@@ -44,8 +44,11 @@ public:
     void setPlayerName(const QString& name) { m_loginName = name; }
     // Opens the game connection; `hosting` records that this copy runs the host.
     void connectToHost(const QString& address, quint16 port, bool hosting);
-    // The lobby that started us watches for this connection; nothing travels on it.
+    // The lobby that started us watches for this connection on 127.0.0.1.
+    // We never send on it; whatever arrives is read and dropped, so the
+    // bytes waiting on it stay few however much the peer sends.
     void holdLobbyConnection(quint16 port);
+    qint64 lobbyBytesWaiting() const;
     // Leaves at once: the host hears of it, nothing more is dispatched.
     void leave();
 
@@ -115,6 +118,7 @@ private:
     void setState(State state);
     void buildDispatch();
     void readSocket();
+    void drainLobby();
     void dropHost(const QString& why, CloseReason reason);
     void onSocketInfo(SocketInfo kind, const QString& text);
     void onHostGone();

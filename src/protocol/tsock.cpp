@@ -313,6 +313,11 @@ QByteArray TSock::receive()
     return m_socket->readAll();
 }
 
+qint64 TSock::bytesAvailable() const
+{
+    return m_socket ? m_socket->bytesAvailable() : 0;
+}
+
 qint64 TSock::bytesToWrite() const
 {
     return m_socket ? m_socket->bytesToWrite() : 0;

@@ -77,8 +77,9 @@ public:
     // Queues the bytes and writes what the network takes now; the rest follows
     // in order. Throws ESockException without a connection or on a listener.
     void send(const QByteArray& bytes);
-    // Everything received and not yet taken.
+    // Everything received and not yet taken, and how many bytes that is.
     QByteArray receive();
+    qint64 bytesAvailable() const;
     // Closes the socket and reports "Socket Closed" (except for a listener).
     // Bytes already sent still reach the peer.
     void close();

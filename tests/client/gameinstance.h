@@ -53,8 +53,9 @@ struct GameInstance {
     bool closed = false;
 
     // `port` is the host's port to join; 0 hosts on a free port. A bot delay
-    // of 0 keeps the pace the menu and the settings file choose.
-    explicit GameInstance(const QStringList& parameters, quint16 port = 0, int botDelayMs = 1)
+    // of 0 keeps the pace the menu and the settings file choose. `lobbyPort`
+    // 0 leaves the lobby's own port.
+    explicit GameInstance(const QStringList& parameters, quint16 port = 0, int botDelayMs = 1, quint16 lobbyPort = 0)
         : core(parameters)
         , server(core.host())
         , windows(core)
@@ -68,6 +69,8 @@ struct GameInstance {
         , gamestart(*windows.gamestart())
     {
         core.setGamePort(port);
+        if (lobbyPort != 0)
+            core.setLobbyPort(lobbyPort);
         if (botDelayMs > 0)
             core.setBotPaceForTesting(botDelayMs);
         chat.setMessageReporter([this](const QString& text) { reports << text; });
