@@ -1,7 +1,9 @@
 // The client's decoding of host messages: one message per input, through the
 // routes of every host message, and each good message encoded again must
-// decode to the same bytes.
+// decode to the same bytes. A relayed chat line taken apart keeps every
+// character before its first "|".
 
+#include "client/receivedchat.h"
 #include "protocol/catalogue.h"
 #include "protocol/dispatcher.h"
 
@@ -15,13 +17,25 @@ using namespace velmora::protocol;
 namespace {
 
 // A message that decodes must survive its own encoding unchanged.
-template <class M>
-void roundTrip(const M& message)
+template <class M> void roundTrip(const M& message)
 {
     const QByteArray once = message.encode();
     const CommandLine line = splitCommand(fromWire(once.chopped(1)));
     const Decoded<M> again = M::decode(line.rest);
     if (!again || again->encode() != once)
+        std::abort();
+}
+
+void takeApart(int slot, const QString& line, bool action)
+{
+    const ReceivedChat chat = decodeReceivedChat(slot, line, action);
+    const qsizetype bar = line.indexOf(u'|');
+    const QString shown = bar >= 0 ? line.left(bar) : line;
+    const qsizetype colon = chat.name.indexOf(u':');
+    const bool nameEndsAtFirstColon = chat.name.isEmpty() ? !shown.contains(u':') : colon == chat.name.size() - 1;
+    if (chat.name + chat.text != shown || !nameEndsAtFirstColon || chat.sender != slot || chat.action != action)
+        std::abort();
+    if (bar < 0 && chat.colour != 0xFFFFFF)
         std::abort();
 }
 
@@ -43,8 +57,14 @@ Dispatcher<> clientRoutes()
     d.on<toClient::PartnerEndTurn>(check);
     d.on<toClient::Winner>(check);
     d.on<toClient::GameStarted>(check);
-    d.on<toClient::ChatLine>(check);
-    d.on<toClient::ActionLine>(check);
+    d.on<toClient::ChatLine>([](const toClient::ChatLine& m) {
+        roundTrip(m);
+        takeApart(m.slot, m.line, false);
+    });
+    d.on<toClient::ActionLine>([](const toClient::ActionLine& m) {
+        roundTrip(m);
+        takeApart(m.slot, m.line, true);
+    });
     d.on<toClient::PlayerDisconnected>(check);
     d.on<toClient::JustWatching>(check);
     d.on<toClient::SoundPlayed>(check);

@@ -1,7 +1,5 @@
 #include "chatline.h"
 
-#include "colourtext.h"
-
 namespace velmora {
 
 namespace {
@@ -76,16 +74,13 @@ int smileyPicture(QStringView code)
     return picture >= 0 && picture < ChatLine::SmileyCount ? picture : 0;
 }
 
-ChatLine parseMessage(int style, QStringView message)
+ChatLine parseParts(int style, QStringView name, QStringView message)
 {
     LineBuilder builder(style);
-    // The name part runs to the first colon, whatever the colon belongs to.
-    const qsizetype colon = message.indexOf(QLatin1Char(':'));
-    const QStringView name = colon >= 0 ? message.left(colon + 1) : QStringView();
     builder.text(name);
     builder.text(u" ");
 
-    qsizetype pos = name.size();
+    qsizetype pos = 0;
     qsizetype at;
     while ((at = message.indexOf(kSmileyMark, pos)) >= 0) {
         const QStringView before = message.mid(pos, at - pos);
@@ -97,6 +92,19 @@ ChatLine parseMessage(int style, QStringView message)
     if (pos < message.size())
         builder.words(message.mid(pos));
     return builder.take();
+}
+
+ChatLine parseMessage(int style, QStringView message)
+{
+    // The name part runs to the first colon, whatever the colon belongs to.
+    const qsizetype colon = message.indexOf(QLatin1Char(':'));
+    return parseParts(style, message.left(colon + 1), message.mid(colon + 1));
+}
+
+int senderStyle(int sender)
+{
+    const bool isSender = sender >= 1 && sender <= ChatLine::MaxSender;
+    return isSender ? ChatLine::FirstSenderStyle + sender - 1 : ChatLine::SystemStyle;
 }
 
 } // namespace
@@ -113,8 +121,12 @@ ChatLine parseSystemLine(const QString& text)
 
 ChatLine parsePlayerLine(int sender, const QString& text)
 {
-    const bool isSender = sender >= 1 && sender <= ChatLine::MaxSender;
-    return parseMessage(isSender ? ChatLine::FirstSenderStyle + sender - 1 : ChatLine::SystemStyle, text);
+    return parseMessage(senderStyle(sender), text);
+}
+
+ChatLine parsePlayerLine(int sender, QStringView name, QStringView message)
+{
+    return parseParts(senderStyle(sender), name, message);
 }
 
 ChatLine parseNumberedLine(const QString& line)
@@ -125,17 +137,6 @@ ChatLine parseNumberedLine(const QString& line)
     bool ok = false;
     const int number = QStringView(line).left(plus).toInt(&ok);
     return parsePlayerLine(ok ? number : 0, line.mid(plus + 1));
-}
-
-ReceivedChat parseReceivedChat(const QString& rest)
-{
-    const qsizetype bar = rest.indexOf(QLatin1Char('|'));
-    QColor colour = toQColor(colours::clWhite);
-    if (bar >= 0) {
-        if (const std::optional<quint32> value = colourFromText(rest.mid(bar + 1)))
-            colour = toQColor(*value);
-    }
-    return {parseNumberedLine(bar >= 0 ? rest.left(bar) : rest), colour};
 }
 
 } // namespace velmora

@@ -42,16 +42,12 @@ ChatLine parseSystemLine(const QString& text);
 // A line from sender 1 to 9 (a connection number); any other number is drawn as a system line.
 ChatLine parsePlayerLine(int sender, const QString& text);
 
+// The same with its name part already known ("Ann chats:", or empty): `message` is everything
+// after it and is never searched for a name.
+ChatLine parsePlayerLine(int sender, QStringView name, QStringView message);
+
 // A "number+text" line: number 0 (or none) is a system line, 1 to 9 a sender.
 ChatLine parseNumberedLine(const QString& line);
-
-// A chat or action message as the host relays it: "number+text|colour text". The colour is
-// white when there is no "|" or the colour text cannot be read; a "|" inside the text ends it.
-struct ReceivedChat {
-    ChatLine line;
-    QColor colour;
-};
-ReceivedChat parseReceivedChat(const QString& rest);
 
 // Whether a word of a chat line is shown and stored as a link.
 bool isLinkWord(QStringView word);

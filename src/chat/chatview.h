@@ -30,15 +30,15 @@ struct ChatRun {
     int style = 0;       // text style; links always use the link style
     int smiley = -1;     // picture number of a smiley
     int linkNumber = -1; // document-order number of a link since the last clear
+    QColor colour;       // what it is drawn in
 };
 
 // The chat display "mainchat": a read-only view of paragraphs made of styled text runs, link
 // runs and smiley pictures, on black. Lines arrive parsed (chatline.h); the view lays them out
 // and paints them. Each paragraph keeps its own text layout, made when it is first shown and
-// dropped again when far out of view; colours are looked up when painting, so a style's new
-// colour reaches every line already shown without laying anything out again. Appending costs
-// the same however long the game runs, and the history keeps only the newest lines within a
-// fixed budget, so its memory stays flat too.
+// dropped again when far out of view, and its own colour: a new line never recolours the
+// lines before it. Appending costs the same however long the game runs, and the history keeps
+// only the newest lines within a fixed budget, so its memory stays flat too.
 class ChatView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -62,15 +62,14 @@ public:
     explicit ChatView(QWidget* parent = nullptr);
     ~ChatView() override;
 
-    // Shows one line in the given colour. The colour becomes the colour of the line's style,
-    // and so of every earlier line of that style too, and the style turns bold.
+    // Shows one line, bold, its own text in the given colour (links in the link style's).
     void addLine(ChatLine line, const QColor& colour);
     // A line of the game's own (lime, or silver for the quick instructions).
     void addSystemLine(const QString& text, const QColor& colour = ChatLine::SystemColour);
     // A chat or action line of sender 1 to 9 ("Ann chats: hi", "Ann waves").
     void addPlayerLine(int sender, const QString& text, const QColor& colour);
-    // A chat or action message as the host relays it: "number+text|colour text".
-    void addReceivedChat(const QString& rest);
+    // The same with its name part ("Ann chats:", or empty) and the text after it apart.
+    void addPlayerLine(int sender, const QString& name, const QString& text, const QColor& colour);
 
     // Shows one "number+text" line in the given colour (0x00BBGGRR): number 0 is a system line,
     // 1 to 9 a sender, whose style is number + 5.
@@ -99,9 +98,8 @@ public:
     void copy();
     void clear();
 
-    // Text styles: colour and bold per style, one size for all.
+    // Text styles: bold per style, one size for all. Only links take their style's colour.
     QColor styleColour(int style) const;
-    void setStyleColour(int style, const QColor& colour);
     bool styleBold(int style) const;
     void setStyleBold(int style, bool bold);
     QFont styleFont(int style) const;
@@ -115,6 +113,8 @@ public:
     int paragraphCount() const { return int(m_paragraphs.size()); }
     QString paragraphText(int index) const;
     QList<ChatRun> paragraphRuns(int index) const;
+    // The colour the line was shown in.
+    QColor paragraphColour(int index) const;
     // Links shown since the last clear; the oldest of them may have gone with their lines.
     int linkCount() const { return m_linkCount; }
     QString linkSlot(int slot) const;
@@ -187,6 +187,7 @@ private:
     void paintSelectedLine(QPainter& painter, const Paragraph& p, const QTextLine& line, const QPointF& origin,
                            int selFrom, int selTo);
     QPixmap smileyPixmap(int picture);
+    const QColor& runColour(const Paragraph& p, int style) const;
     void reportFailure();
 
     struct Style {

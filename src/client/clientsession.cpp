@@ -41,8 +41,8 @@ void ClientSession::buildDispatch()
     using namespace toClient;
     auto& d = m_dispatcher;
     d.on<SendLoginInfo>([this](const SendLoginInfo& m) { onLoginInfo(m); });
-    d.on<ChatLine>([this](const ChatLine& m) { emit chatReceived(m.line); });
-    d.on<ActionLine>([this](const ActionLine& m) { emit chatReceived(m.line); });
+    d.on<ChatLine>([this](const ChatLine& m) { emit chatReceived(decodeReceivedChat(m.slot, m.line, false)); });
+    d.on<ActionLine>([this](const ActionLine& m) { emit chatReceived(decodeReceivedChat(m.slot, m.line, true)); });
     d.on<NewPlayerInfo>([this](const NewPlayerInfo& m) { onParticipant(m.slot, m.name); });
     d.on<ExistingPlayer>([this](const ExistingPlayer& m) { onParticipant(m.slot, m.name); });
     d.on<PlayerDisconnected>([this](const PlayerDisconnected& m) { onDeparture(m); });

@@ -6,6 +6,7 @@
 #include "protocol/framer.h"
 #include "protocol/messagepump.h"
 #include "protocol/tsock.h"
+#include "receivedchat.h"
 
 #include <QObject>
 #include <QString>
@@ -85,8 +86,8 @@ signals:
     void stateChanged(velmora::ClientSession::State state);
     // A status line for the chat, without its style prefix.
     void systemLine(const QString& text);
-    // A relayed chat or action line as the host sent it, colour suffix included.
-    void chatReceived(const QString& line);
+    // A chat or action line the host relayed, with its sender and colour.
+    void chatReceived(const velmora::ReceivedChat& chat);
     // A game or chatter sound that the preferences let through: the window
     // only plays it.
     void soundPlayed(const QString& name);

@@ -27,6 +27,7 @@ class GameCore;
 class GameSettings;
 class PictureLabel;
 class ReportQueue;
+struct ReceivedChat;
 class ScoreBoardHelp;
 class ScoreGrid;
 class SoundPlayer;
@@ -167,7 +168,7 @@ private:
     void onWinner(const QString& names, bool team);
 
     // Chat (tchat_chat.cpp).
-    void onChatReceived(const QString& line);
+    void onChatReceived(const ReceivedChat& chat);
     void sendTypedLine();
     void sendPhrase(int button);
     void onTextSizeChosen(int size);

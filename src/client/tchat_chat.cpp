@@ -19,9 +19,9 @@ QString Tchat::chatColourText() const
     return colourToText(m_core.preferences().textcolor);
 }
 
-void Tchat::onChatReceived(const QString& line)
+void Tchat::onChatReceived(const ReceivedChat& chat)
 {
-    m_chatArea->view()->addReceivedChat(line);
+    m_chatArea->view()->addPlayerLine(chat.sender, chat.name, chat.text, toQColor(chat.colour));
 }
 
 void Tchat::sendTypedLine()

@@ -1,5 +1,4 @@
 #include "chatline.h"
-#include "colourtext.h"
 
 #include <QTest>
 
@@ -202,34 +201,34 @@ private slots:
         QCOMPARE(line.runs[2].kind, ChatItemKind::Text);
     }
 
-    void receivedChat_data()
+    // A name part given apart is shown as it is, and the message is never searched for one.
+    void nameGivenApart_data()
     {
-        QTest::addColumn<QString>("rest");
-        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("parsed");
-        QTest::addColumn<QColor>("colour");
-        const QColor white = toQColor(colours::clWhite);
-        QTest::newRow("named colour") << "1+Ann chats: hello|clLime" << 6 << "Ann chats:  hello "
-                                      << toQColor(colours::clLime);
-        QTest::newRow("name in any case")
-            << "1+Ann chats: hi|CLRED" << 6 << "Ann chats:  hi " << toQColor(colours::clRed);
-        QTest::newRow("hex is blue green red")
-            << "2+Bo waves|$00FF8000" << 7 << " Bo waves " << QColor(0x00, 0x80, 0xFF);
-        QTest::newRow("no bar") << "1+Ann chats: hi" << 6 << "Ann chats:  hi " << white;
-        QTest::newRow("unreadable colour") << "1+Ann chats: hi|clPink" << 6 << "Ann chats:  hi " << white;
-        QTest::newRow("typed bar cuts the line") << "1+Ann chats: a|b|clLime" << 6 << "Ann chats:  a " << white;
-        QTest::newRow("empty colour") << "3+Cy chats: x|" << 8 << "Cy chats:  x " << white;
+        QTest::newRow("chat") << "Ann chats:"
+                              << " 2+2 is four"
+                              << "Ann chats:  2+2 is four ";
+        QTest::newRow("action") << ""
+                                << "Ann waves: bye"
+                                << " Ann waves: bye ";
+        QTest::newRow("link in the name") << "www.a.b:"
+                                          << " www.c.d"
+                                          << "www.a.b:  [www.c.d ]";
+        QTest::newRow("smiley mark across the parts") << "hi :"
+                                                      << ")#15"
+                                                      << "hi : )#15 ";
     }
-    void receivedChat()
+    void nameGivenApart()
     {
-        QFETCH(QString, rest);
-        QFETCH(int, style);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
         QFETCH(QString, parsed);
-        QFETCH(QColor, colour);
-        const ReceivedChat chat = parseReceivedChat(rest);
-        QCOMPARE(chat.line.style, style);
-        QCOMPARE(describe(chat.line), parsed);
-        QCOMPARE(chat.colour, colour);
+        const ChatLine line = parsePlayerLine(4, name, message);
+        QCOMPARE(line.style, 9);
+        QCOMPARE(describe(line), parsed);
+        QVERIFY(runsTile(line));
     }
 
     // A hostile peer's longest message: many marks, links and smileys, parsed in one pass.

@@ -1,12 +1,17 @@
-// The lobby connection a window started with parameters holds, as the
-// player sees it.
+// Chat between real game windows through a real host, and the lobby
+// connection a window started with parameters holds, as the player sees them.
 
 #include "../strictwarnings.h"
 #include "gameinstance.h"
+#include "records/preferences.h"
 
+#include <QApplication>
+#include <QColorDialog>
 #include <QLineEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <map>
 
 using namespace velmora;
 using velmora::testing::GameInstance;
@@ -14,6 +19,9 @@ using velmora::testing::GameInstance;
 namespace {
 
 constexpr int kTimeoutMs = 60000;
+
+const QColor kOrange(255, 165, 0);
+const QColor kLime(0, 255, 0);
 
 // Stands in for the lobby: takes the connection a window opens to it.
 struct FakeLobby {
@@ -29,6 +37,45 @@ struct FakeLobby {
         return peer != nullptr;
     }
 };
+
+int findLine(const GameInstance& game, const QString& text)
+{
+    return int(game.lines().indexOf(text));
+}
+
+// The colour most pixels of a shown line are drawn in, the black background aside.
+QColor drawnColour(ChatView* view, int paragraph)
+{
+    const QImage image = view->viewport()->grab().toImage();
+    const QRect rect = view->paragraphRect(paragraph) & image.rect();
+    std::map<QRgb, int> counts;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (const QRgb rgb = image.pixel(x, y) & 0xFFFFFF; rgb != 0)
+                ++counts[rgb];
+    if (counts.empty())
+        return {};
+    const auto most = std::max_element(counts.begin(), counts.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return QColor(most->first);
+}
+
+// Picks the chat colour in the window's own colour dialog, as a player does.
+void chooseTextColour(GameInstance& game, const QColor& colour)
+{
+    bool chosen = false;
+    QTimer picker;
+    QObject::connect(&picker, &QTimer::timeout, &picker, [&] {
+        if (auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget())) {
+            dialog->setCurrentColor(colour);
+            dialog->accept();
+            chosen = true;
+        }
+    });
+    picker.start(5);
+    game.chat.findChild<QAction*>(QStringLiteral("TextColor1"))->trigger(); // returns once it is closed
+    QVERIFY(chosen);
+}
 
 void typeLine(GameInstance& game, const QString& text)
 {
@@ -50,8 +97,78 @@ private slots:
         m_folder = std::make_unique<velmora::testing::TemporaryDataFolder>();
     }
     void cleanup() { m_folder.reset(); }
+    void relayedLinesKeepSenderAndColour();
     void lobbyConnectionIsReadAndStartsQuietly();
 };
+
+void TestChatWindows::relayedLinesKeepSenderAndColour()
+{
+    FakeLobby lobby;
+    GameInstance ann({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 0, 1, lobby.port());
+    QTRY_VERIFY_WITH_TIMEOUT(ann.chat.session().isConnected(), kTimeoutMs);
+    const quint16 port = ann.server.port();
+    GameInstance bob({QStringLiteral("Bob"), QStringLiteral("127.0.0.1"), QStringLiteral("false")}, port, 1,
+                     lobby.port());
+    QTRY_COMPARE_WITH_TIMEOUT(bob.chat.session().myseat(), 2, kTimeoutMs);
+    // Seats 3 and 4 are taken by windowless players, so the next to come watches.
+    const Preferences prefs;
+    std::vector<std::unique_ptr<ClientSession>> fillers;
+    for (const char* name : {"Cid", "Dan"}) {
+        fillers.push_back(std::make_unique<ClientSession>(&prefs));
+        fillers.back()->setPlayerName(QString::fromLatin1(name));
+        fillers.back()->connectToHost(QStringLiteral("127.0.0.1"), port, false);
+        QTRY_VERIFY_WITH_TIMEOUT(fillers.back()->isConnected(), kTimeoutMs);
+    }
+    GameInstance eve({QStringLiteral("Eve"), QStringLiteral("127.0.0.1"), QStringLiteral("false")}, port, 1,
+                     lobby.port());
+    QTRY_VERIFY_WITH_TIMEOUT(eve.hasLine(QStringLiteral("You are spying.")), kTimeoutMs);
+    QCOMPARE(eve.chat.session().myseat(), 5);
+
+    // Ann and Bob speak in the lime they start with, then Bob in the orange
+    // he picks, with a "+" in his line.
+    typeLine(ann, QStringLiteral("hello all"));
+    const QString annLine = QStringLiteral("Ann chats: hello all");
+    QTRY_VERIFY_WITH_TIMEOUT(eve.hasLine(annLine), kTimeoutMs);
+    typeLine(bob, QStringLiteral("hi"));
+    const QString bobFirst = QStringLiteral("Bob chats: hi");
+    QTRY_VERIFY_WITH_TIMEOUT(eve.hasLine(bobFirst), kTimeoutMs);
+    chooseTextColour(bob, kOrange);
+    typeLine(bob, QStringLiteral("2+2 is four"));
+    const QString bobLine = QStringLiteral("Bob chats: 2+2 is four");
+    for (GameInstance* window : {&ann, &bob, &eve})
+        QTRY_VERIFY2_WITH_TIMEOUT(window->hasLine(bobLine), qPrintable(window->lines().join(u'\n')), kTimeoutMs);
+    // Ann answers in lime; nothing of Bob's line turns lime.
+    typeLine(ann, QStringLiteral("right"));
+    const QString annAgain = QStringLiteral("Ann chats: right");
+    for (GameInstance* window : {&ann, &eve})
+        QTRY_VERIFY_WITH_TIMEOUT(window->hasLine(annAgain), kTimeoutMs);
+
+    for (GameInstance* window : {&ann, &eve}) {
+        ChatView* view = window->mainchat();
+        const int bobAt = findLine(*window, bobLine);
+        // Bob's own style (connection 2: style 7) and colour, every word of it.
+        const QList<ChatRun> runs = view->paragraphRuns(bobAt);
+        QVERIFY(!runs.isEmpty());
+        for (const ChatRun& run : runs) {
+            QCOMPARE(run.style, 7);
+            QCOMPARE(run.colour, kOrange);
+        }
+        const int bobFirstAt = findLine(*window, bobFirst);
+        QCOMPARE(view->paragraphRuns(bobFirstAt).first().style, 7);
+        QCOMPARE(view->paragraphColour(bobFirstAt), kLime);
+        const int annAt = findLine(*window, annLine);
+        QCOMPARE(view->paragraphRuns(annAt).first().style, 6);
+        QCOMPARE(view->paragraphColour(annAt), kLime);
+        QCOMPARE(view->paragraphColour(findLine(*window, annAgain)), kLime);
+        const int systemAt = findLine(*window, QStringLiteral("Click Ctrl-i for Quick Instructions."));
+        QCOMPARE(view->paragraphColour(systemAt), kLime);
+        // And on the screen: each line in its own colour.
+        QCOMPARE(drawnColour(view, bobAt), kOrange);
+        QCOMPARE(drawnColour(view, bobFirstAt), kLime);
+        QCOMPARE(drawnColour(view, annAt), kLime);
+        QCOMPARE(drawnColour(view, systemAt), kLime);
+    }
+}
 
 void TestChatWindows::lobbyConnectionIsReadAndStartsQuietly()
 {
