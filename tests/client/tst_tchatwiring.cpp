@@ -67,6 +67,7 @@ private slots:
     void soundOptionsDecideWhatIsHeard();
     void phraseEditorAndStoredPhrases();
     void phraseButtonsPauseButTypedChatDoesNot();
+    void phraseListKeepsUnsavedEdits();
     void sideWindowHooks();
     void sideWindowsAreMadeLate();
 };
@@ -229,6 +230,28 @@ void TestTchatWiring::phraseEditorAndStoredPhrases()
     waitUntilIn(again);
     QCOMPARE(again.control(QStringLiteral("b_phrase1"))->toolTip(), QStringLiteral("Go go"));
     QCOMPARE(again.control(QStringLiteral("b_phrase3"))->toolTip(), QStringLiteral("Nice Try!"));
+}
+
+// Asked for again while open, the editor keeps what the player has typed so far.
+void TestTchatWiring::phraseListKeepsUnsavedEdits()
+{
+    GameInstance game({});
+    waitUntilIn(game);
+    QAction* list = action(game, QStringLiteral("PhraseButtonList1"));
+    list->trigger();
+    QTRY_VERIFY(game.phrases.isVisible());
+    auto* second = game.phrases.findChild<QLineEdit*>(QStringLiteral("phrase2"));
+    second->selectAll();
+    QTest::keyClicks(second, QStringLiteral("Half done"));
+    list->trigger();
+    QCOMPARE(second->text(), QStringLiteral("Half done"));
+    // Minimised meanwhile, too.
+    game.phrases.showMinimized();
+    list->trigger();
+    QCOMPARE(second->text(), QStringLiteral("Half done"));
+    emit game.phrases.findChild<TSelButton*>(QStringLiteral("SelButton8"))->clicked();
+    QCOMPARE(game.control(QStringLiteral("b_phrase2"))->toolTip(), QStringLiteral("Half done"));
+    QCOMPARE(game.control(QStringLiteral("b_phrase1"))->toolTip(), QStringLiteral("Way To Go!"));
 }
 
 void TestTchatWiring::phraseButtonsPauseButTypedChatDoesNot()
