@@ -17,9 +17,9 @@ struct Preferences;
 
 // The game's client without any window: the connection to the host, the
 // dispatch of the host's messages and the game as this client knows it.
-// Every request of the player is sent to the host; the model changes only
-// when the host's answer comes back, and each change is announced by a
-// signal for the window (or a test) to show.
+// Every request of the player is sent to the host; the model changes when
+// the host's answer comes back (only a throw empties our darts at once), and
+// each change is announced by a signal for the window (or a test) to show.
 class ClientSession : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +27,7 @@ public:
         NotConnected, // nothing tried yet
         Connecting,   // the socket is opening; nothing shown until the host speaks
         LoggedIn,     // the host gave us our number and we answered
-        Closed,       // the connection ended; the window follows
+        Closed,       // the connection ended: the window closes, unless we dropped a host that broke the bounds
         Refused,      // the host could not be reached; the window stays open
     };
     Q_ENUM(State)
@@ -67,7 +67,9 @@ public:
     const GameModel& model() const { return m_model; }
     const SeatState& seat(int number) const { return m_model.seat(number); }
 
-    // Requests to the host, each sent only when the game allows it.
+    // Requests to the host. Placing, auto-placing, watching and removing go
+    // only when our model allows them (our turn, a free die, a seat, being
+    // the host); a throw and a game start go as asked and the host decides.
     void throwDarts();
     void placeDie(int die);
     void autoplace();
@@ -76,8 +78,9 @@ public:
     void kick(int number);
     void startGame(bool team, bool points);
     // Chat: a typed line ("/me" makes it an action; other "/" lines are
-    // dropped), a phrase button and a chatter sound. `colour` is the colour
-    // text that ends every chat line. The window holds the phrase buttons' pause.
+    // dropped; nothing before our login), a phrase button (sent whatever the
+    // connection's state) and a chatter sound. `colour` is the colour text
+    // that ends every chat line. The window holds the phrase buttons' pause.
     void sendTypedLine(const QString& text, const QString& colour);
     void sendPhrase(const QString& phrase, const QString& colour);
     void sendChatterSound(int sound);
@@ -93,7 +96,8 @@ signals:
     void soundPlayed(const QString& name);
     // Something to tell the player in a box ("Game is full").
     void reportRequested(const QString& text);
-    // The connection is over and everything the host said has been shown.
+    // The window is to close: the host has gone (once everything it said
+    // before is shown), found the game full, or let us go.
     void closeRequested();
     // Our own participant information arrived: we are in.
     void joined();
@@ -149,7 +153,7 @@ private:
 
     const Preferences* m_prefs;
     State m_state = State::NotConnected;
-    bool m_connected = false; // from our login until the host reports us gone
+    bool m_connected = false; // from our login until the connection ends
     bool m_hosting = false;
     bool m_hostGone = false;    // the connection closed; close once the queue is read
     bool m_hostDropped = false; // it broke the bounds: no more of it, the window stays
@@ -159,7 +163,7 @@ private:
     GameModel m_model;
 
     TSock m_sock;
-    TSock m_lobbyWatch;
+    TSock m_lobbyWatch; // held for the lobby; read only to be emptied
     Framer m_framer;
     MessagePump m_inboundPump;
     protocol::Dispatcher<> m_dispatcher;
