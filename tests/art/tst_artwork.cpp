@@ -1,4 +1,5 @@
 #include "artwork.h"
+#include "strictwarnings.h"
 
 #include <QFile>
 #include <QImage>
@@ -42,6 +43,7 @@ class TestArtwork : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void markerPointsHitTheirOwnTarget_data();
     void markerPointsHitTheirOwnTarget();
     void boardEdgesAndBull();

@@ -1,6 +1,7 @@
 #include "chatview.h"
 #include "chatviewharness.h"
 #include "colourtext.h"
+#include "strictwarnings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,7 +51,7 @@ class TestChat : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QGuiApplication::clipboard()->clear(); }
+    void init() { velmora::testing::failOnUnexpectedWarnings(); QGuiApplication::clipboard()->clear(); }
 
     void lineParts_data()
     {

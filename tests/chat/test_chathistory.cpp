@@ -2,6 +2,7 @@
 #include "chatview.h"
 #include "chatviewharness.h"
 #include "colourtext.h"
+#include "strictwarnings.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,7 +35,7 @@ class TestChatHistory : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QGuiApplication::clipboard()->clear(); }
+    void init() { velmora::testing::failOnUnexpectedWarnings(); QGuiApplication::clipboard()->clear(); }
 
     // However long the flood, the view holds the newest lines within its budget, and only a
     // bounded part of them holds a layout. Four times the bound is enough to see it hold.

@@ -1,4 +1,5 @@
 #include "chatline.h"
+#include "strictwarnings.h"
 
 #include <QTest>
 
@@ -51,6 +52,7 @@ class TestChatLine : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void systemLines_data()
     {
         QTest::addColumn<QString>("text");

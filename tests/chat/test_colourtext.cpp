@@ -1,4 +1,5 @@
 #include "colourtext.h"
+#include "strictwarnings.h"
 
 #include <QTest>
 
@@ -8,6 +9,7 @@ class TestColourText : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void namesRoundTrip_data()
     {
         QTest::addColumn<QString>("name");

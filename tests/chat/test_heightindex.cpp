@@ -1,4 +1,5 @@
 #include "heightindex.h"
+#include "strictwarnings.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -9,6 +10,7 @@ class TestHeightIndex : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void emptyIndex()
     {
         HeightIndex index;

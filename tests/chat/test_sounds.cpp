@@ -1,6 +1,7 @@
 #include "game/dartresult.h"
 #include "soundnames.h"
 #include "soundplayer.h"
+#include "strictwarnings.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAudioDevice>
@@ -86,6 +87,7 @@ class TestSounds : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void everyProducibleNameHasAValidShortRecording()
     {
         const QSet<QString> names = producibleNames();

@@ -8,6 +8,7 @@
 
 #include "client/board/scoregrid.h"
 #include "gameinstance.h"
+#include "strictwarnings.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -35,13 +36,6 @@ template <typename Ready> [[nodiscard]] bool waitUntil(Ready&& ready, int timeou
         const bool settled_ = velmora::testing::waitUntil([&] { return (mismatch).isEmpty(); });                       \
         QVERIFY2(settled_, qPrintable(mismatch));                                                                      \
     } while (false)
-
-// Fails the running test on any warning but the offscreen platform's
-// harmless notes on what it cannot do (size hints, raising a window).
-inline void failOnUnexpectedWarnings()
-{
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!This plugin does not support )")));
-}
 
 // ---- What one window shows ---------------------------------------------------------------
 

@@ -1,7 +1,7 @@
 // Chat between real game windows through a real host, and the lobby
 // connection a window started with parameters holds, as the player sees them.
 
-#include "../strictwarnings.h"
+#include "strictwarnings.h"
 #include "gameinstance.h"
 #include "records/preferences.h"
 

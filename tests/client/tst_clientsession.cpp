@@ -5,6 +5,7 @@
 #include "client/clientsession.h"
 #include "records/preferences.h"
 #include "host/tserver.h"
+#include "strictwarnings.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -38,6 +39,7 @@ struct Recorder {
 class TestClientSession : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void loginAndRoster();
     void aTurnFromThrowToScore();
     void boardsAgreeWithTheHostInAnyOrderOfPlacement();

@@ -6,6 +6,7 @@
 #include "host/tserver.h"
 #include "records/datafolder.h"
 #include "records/tally.h"
+#include "strictwarnings.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,7 +18,7 @@ using Kind = GameCore::Launch::Kind;
 class TestGameCore : public QObject {
     Q_OBJECT
 private slots:
-    void init() { setDataFolderForTesting(m_folder.path()); }
+    void init() { velmora::testing::failOnUnexpectedWarnings(); setDataFolderForTesting(m_folder.path()); }
     void cleanup() { setDataFolderForTesting({}); }
 
     void commandLineChoosesHowToStart()

@@ -4,6 +4,7 @@
 
 #include "client/clientsession.h"
 #include "records/preferences.h"
+#include "strictwarnings.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -50,6 +51,7 @@ QByteArray repeated(const QByteArray& message, int times)
 class TestHostileHost : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void floodingHostIsLeftWithALine()
     {
         ScriptedHost host(repeated("CMD_newplayerinfo+5+Spam", 6000));

@@ -4,6 +4,7 @@
 #include "chat/colourtext.h"
 #include "client/receivedchat.h"
 #include "protocol/catalogue.h"
+#include "strictwarnings.h"
 
 #include <QTest>
 
@@ -13,6 +14,7 @@ class TestReceivedChat : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void lines_data()
     {
         QTest::addColumn<QString>("line");

@@ -2,6 +2,7 @@
 // identical texts once, never one box inside another.
 
 #include "client/reportqueue.h"
+#include "strictwarnings.h"
 
 #include <QtTest>
 
@@ -11,6 +12,7 @@ class TestReportQueue : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void floodOfOneReportShowsOneBox()
     {
         QStringList shown;

@@ -5,6 +5,7 @@
 #include "client/board/scoregrid.h"
 #include "client/namedmutex.h"
 #include "gameinstance.h"
+#include "strictwarnings.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -176,7 +177,7 @@ class TestTchat : public QObject {
     Q_OBJECT
     std::unique_ptr<velmora::testing::TemporaryDataFolder> m_folder;
 private slots:
-    void init() { m_folder = std::make_unique<velmora::testing::TemporaryDataFolder>(); }
+    void init() { velmora::testing::failOnUnexpectedWarnings(); m_folder = std::make_unique<velmora::testing::TemporaryDataFolder>(); }
     void cleanup() { m_folder.reset(); }
     void soloStartHostsAndLogsIn();
     void twoParametersOnlyAnnounceLoading();

@@ -4,6 +4,7 @@
 #include "chat/chatview.h"
 #include "controls/tselbutton.h"
 #include "gameinstance.h"
+#include "strictwarnings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -59,7 +60,7 @@ class TestTchatWiring : public QObject {
     QString iniPath() const { return m_folder->file(QStringLiteral("kivolobby.ini")); }
 
 private slots:
-    void init() { m_folder = std::make_unique<TemporaryDataFolder>(); }
+    void init() { velmora::testing::failOnUnexpectedWarnings(); m_folder = std::make_unique<TemporaryDataFolder>(); }
     void cleanup() { m_folder.reset(); }
 
     void menuOptionsAreSavedAtOnceAndComeBack();

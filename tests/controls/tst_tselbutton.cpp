@@ -3,6 +3,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "controls/tselbutton.h"
+#include "strictwarnings.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -57,6 +58,7 @@ private:
 
 void TestTSelButton::init()
 {
+    velmora::testing::failOnUnexpectedWarnings();
     m_window = new QWidget;
     m_window->resize(200, 80);
     m_button = new TSelButton(QStringLiteral("Done"), m_window);

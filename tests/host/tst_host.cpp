@@ -2,6 +2,7 @@
 // misbehave, checked message by message as the clients receive them.
 
 #include "hostfixture.h"
+#include "strictwarnings.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -10,7 +11,7 @@ class TestHost : public QObject, private HostFixture {
     Q_OBJECT
 
 private slots:
-    void init() { setUp(this); }
+    void init() { velmora::testing::failOnUnexpectedWarnings(); setUp(this); }
     void cleanup() { tearDown(); }
 
     // --- connections and logins -----------------------------------------------

@@ -3,6 +3,7 @@
 
 #include "game/rules.h"
 #include "testclient.h"
+#include "strictwarnings.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -175,6 +176,7 @@ private:
 class TestHostProcess : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void wholeSoloGame()
     {
         HostProcess host;

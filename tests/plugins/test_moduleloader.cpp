@@ -1,6 +1,7 @@
 #include "chat/audiooutput.h"
 #include "plugins/moduleloader.h"
 #include "windows/httptransfer.h"
+#include "strictwarnings.h"
 
 #include <QTest>
 
@@ -10,6 +11,7 @@ class TestModuleLoader : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void buildTreeProgramsFindTheirModules()
     {
         QString error;

@@ -3,6 +3,7 @@
 
 #include "protocol/catalogue.h"
 #include "protocol/dispatcher.h"
+#include "strictwarnings.h"
 
 #include <QtTest>
 
@@ -27,6 +28,7 @@ class TestCatalogue : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void clientMessagesDecodeTheirFields()
     {
         const auto login = toHost::LoginInfo::decode(QStringLiteral("3+2.0.17+Ann+the+Great"));

@@ -3,6 +3,7 @@
 
 #include "protocol/message.h"
 #include "protocol/messagepump.h"
+#include "strictwarnings.h"
 
 #include <QtTest>
 #include <stdexcept>
@@ -13,6 +14,7 @@ class TestMessagePump : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     // --- the inbound queue -------------------------------------------------
     void pumpTakesOnePerTickInOrder()
     {

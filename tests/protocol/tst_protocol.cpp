@@ -3,6 +3,7 @@
 #include "protocol/framer.h"
 #include "protocol/message.h"
 #include "protocol/tsock.h"
+#include "strictwarnings.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -75,6 +76,7 @@ QByteArray readUntil(TSock& sock, qsizetype size)
 class TestProtocol : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     // --- building messages ---------------------------------------------------
     void encodeLayout()
     {

@@ -1,6 +1,7 @@
 #include "records/datafolder.h"
 #include "records/gamesettings.h"
 #include "records/inifile.h"
+#include "strictwarnings.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -73,6 +74,7 @@ private:
 
 void TestSettings::init()
 {
+    velmora::testing::failOnUnexpectedWarnings();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_path = m_dir->filePath("kivolobby.ini");

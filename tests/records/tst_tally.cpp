@@ -4,6 +4,7 @@
 #include "records/tally.h"
 #include "records/tallycontainer.h"
 #include "records/tallystore.h"
+#include "strictwarnings.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,7 @@ using namespace velmora;
 class TestTally : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void gridText();
     void winningAndLosing();
     void whatAGameCountsAs();

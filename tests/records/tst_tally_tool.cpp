@@ -2,6 +2,7 @@
 
 #include "records/tally.h"
 #include "records/tallystore.h"
+#include "strictwarnings.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@ using namespace velmora;
 class TestTallyTool : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void showsATally();
     void convertsFilesBothWays();
     void failuresLeaveNoOutput();

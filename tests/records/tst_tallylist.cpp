@@ -5,6 +5,7 @@
 #include "records/datafolder.h"
 #include "records/tallystore.h"
 #include "windows/tallylistform.h"
+#include "strictwarnings.h"
 
 #include <QFile>
 #include <QLabel>
@@ -50,6 +51,7 @@ private:
 
 void TestTallyList::init()
 {
+    velmora::testing::failOnUnexpectedWarnings();
     m_folder = std::make_unique<QTemporaryDir>();
     setDataFolderForTesting(m_folder->path());
     m_questions.clear();

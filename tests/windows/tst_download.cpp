@@ -1,5 +1,6 @@
 #include "controls/tselbutton.h"
 #include "windows/downloadform.h"
+#include "strictwarnings.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -125,6 +126,7 @@ void startAndSendFirstBlock(Rig& rig, qint64 announced)
 class TestDownload : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void completeDownloadIsInstalledAndEndsTheGame();
     void httpFailureRunsNothingAndCanBeRetried();
     void stopMidBodyKeepsThePartialFileAndStaysResponsive();

@@ -2,6 +2,7 @@
 #include "controls/tselbutton.h"
 #include "windows/aboutform.h"
 #include "windows/helpform.h"
+#include "strictwarnings.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -14,6 +15,7 @@ using namespace velmora;
 class TestHelpWindows : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void everyPageButtonShowsItsPage();
     void reopeningShowsTheLastPage();
     void aboutAndDoneButtons();

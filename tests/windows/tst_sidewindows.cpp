@@ -8,6 +8,7 @@
 #include "windows/sidewindow.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
+#include "strictwarnings.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -40,6 +41,7 @@ class TestSideWindows : public QObject {
 private slots:
     void init()
     {
+        velmora::testing::failOnUnexpectedWarnings();
         m_folder = std::make_unique<QTemporaryDir>();
         setDataFolderForTesting(m_folder->path());
     }

@@ -7,6 +7,7 @@
 #include "client/board/elidedlabel.h"
 #include "client/board/picturelabel.h"
 #include "client/scoreboardhelp.h"
+#include "strictwarnings.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -44,6 +45,7 @@ QColor colourAt(const QImage& shot, int x, int y)
 class TestBoardLabels : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void longNamesAreElidedShortOnesShownWhole();
     void dartboardLeavesTheBoardFrameVisible();
     void pictureIsMadeOnlyWhenPainted();

@@ -1,6 +1,7 @@
 #include "chat/soundnames.h"
 #include "client/board/boardrules.h"
 #include "game/rules.h"
+#include "strictwarnings.h"
 
 #include <QTest>
 
@@ -35,6 +36,7 @@ struct FixedRandom {
 class TestBoardRules : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void postscoreCapsBullsAtThree();
     void postscoreNumbers();
     void postscoreIgnoresEverythingElse_data();

@@ -1,6 +1,7 @@
 #include "art/artwork.h"
 #include "client/board/dartboardpanel.h"
 #include "client/board/scoregrid.h"
+#include "strictwarnings.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -11,6 +12,7 @@ using namespace velmora;
 class TestBoardViews : public QObject {
     Q_OBJECT
 private slots:
+    void init() { velmora::testing::failOnUnexpectedWarnings(); }
     void dartMarkersAreLiftedAboveTheirHit_data();
     void dartMarkersAreLiftedAboveTheirHit();
     void markersHide();

@@ -1,5 +1,6 @@
 #include "client/board/boardrules.h"
 #include "client/board/dicepanel.h"
+#include "strictwarnings.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -55,6 +56,7 @@ private:
 
 void TestDicePanel::init()
 {
+    velmora::testing::failOnUnexpectedWarnings();
     m_panel = new DicePanel;
     m_panel->show();
 }
