@@ -1,5 +1,6 @@
 // The velmora-tally executable, run as a player would run it.
 
+#include "overrunblock.h"
 #include "records/tally.h"
 #include "records/tallystore.h"
 
@@ -88,6 +89,24 @@ void TestTallyTool::failuresLeaveNoOutput()
     const Run shown = run({"show", m_folder.filePath("missing.tld")});
     QCOMPARE(shown.code, 1);
     QVERIFY(shown.err.contains("Failed to open input file"));
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).filter("never").size(), 0);
+
+    // A block that would yield more than 32 KiB, once a heap overrun.
+    const QString overrun = m_folder.filePath("overrun.tld");
+    QFile damaged(overrun);
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    const auto bytes = tallytest::overrunFile();
+    damaged.write(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    damaged.close();
+    const QString refusal =
+        "velmora-tally: " + overrun + " : Lzrw1 decompression : damaged data, a block yields more than 32768 bytes";
+    const Run overrunExpanded = run({"expand", overrun, out});
+    QCOMPARE(overrunExpanded.code, 1);
+    QCOMPARE(overrunExpanded.err.trimmed(), refusal);
+    QVERIFY(!QFile::exists(out));
+    const Run overrunShown = run({"show", overrun});
+    QCOMPARE(overrunShown.code, 1);
+    QCOMPARE(overrunShown.err.trimmed(), refusal);
     QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).filter("never").size(), 0);
 }
 
