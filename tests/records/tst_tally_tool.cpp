@@ -49,11 +49,19 @@ void TestTallyTool::showsATally()
     QVERIFY(tally.addOpponent("Sam"));
     QVERIFY(tally.addGame({"Sam"}, Tally::mine()).ok());
     QVERIFY(tally.addGame({"Sam"}, "Sam").ok());
+    const QString longName = QStringLiteral("Bartholomew of the Seven Hills");
+    QVERIFY(tally.addOpponent(longName));
     QVERIFY(store.save(tally).ok());
     const Run shown = run({"show", store.path()});
     QCOMPARE(shown.code, 0);
     QVERIFY2(shown.out.contains("Your total: 2 games, 1 wins, 0 double bulls"), qPrintable(shown.out));
     QVERIFY(shown.out.contains(QRegularExpression("\nSam +2 +1 +1 +0\n")));
+    // Titles and names are shown whole, the counts still in their columns.
+    const QStringList lines = shown.out.split('\n');
+    const QString heads = "   Games  His win Your win  Neither";
+    QVERIFY2(lines.contains(QString("Session (as last saved)").leftJustified(longName.size()) + heads),
+             qPrintable(shown.out));
+    QCOMPARE(lines.count(longName + "       0       0       0       0"), 2);
 }
 
 void TestTallyTool::convertsFilesBothWays()
