@@ -223,20 +223,25 @@ ExpandedBlock expandBlock(std::span<const std::uint8_t> body, std::span<std::uin
 
     // Whole groups whose items and next control word lie inside the body go
     // the fast way (16 items of at most 4 bytes, then 2); the rest, and any
-    // group at fault, the careful way, which names the damage.
+    // group at fault, the careful way, which names the damage. The careful
+    // way also reads the control word after the last fast group, so a body
+    // that ends in a control word with no item after it is refused either way.
     constexpr std::size_t kGroupIn = 16 * 4 + 2;
     Cursor c{3, 0};
     unsigned control = (unsigned(in[1]) << 8) | in[2];
-    while (size - c.x >= kGroupIn) {
+    if (size - c.x < kGroupIn)
+        return expandChecked(in, size, o, c, control, 16);
+    for (;;) {
         const Cursor group = c;
         unsigned bits = control;
         for (int item = 0; item < 16; ++item, bits <<= 1)
             if (expandItem<false>(in, size, o, c, (bits & 0x8000) != 0) != BlockDamage::None)
                 return expandChecked(in, size, o, group, control, 16);
+        if (size - c.x < 2 + kGroupIn)
+            return expandChecked(in, size, o, c, 0, 0);
         control = (unsigned(in[c.x]) << 8) | in[c.x + 1];
         c.x += 2;
     }
-    return expandChecked(in, size, o, c, control, 16);
 }
 
 const char* describe(BlockDamage damage)

@@ -186,6 +186,13 @@ TEST(TallyCodec, DamagedBlocksAreRefused)
     EXPECT_EQ(damage(sixteen), BlockDamage::Truncated);
     sixteen.push_back(0x00);
     EXPECT_EQ(damage(sixteen), BlockDamage::Truncated);
+    // The same after a group long enough to be decoded the fast way.
+    Bytes sixteenRuns{0x40, 0xFF, 0xFF};
+    for (int i = 0; i < 16; ++i)
+        sixteenRuns.insert(sixteenRuns.end(), {0x00, 0x00, 0x00, 'r'});
+    EXPECT_EQ(tallycodec::expandBlock(sixteenRuns, out).size, 16u * 16u);
+    sixteenRuns.insert(sixteenRuns.end(), {0x00, 0x00});
+    EXPECT_EQ(damage(sixteenRuns), BlockDamage::Truncated);
     EXPECT_EQ(damage({0x40, 0x00}), BlockDamage::Truncated);
 }
 
