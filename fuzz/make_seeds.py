@@ -95,6 +95,44 @@ def settings_seeds():
     write("settings", "mixed", [0xC4] + mixed)
 
 
+# fuzz_host: a byte for the number of connections (value + 1), then
+# operations (kind | connection << 4) and their bytes.
+def op(kind, conn, *args):
+    return [kind | conn << 4, *args]
+
+
+def login(conn, name=0):
+    return op(0, conn, 0, 0, name)
+
+
+def deliver(conn, take=1):
+    return op(13, conn, 0xFF, 0xFF, 0xFF, 0xFF, take)
+
+
+def host_seeds():
+    game = login(0) + login(1, 1) + deliver(0) + deliver(1) + op(4, 0, 0, 0, 0) + deliver(0)
+    for seat in (0, 1, 0):
+        game += op(5, seat, 0) + deliver(seat)
+        for die in range(12):
+            game += op(6, seat, 0, die, die // 4, die % 4)
+        game += deliver(seat, take=3)
+    game += op(2, 1, 0, 0, 1, 0) + op(9, 1, 0, 3) + deliver(1)
+    write("host", "game", [1] + game)
+    team = login(0) + login(1, 1) + login(2, 4) + login(3, 5) + deliver(0) + deliver(1) + deliver(2) + deliver(3)
+    team += op(4, 0, 0, 1, 1) + deliver(0, take=3)
+    for seat in range(4):
+        team += op(5, seat, 0) + op(7, seat, 0) + deliver(seat)
+    team += op(8, 3, 0, 1) + op(1, 0, 0, 3) + op(3, 2, 0, 2, 0, 4) + deliver(3) + deliver(0) + deliver(2)
+    team += op(14, 0) + login(4, 6) + deliver(4)
+    write("host", "team", [3] + team)
+    flood = login(0) + deliver(0) + op(2, 0, 0, 0, 0, 0) + op(15, 0, 255)
+    write("host", "flood", [0] + flood)
+    damaged = (login(0) + op(12, 0, 0, 3, 1) + login(0, 7) + op(12, 0, 0, 5, 0) + op(10, 0, 2, 1, 3) + op(11, 0, 5, *b"CMD_c")
+               + deliver(0, take=0) + op(0, 0, 250, 0, 3) + deliver(0))
+    write("host", "damaged", [0] + damaged)
+
+
 if __name__ == "__main__":
     tally_seeds()
     settings_seeds()
+    host_seeds()
