@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -39,9 +40,25 @@ void printLine(const QString& line)
     std::fputc('\n', stdout);
 }
 
-QString countsRow(const QString& name, const Tally& tally, int row, int first)
+// Width of the first column: it holds the section titles and every name
+// whole, so nothing is cut short, and is at least 20 wide for short names.
+constexpr int kMinNameWidth = 20;
+QString sessionTitle()
 {
-    QString line = name.leftJustified(20, QLatin1Char(' '), true);
+    return QStringLiteral("Session (as last saved)");
+}
+
+int nameWidth(const QStringList& opponents)
+{
+    qsizetype width = std::max<qsizetype>(kMinNameWidth, sessionTitle().size());
+    for (const QString& name : opponents)
+        width = std::max(width, name.size());
+    return int(width);
+}
+
+QString countsRow(const QString& name, int width, const Tally& tally, int row, int first)
+{
+    QString line = name.leftJustified(width);
     for (int column = first; column < first + 4; ++column)
         line += tally.cell(column, row).rightJustified(8);
     return line;
@@ -57,15 +74,16 @@ void printTally(const Tally& tally)
         printLine(QStringLiteral("No players are being tallied."));
         return;
     }
+    const int width = nameWidth(opponents);
     const QString heads = QStringLiteral("   Games  His win Your win  Neither");
     printLine(QString());
-    printLine(QStringLiteral("Total").leftJustified(20) + heads);
+    printLine(QStringLiteral("Total").leftJustified(width) + heads);
     for (int i = 0; i < opponents.size(); ++i)
-        printLine(countsRow(opponents[i], tally, i + 1, Tally::Games));
+        printLine(countsRow(opponents[i], width, tally, i + 1, Tally::Games));
     printLine(QString());
-    printLine(QStringLiteral("Session (as last saved)").leftJustified(20, QLatin1Char(' '), true) + heads);
+    printLine(sessionTitle().leftJustified(width) + heads);
     for (int i = 0; i < opponents.size(); ++i)
-        printLine(countsRow(opponents[i], tally, i + 1, Tally::Games + Tally::SessionOffset));
+        printLine(countsRow(opponents[i], width, tally, i + 1, Tally::Games + Tally::SessionOffset));
 }
 
 int show(const std::string& name)

@@ -131,87 +131,74 @@ inline void copyBack(std::uint8_t* dst, std::size_t distance, std::size_t length
         dst[i] = src[i];
 }
 
-} // namespace
+// Where the expander stands: body position x, output position y. Every item
+// is checked against the room left in the block before it is written, so y
+// never passes kBlockSize and kBlockSize - y never wraps.
+struct Cursor {
+    std::size_t x;
+    std::size_t y;
+};
 
-namespace {
-
-// Decodes the sixteen items of one control word when they cannot reach past
-// the body or the block (16 items of at most 4 bytes in, 18 bytes out; runs
-// are checked on their own). Returns false on a copy reaching before the
-// block or a run past its end; x and y then stay at the item at fault.
-inline bool expandGroup(const std::uint8_t* in, std::size_t& x, std::uint8_t* o, std::size_t& y, unsigned control)
+// Expands the item at c.x, a copy or a literal. Checked selects the careful
+// way, which also checks the item against the end of the body (size); the
+// fast way leaves that to its caller. On damage c stays at the item.
+template <bool Checked>
+inline BlockDamage expandItem(const std::uint8_t* in, std::size_t size, std::uint8_t* o, Cursor& c, bool copy)
 {
-    for (int item = 0; item < 16; ++item, control <<= 1) {
-        if ((control & 0x8000) == 0) {
-            o[y++] = in[x++];
-            continue;
-        }
-        const std::size_t distance = (std::size_t(in[x]) << 4) | (in[x + 1] >> 4);
-        if (distance == 0) {
-            const std::size_t count = ((std::size_t(in[x + 1]) << 8) | in[x + 2]) + kMinRun;
-            if (count > kBlockSize - y)
-                return false;
-            std::memset(o + y, in[x + 3], count);
-            y += count;
-            x += 4;
-        } else {
-            if (distance > y)
-                return false;
-            const std::size_t length = (in[x + 1] & 0x0F) + kMinMatch;
-            copyBack(o + y, distance, length);
-            y += length;
-            x += 2;
-        }
+    std::size_t x = c.x;
+    std::size_t y = c.y;
+    if (!copy) {
+        if (Checked && x >= size)
+            return BlockDamage::Truncated;
+        if (y == kBlockSize) [[unlikely]]
+            return BlockDamage::TooLong;
+        o[y] = in[x];
+        c = {x + 1, y + 1};
+        return BlockDamage::None;
     }
-    return true;
+    if (Checked && size - x < 2)
+        return BlockDamage::Truncated;
+    const std::size_t distance = (std::size_t(in[x]) << 4) | (in[x + 1] >> 4);
+    if (distance == 0) {
+        if (Checked && size - x < 4)
+            return BlockDamage::Truncated;
+        const std::size_t count = ((std::size_t(in[x + 1]) << 8) | in[x + 2]) + kMinRun;
+        if (count > kBlockSize - y) [[unlikely]]
+            return BlockDamage::TooLong;
+        std::memset(o + y, in[x + 3], count);
+        c = {x + 4, y + count};
+        return BlockDamage::None;
+    }
+    const std::size_t length = (in[x + 1] & 0x0F) + kMinMatch;
+    if (distance > y) [[unlikely]]
+        return BlockDamage::BadReference;
+    if (length > kBlockSize - y) [[unlikely]]
+        return BlockDamage::TooLong;
+    copyBack(o + y, distance, length);
+    c = {x + 2, y + length};
+    return BlockDamage::None;
 }
 
-// The careful decoder: every item checked against both ends.
-ExpandedBlock expandChecked(const std::uint8_t* in, std::size_t size, std::size_t x, std::uint8_t* o, std::size_t y,
-                            unsigned control, unsigned bits)
+// The careful decoder: every control word and item checked against the end
+// of the body as well.
+ExpandedBlock expandChecked(const std::uint8_t* in, std::size_t size, std::uint8_t* o, Cursor c, unsigned control,
+                            unsigned bits)
 {
-    while (x < size) {
+    while (c.x < size) {
         if (bits == 0) {
-            if (x + 2 > size)
-                return {y, BlockDamage::Truncated};
-            control = (unsigned(in[x]) << 8) | in[x + 1];
-            x += 2;
+            if (size - c.x < 2)
+                return {c.y, BlockDamage::Truncated};
+            control = (unsigned(in[c.x]) << 8) | in[c.x + 1];
+            c.x += 2;
             bits = 16;
         }
-        if ((control & 0x8000) == 0) {
-            if (x >= size)
-                return {y, BlockDamage::Truncated};
-            if (y >= kBlockSize)
-                return {y, BlockDamage::TooLong};
-            o[y++] = in[x++];
-        } else {
-            if (x + 2 > size)
-                return {y, BlockDamage::Truncated};
-            const std::size_t distance = (std::size_t(in[x]) << 4) | (in[x + 1] >> 4);
-            if (distance == 0) {
-                if (x + 4 > size)
-                    return {y, BlockDamage::Truncated};
-                const std::size_t count = ((std::size_t(in[x + 1]) << 8) | in[x + 2]) + kMinRun;
-                if (count > kBlockSize - y)
-                    return {y, BlockDamage::TooLong};
-                std::memset(o + y, in[x + 3], count);
-                y += count;
-                x += 4;
-            } else {
-                const std::size_t length = (in[x + 1] & 0x0F) + kMinMatch;
-                if (distance > y)
-                    return {y, BlockDamage::BadReference};
-                if (length > kBlockSize - y)
-                    return {y, BlockDamage::TooLong};
-                copyBack(o + y, distance, length);
-                y += length;
-                x += 2;
-            }
-        }
+        const BlockDamage damage = expandItem<true>(in, size, o, c, (control & 0x8000) != 0);
+        if (damage != BlockDamage::None)
+            return {c.y, damage};
         control <<= 1;
         --bits;
     }
-    return {y};
+    return {c.y};
 }
 
 } // namespace
@@ -234,22 +221,27 @@ ExpandedBlock expandBlock(std::span<const std::uint8_t> body, std::span<std::uin
     if (size < 3)
         return {0, BlockDamage::Truncated};
 
-    // Whole groups far from both ends go the fast way; the rest, and any
-    // group at fault, the careful way, which names the damage.
-    std::size_t x = 3;
-    std::size_t y = 0;
-    unsigned control = (unsigned(in[1]) << 8) | in[2];
+    // Whole groups whose items and next control word lie inside the body go
+    // the fast way (16 items of at most 4 bytes, then 2); the rest, and any
+    // group at fault, the careful way, which names the damage. The careful
+    // way also reads the control word after the last fast group, so a body
+    // that ends in a control word with no item after it is refused either way.
     constexpr std::size_t kGroupIn = 16 * 4 + 2;
-    constexpr std::size_t kGroupOut = 16 * kMaxMatch;
-    while (x + kGroupIn <= size && y + kGroupOut <= kBlockSize) {
-        const std::size_t groupX = x;
-        const std::size_t groupY = y;
-        if (!expandGroup(in, x, o, y, control))
-            return expandChecked(in, size, groupX, o, groupY, control, 16);
-        control = (unsigned(in[x]) << 8) | in[x + 1];
-        x += 2;
+    Cursor c{3, 0};
+    unsigned control = (unsigned(in[1]) << 8) | in[2];
+    if (size - c.x < kGroupIn)
+        return expandChecked(in, size, o, c, control, 16);
+    for (;;) {
+        const Cursor group = c;
+        unsigned bits = control;
+        for (int item = 0; item < 16; ++item, bits <<= 1)
+            if (expandItem<false>(in, size, o, c, (bits & 0x8000) != 0) != BlockDamage::None)
+                return expandChecked(in, size, o, group, control, 16);
+        if (size - c.x < 2 + kGroupIn)
+            return expandChecked(in, size, o, c, 0, 0);
+        control = (unsigned(in[c.x]) << 8) | in[c.x + 1];
+        c.x += 2;
     }
-    return expandChecked(in, size, x, o, y, control, 16);
 }
 
 const char* describe(BlockDamage damage)

@@ -1,9 +1,11 @@
 // The tally file's codec and container: the stored layout byte for byte,
 // round trips, and refusal of damaged files without leaving output behind.
 
+#include "overrunblock.h"
 #include "records/tallycodec.h"
 #include "records/tallycontainer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -184,7 +186,37 @@ TEST(TallyCodec, DamagedBlocksAreRefused)
     EXPECT_EQ(damage(sixteen), BlockDamage::Truncated);
     sixteen.push_back(0x00);
     EXPECT_EQ(damage(sixteen), BlockDamage::Truncated);
+    // The same after a group long enough to be decoded the fast way.
+    Bytes sixteenRuns{0x40, 0xFF, 0xFF};
+    for (int i = 0; i < 16; ++i)
+        sixteenRuns.insert(sixteenRuns.end(), {0x00, 0x00, 0x00, 'r'});
+    EXPECT_EQ(tallycodec::expandBlock(sixteenRuns, out).size, 16u * 16u);
+    sixteenRuns.insert(sixteenRuns.end(), {0x00, 0x00});
+    EXPECT_EQ(damage(sixteenRuns), BlockDamage::Truncated);
     EXPECT_EQ(damage({0x40, 0x00}), BlockDamage::Truncated);
+}
+
+TEST(TallyCodec, RunsFillingTheBlockLeaveNoRoomForMore)
+{
+    // Runs that fill the block in a group decoded the fast way, then more
+    // items of that group: copies (near and far), a literal, a copy that
+    // crosses the block's end. Each is refused and nothing is written past
+    // the expander's room.
+    const Bytes overrun = tallytest::overrunBlock();
+    constexpr std::size_t kFollowers = 35; // after the eight runs
+    std::vector<Bytes> bodies{overrun, overrun, overrun, overrun};
+    for (std::size_t i = kFollowers; i < kFollowers + 14; i += 2)
+        bodies[1][i + 1] = 0x8F; // distance 8
+    bodies[2][2] = 0x7F;         // the first follower a literal
+    bodies[2].erase(bodies[2].begin() + kFollowers);
+    bodies[3][kFollowers - 2] -= 5; // the runs end 5 bytes short
+    for (const Bytes& block : bodies) {
+        Bytes out(tallycodec::kExpandRoom + 8192, 0xEE);
+        const auto expanded = tallycodec::expandBlock(block, out);
+        EXPECT_EQ(expanded.damage, tallycodec::BlockDamage::TooLong);
+        EXPECT_LE(expanded.size, tallycodec::kBlockSize);
+        EXPECT_EQ(std::count(out.begin() + tallycodec::kExpandRoom, out.end(), 0xEE), 8192);
+    }
 }
 
 TEST(TallyCodec, GarbageNeverReadsOrWritesOutOfBounds)

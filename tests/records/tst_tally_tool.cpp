@@ -1,5 +1,6 @@
 // The velmora-tally executable, run as a player would run it.
 
+#include "overrunblock.h"
 #include "records/tally.h"
 #include "records/tallystore.h"
 #include "strictwarnings.h"
@@ -50,11 +51,19 @@ void TestTallyTool::showsATally()
     QVERIFY(tally.addOpponent("Sam"));
     QVERIFY(tally.addGame({"Sam"}, Tally::mine()).ok());
     QVERIFY(tally.addGame({"Sam"}, "Sam").ok());
+    const QString longName = QStringLiteral("Bartholomew of the Seven Hills");
+    QVERIFY(tally.addOpponent(longName));
     QVERIFY(store.save(tally).ok());
     const Run shown = run({"show", store.path()});
     QCOMPARE(shown.code, 0);
     QVERIFY2(shown.out.contains("Your total: 2 games, 1 wins, 0 double bulls"), qPrintable(shown.out));
     QVERIFY(shown.out.contains(QRegularExpression("\nSam +2 +1 +1 +0\n")));
+    // Titles and names are shown whole, the counts still in their columns.
+    const QStringList lines = shown.out.split('\n');
+    const QString heads = "   Games  His win Your win  Neither";
+    QVERIFY2(lines.contains(QString("Session (as last saved)").leftJustified(longName.size()) + heads),
+             qPrintable(shown.out));
+    QCOMPARE(lines.count(longName + "       0       0       0       0"), 2);
 }
 
 void TestTallyTool::convertsFilesBothWays()
@@ -90,6 +99,24 @@ void TestTallyTool::failuresLeaveNoOutput()
     const Run shown = run({"show", m_folder.filePath("missing.tld")});
     QCOMPARE(shown.code, 1);
     QVERIFY(shown.err.contains("Failed to open input file"));
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).filter("never").size(), 0);
+
+    // A block that would yield more than 32 KiB, once a heap overrun.
+    const QString overrun = m_folder.filePath("overrun.tld");
+    QFile damaged(overrun);
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    const auto bytes = tallytest::overrunFile();
+    damaged.write(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    damaged.close();
+    const QString refusal =
+        "velmora-tally: " + overrun + " : Lzrw1 decompression : damaged data, a block yields more than 32768 bytes";
+    const Run overrunExpanded = run({"expand", overrun, out});
+    QCOMPARE(overrunExpanded.code, 1);
+    QCOMPARE(overrunExpanded.err.trimmed(), refusal);
+    QVERIFY(!QFile::exists(out));
+    const Run overrunShown = run({"show", overrun});
+    QCOMPARE(overrunShown.code, 1);
+    QCOMPARE(overrunShown.err.trimmed(), refusal);
     QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).filter("never").size(), 0);
 }
 

@@ -2,6 +2,7 @@
 // answered headless, and the tally carried from one run to the next.
 
 #include "controls/tselbutton.h"
+#include "overrunblock.h"
 #include "records/datafolder.h"
 #include "records/tallystore.h"
 #include "windows/tallylistform.h"
@@ -35,6 +36,7 @@ private slots:
     void untickingAsksFirst();
     void resetAsksFirst();
     void restartKeepsAllTimeCounts();
+    void unreadableFileIsReportedAndKept_data();
     void unreadableFileIsReportedAndKept();
 
 private:
@@ -185,23 +187,36 @@ void TestTallyList::restartKeepsAllTimeCounts()
     QCOMPARE(text("label_7"), QString("0"));
 }
 
+void TestTallyList::unreadableFileIsReportedAndKept_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("cut short") << QByteArray("WRZL\x05") << "Lzrw1 : Error reading from input file : %1";
+    const auto overrun = tallytest::overrunFile();
+    QTest::newRow("block overrun") << QByteArray(reinterpret_cast<const char*>(overrun.data()),
+                                                 qsizetype(overrun.size()))
+                                   << "%1 : Lzrw1 decompression : damaged data, a block yields more than 32768 bytes";
+}
+
 void TestTallyList::unreadableFileIsReportedAndKept()
 {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, report);
     const QString path = m_folder->filePath("velmoratally.tld");
     {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("WRZL\x05");
+        file.write(content);
     }
     {
         auto window = open();
-        QTRY_COMPARE(m_reports, QStringList({"Lzrw1 : Error reading from input file : " + path}));
+        QTRY_COMPARE(m_reports, QStringList({report.arg(path)}));
         QCOMPARE(list(*window, "listbox_tally")->count(), 0);
         QCOMPARE(text("mylabel_1"), QString("0"));
     }
     QFile bad(path + ".bad");
     QVERIFY(bad.open(QIODevice::ReadOnly));
-    QCOMPARE(bad.readAll(), QByteArray("WRZL\x05"));
+    QCOMPARE(bad.readAll(), content);
     QVERIFY(TallyStore(m_folder->path()).load().error.isEmpty());
 }
 
