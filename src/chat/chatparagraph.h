@@ -17,7 +17,6 @@ struct ChatView::GlyphPiece {
 
 struct ChatView::Paragraph {
     ChatLine line;
-    QColor colour;     // of the line's own text; links keep the link style's
     int firstLink = 0; // display number of its first link run
     bool hasSmiley = false;
     qint64 contentBytes = 0; // what the line itself holds, counted against the history budget

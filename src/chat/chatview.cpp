@@ -99,11 +99,11 @@ void ChatView::addLine(ChatLine line, const QColor& colour)
 {
     if (line.style < 0 || line.style >= StyleCount)
         line.style = ChatLine::SystemStyle;
+    setStyleColour(line.style, colour);
     setStyleBold(line.style, true);
 
     auto p = std::make_unique<Paragraph>();
     p->line = std::move(line);
-    p->colour = colour;
     p->line.text.squeeze();
     p->line.runs.shrink_to_fit();
     storeLinks(*p);
@@ -161,9 +161,13 @@ QColor ChatView::styleColour(int style) const
     return style >= 0 && style < StyleCount ? m_styles[std::size_t(style)].colour : QColor();
 }
 
-const QColor& ChatView::runColour(const Paragraph& p, int style) const
+void ChatView::setStyleColour(int style, const QColor& colour)
 {
-    return style == p.line.style ? p.colour : m_styles[std::size_t(style)].colour;
+    if (style < 0 || style >= StyleCount || m_styles[std::size_t(style)].colour == colour)
+        return;
+    // Colours are looked up when painting: a repaint recolours every line of the style.
+    m_styles[std::size_t(style)].colour = colour;
+    viewport()->update();
 }
 
 bool ChatView::styleBold(int style) const
@@ -232,7 +236,6 @@ QList<ChatRun> ChatView::paragraphRuns(int index) const
         out.kind = run.kind;
         out.style = run.style;
         out.smiley = run.smiley;
-        out.colour = runColour(p, run.style);
         if (run.kind == ChatItemKind::Link) {
             out.linkNumber = link;
             link = nextLinkNumber(link);
@@ -242,11 +245,6 @@ QList<ChatRun> ChatView::paragraphRuns(int index) const
         result.append(out);
     }
     return result;
-}
-
-QColor ChatView::paragraphColour(int index) const
-{
-    return index >= 0 && index < paragraphCount() ? m_paragraphs[std::size_t(index)]->colour : QColor();
 }
 
 QString ChatView::linkSlot(int slot) const

@@ -30,15 +30,16 @@ struct ChatRun {
     int style = 0;       // text style; links always use the link style
     int smiley = -1;     // picture number of a smiley
     int linkNumber = -1; // document-order number of a link since the last clear
-    QColor colour;       // what it is drawn in
 };
 
 // The chat display "mainchat": a read-only view of paragraphs made of styled text runs, link
 // runs and smiley pictures, on black. Lines arrive parsed (chatline.h); the view lays them out
 // and paints them. Each paragraph keeps its own text layout, made when it is first shown and
-// dropped again when far out of view, and its own colour: a new line never recolours the
-// lines before it. Appending costs the same however long the game runs, and the history keeps
-// only the newest lines within a fixed budget, so its memory stays flat too.
+// dropped again when far out of view. A line has no colour of its own: it is drawn in its
+// style's colour, looked up when painting, so a style's new colour reaches every line of that
+// style already shown with a repaint and no new layout. Appending costs the same however long
+// the game runs, and the history keeps only the newest lines within a fixed budget, so its
+// memory stays flat too.
 class ChatView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -62,7 +63,8 @@ public:
     explicit ChatView(QWidget* parent = nullptr);
     ~ChatView() override;
 
-    // Shows one line, bold, its own text in the given colour (links in the link style's).
+    // Shows one line in the given colour. The colour becomes the colour of the line's style,
+    // and so of every earlier line of that style too, and the style turns bold.
     void addLine(ChatLine line, const QColor& colour);
     // A line of the game's own (lime, or silver for the quick instructions).
     void addSystemLine(const QString& text, const QColor& colour = ChatLine::SystemColour);
@@ -98,8 +100,9 @@ public:
     void copy();
     void clear();
 
-    // Text styles: bold per style, one size for all. Only links take their style's colour.
+    // Text styles: colour and bold per style, one size for all.
     QColor styleColour(int style) const;
+    void setStyleColour(int style, const QColor& colour);
     bool styleBold(int style) const;
     void setStyleBold(int style, bool bold);
     QFont styleFont(int style) const;
@@ -113,8 +116,6 @@ public:
     int paragraphCount() const { return int(m_paragraphs.size()); }
     QString paragraphText(int index) const;
     QList<ChatRun> paragraphRuns(int index) const;
-    // The colour the line was shown in.
-    QColor paragraphColour(int index) const;
     // Links shown since the last clear; the oldest of them may have gone with their lines.
     int linkCount() const { return m_linkCount; }
     QString linkSlot(int slot) const;
@@ -187,7 +188,6 @@ private:
     void paintSelectedLine(QPainter& painter, const Paragraph& p, const QTextLine& line, const QPointF& origin,
                            int selFrom, int selTo);
     QPixmap smileyPixmap(int picture);
-    const QColor& runColour(const Paragraph& p, int style) const;
     void reportFailure();
 
     struct Style {

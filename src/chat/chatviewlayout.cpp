@@ -349,7 +349,7 @@ void ChatView::paintSelectedLine(QPainter& painter, const Paragraph& p, const QT
             if (end <= start)
                 continue;
             const bool inside = start >= selFrom && end <= selTo;
-            const QColor colour = inside ? highlightedText : runColour(p, run.style);
+            const QColor colour = inside ? highlightedText : m_styles[std::size_t(run.style)].colour;
             painter.setPen(colour);
             for (const QGlyphRun& glyphs : line.glyphRuns(start, end - start))
                 painter.drawGlyphRun(origin, undecorated(glyphs));
@@ -375,7 +375,7 @@ void ChatView::paintParagraph(QPainter& painter, Paragraph& p, int index, const 
 
     if (selFrom >= selTo) {
         for (const GlyphPiece& piece : p.glyphs) {
-            const QColor& colour = runColour(p, piece.style);
+            const QColor& colour = m_styles[std::size_t(piece.style)].colour;
             if (piece.underline.isEmpty()) {
                 painter.setPen(colour);
                 painter.drawGlyphRun(origin, piece.run);

@@ -76,11 +76,9 @@ private slots:
         view.addlinetochat(line, 0x123456);
         QCOMPARE(view.paragraphCount(), 1);
         QCOMPARE(view.paragraphText(0), shown);
-        for (const ChatRun& run : view.paragraphRuns(0)) {
+        for (const ChatRun& run : view.paragraphRuns(0))
             QCOMPARE(run.style, style);
-            QCOMPARE(run.colour, toQColor(0x123456));
-        }
-        QCOMPARE(view.paragraphColour(0), toQColor(0x123456));
+        QCOMPARE(view.styleColour(style), toQColor(0x123456));
         QVERIFY(view.styleBold(style));
     }
 
@@ -93,14 +91,15 @@ private slots:
         view.addPlayerLine(3, QStringLiteral("Bob chats: hi www.a.b"), QColor(0, 0, 255));
         view.addPlayerLine(2, QStringLiteral("Ann chats:"), QStringLiteral(" 2+2 www.c.d"), QColor(255, 165, 0));
         QCOMPARE(describe(view, 0), QStringLiteral(" You are Connected. "));
-        QCOMPARE(view.paragraphColour(0), toQColor(colours::clLime));
+        QCOMPARE(view.styleColour(0), toQColor(colours::clLime));
         QCOMPARE(describe(view, 1), QStringLiteral("Bob chats:  hi [0:www.a.b ]"));
-        QCOMPARE(view.paragraphColour(1), QColor(0, 0, 255));
+        QCOMPARE(view.styleColour(8), QColor(0, 0, 255));
         QCOMPARE(describe(view, 2), QStringLiteral("Ann chats:  2+2 [1:www.c.d ]"));
         const QList<ChatRun> runs = view.paragraphRuns(2);
         QCOMPARE(runs.first().style, 7);
-        QCOMPARE(runs.first().colour, QColor(255, 165, 0));
-        QCOMPARE(runs.last().colour, toQColor(colours::clGreen));
+        QCOMPARE(runs.last().style, int(ChatView::LinkStyle));
+        QCOMPARE(view.styleColour(7), QColor(255, 165, 0));
+        QCOMPARE(view.styleColour(ChatView::LinkStyle), toQColor(colours::clGreen));
         QVERIFY(view.styleBold(7));
     }
 
@@ -297,17 +296,20 @@ private slots:
         QVERIFY(!h.view.hasSelection());
     }
 
-    // Lines of one style keep the colours they came in: a newer line recolours none of them.
-    void eachLineKeepsItsColour()
+    // A line's colour is its style's: the newest line of a style recolours every earlier line
+    // of that style, and no line of any other style.
+    void newestColourOfAStyleDrawsAllItsLines()
     {
         Harness h;
         h.show();
         h.view.addlinetochat(QStringLiteral("0+Quick instructions in silver"), colours::clSilver);
         h.view.addlinetochat(QStringLiteral("0+You are Connected."), colours::clLime);
-        h.view.addlinetochat(QStringLiteral("1+Ann chats: orange now"), 0x0000A5FF);
-        h.view.addlinetochat(QStringLiteral("1+Ann chats: and lime"), colours::clLime);
-        QCOMPARE(h.view.paragraphColour(0), toQColor(colours::clSilver));
-        QCOMPARE(h.view.paragraphColour(2), QColor(255, 165, 0));
+        h.view.addlinetochat(QStringLiteral("1+Ann chats: orange first"), 0x0000A5FF);
+        h.view.addlinetochat(QStringLiteral("2+Bob chats: orange too"), 0x0000A5FF);
+        h.view.addlinetochat(QStringLiteral("1+Ann chats: then lime"), colours::clLime);
+        QCOMPARE(h.view.styleColour(0), toQColor(colours::clLime));
+        QCOMPARE(h.view.styleColour(6), toQColor(colours::clLime));
+        QCOMPARE(h.view.styleColour(7), QColor(255, 165, 0));
 
         const QImage image = h.view.viewport()->grab().toImage();
         auto countIn = [&](const QRect& rect, auto&& test) {
@@ -320,14 +322,15 @@ private slots:
         auto grey = [](const QColor& c) { return c.red() > 60 && qAbs(c.red() - c.green()) < 20; };
         auto lime = [](const QColor& c) { return c.green() > 128 && c.red() < 40 && c.blue() < 40; };
         auto orange = [](const QColor& c) { return c.red() > 128 && c.blue() < 40 && qAbs(c.green() - 165) < 60; };
-        QVERIFY(countIn(h.view.paragraphRect(0), grey) > 20);
-        QCOMPARE(countIn(h.view.paragraphRect(0), lime), 0);
-        QVERIFY(countIn(h.view.paragraphRect(1), lime) > 20);
-        QCOMPARE(countIn(h.view.paragraphRect(1), grey), 0);
-        QVERIFY(countIn(h.view.paragraphRect(2), orange) > 20);
-        QCOMPARE(countIn(h.view.paragraphRect(2), lime), 0);
-        QVERIFY(countIn(h.view.paragraphRect(3), lime) > 20);
-        QCOMPARE(countIn(h.view.paragraphRect(3), orange), 0);
+        // Silver then lime system lines: both lime, no grey pixel anywhere.
+        QCOMPARE(countIn(image.rect(), grey), 0);
+        for (int lineAt : {0, 1, 2, 4}) {
+            QVERIFY2(countIn(h.view.paragraphRect(lineAt), lime) > 20, qPrintable(QString::number(lineAt)));
+            QCOMPARE(countIn(h.view.paragraphRect(lineAt), orange), 0);
+        }
+        // Bob's style kept its orange.
+        QVERIFY(countIn(h.view.paragraphRect(3), orange) > 20);
+        QCOMPARE(countIn(h.view.paragraphRect(3), lime), 0);
     }
 
     void textSizeAndWidthRelayOut()

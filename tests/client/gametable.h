@@ -126,7 +126,7 @@ inline QList<ShownLine> shownLines(const GameInstance& g)
         for (const ChatRun& run : view->paragraphRuns(i)) {
             if (run.kind == ChatItemKind::Text) {
                 line.style = run.style;
-                line.colour = run.colour;
+                line.colour = view->styleColour(run.style);
                 line.bold = view->styleBold(run.style);
                 break;
             }

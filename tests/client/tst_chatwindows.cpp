@@ -137,35 +137,37 @@ void TestChatWindows::relayedLinesKeepSenderAndColour()
     const QString bobLine = QStringLiteral("Bob chats: 2+2 is four");
     for (GameInstance* window : {&ann, &bob, &eve})
         QTRY_VERIFY2_WITH_TIMEOUT(window->hasLine(bobLine), qPrintable(window->lines().join(u'\n')), kTimeoutMs);
-    // Ann answers in lime; nothing of Bob's line turns lime.
+    // Ann answers in lime; nothing of Bob's turns lime again.
     typeLine(ann, QStringLiteral("right"));
     const QString annAgain = QStringLiteral("Ann chats: right");
-    for (GameInstance* window : {&ann, &eve})
+    for (GameInstance* window : {&ann, &bob, &eve})
         QTRY_VERIFY_WITH_TIMEOUT(window->hasLine(annAgain), kTimeoutMs);
 
-    for (GameInstance* window : {&ann, &eve}) {
+    // A colour belongs to a sender's style: Bob's newest colour draws all his
+    // lines, earlier ones too, and no one else's.
+    for (GameInstance* window : {&ann, &bob, &eve}) {
         ChatView* view = window->mainchat();
         const int bobAt = findLine(*window, bobLine);
-        // Bob's own style (connection 2: style 7) and colour, every word of it.
+        // Bob's own style (connection 2: style 7), every word of it.
         const QList<ChatRun> runs = view->paragraphRuns(bobAt);
         QVERIFY(!runs.isEmpty());
-        for (const ChatRun& run : runs) {
+        for (const ChatRun& run : runs)
             QCOMPARE(run.style, 7);
-            QCOMPARE(run.colour, kOrange);
-        }
+        QCOMPARE(view->styleColour(7), kOrange);
         const int bobFirstAt = findLine(*window, bobFirst);
         QCOMPARE(view->paragraphRuns(bobFirstAt).first().style, 7);
-        QCOMPARE(view->paragraphColour(bobFirstAt), kLime);
         const int annAt = findLine(*window, annLine);
+        const int annAgainAt = findLine(*window, annAgain);
         QCOMPARE(view->paragraphRuns(annAt).first().style, 6);
-        QCOMPARE(view->paragraphColour(annAt), kLime);
-        QCOMPARE(view->paragraphColour(findLine(*window, annAgain)), kLime);
+        QCOMPARE(view->styleColour(6), kLime);
         const int systemAt = findLine(*window, QStringLiteral("Click Ctrl-i for Quick Instructions."));
-        QCOMPARE(view->paragraphColour(systemAt), kLime);
-        // And on the screen: each line in its own colour.
+        QCOMPARE(view->paragraphRuns(systemAt).first().style, 0);
+        QCOMPARE(view->styleColour(0), kLime);
+        // And on the screen.
         QCOMPARE(drawnColour(view, bobAt), kOrange);
-        QCOMPARE(drawnColour(view, bobFirstAt), kLime);
+        QCOMPARE(drawnColour(view, bobFirstAt), kOrange);
         QCOMPARE(drawnColour(view, annAt), kLime);
+        QCOMPARE(drawnColour(view, annAgainAt), kLime);
         QCOMPARE(drawnColour(view, systemAt), kLime);
     }
 }
