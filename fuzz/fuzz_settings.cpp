@@ -40,14 +40,7 @@ constexpr std::array kOurKeys{"Textsize",       "Top",           "Left",      "W
                               "Botspeed",       "Points",        "Turnsound", "Textcolor", "Playsounds",
                               "Playvoiceovers", "ChatterSounds", "Phrase1",   "Phrase10",  "LobbyInstallerUrl",
                               "LobbyPath"};
-constexpr std::array kOtherKeys{"Name",
-                                "Path",
-                                "Textsize2",
-                                "Text size",
-                                "Bot",
-                                "Gr\xc3\xb6\xc3\x9f"
-                                "e",
-                                "\xe9t\xe9"};
+constexpr std::array kOtherKeys{"Name", "Path", "Textsize2", "Text size", "Bot", "Gr\303\266\303\237e", "\xe9t\xe9"};
 constexpr std::array kSections{"Velmora", "Lobby", "Velmora2", "Velmor", "Vel mora", "", "Sound"};
 constexpr std::array kValues{"",          "750",  " 12 ",       "cllime",
                              "a=b",       "$FF",  "Way To Go!", "\xc3\xa9t\xc3\xa9",
