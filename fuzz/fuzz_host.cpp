@@ -166,8 +166,7 @@ public:
         m_server.setDiceRoller([die]() mutable { return die++ % 6 + 1; });
         // The computer and the scoring pause at once, so letting the timers
         // run plays turns out.
-        m_options.botDelayMs = 0;
-        m_server.setOptions(&m_options);
+        m_server.setBotPace([] { return 0; });
         m_server.setScoringPauseMs(0);
         for (int i = 0; i < connections; ++i)
             connect();
@@ -272,7 +271,6 @@ private:
 
     // Bytes left for floods in this run: one that fills the queue, a few small ones.
     qsizetype m_floodBudget = MessagePump::kMaxQueuedBytes + 64 * 1024;
-    Options m_options;
     TServer m_server;
     std::vector<int> m_slots;
     std::vector<QByteArray> m_pending;
