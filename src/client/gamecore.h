@@ -41,9 +41,6 @@ public:
     explicit GameCore(const QStringList& parameters, QObject* parent = nullptr);
     ~GameCore() override;
 
-    const Launch& launch() const { return m_launch; }
-    bool isSolo() const { return m_launch.kind == Launch::Kind::Solo; }
-
     // The game port (7772) and the lobby's port (9001); tests take free ones.
     void setGamePort(quint16 port) { m_gamePort = port; }
     void setLobbyPort(quint16 port) { m_lobbyPort = port; }

@@ -4,7 +4,6 @@
 #include "records/preferences.h"
 #include "game/constants.h"
 #include "phrasepause.h"
-#include "protocol/message.h"
 
 #include <QMainWindow>
 #include <QRandomGenerator>
