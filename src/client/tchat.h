@@ -1,6 +1,5 @@
 #pragma once
 
-#include "chat/colourtext.h"
 #include "records/preferences.h"
 #include "game/constants.h"
 #include "phrasepause.h"

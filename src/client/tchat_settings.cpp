@@ -1,6 +1,7 @@
 // The settings file, the sounds and the side windows' hooks of the main window.
 
 #include "chat/chatview.h"
+#include "chat/colourtext.h"
 #include "chat/soundplayer.h"
 #include "chatarea.h"
 #include "clientsession.h"
