@@ -5,6 +5,7 @@
 #include "host/consoletext.h"
 #include "host/hostconsole.h"
 #include "host/tserver.h"
+#include "protocol/extensions.h"
 #include "terminationsignals.h"
 
 #include <QCommandLineParser>
@@ -38,6 +39,7 @@ struct Settings {
     quint16 port = velmora::protocol::kGamePort;
     int botDelayMs = velmora::game::kDefaultBotDelayMs;
     int scoringPauseMs = velmora::TurnPacer::kScoringPauseMs;
+    int rejoinGraceS = velmora::TServer::kDefaultRejoinGraceSeconds;
 };
 
 std::optional<Settings> readSettings(const QCoreApplication& app)
@@ -58,17 +60,26 @@ std::optional<Settings> readSettings(const QCoreApplication& app)
                                                         "%1; shorter only for tests).")
                                              .arg(defaults.scoringPauseMs),
                                          QStringLiteral("MS"), QString::number(defaults.scoringPauseMs));
-    parser.addOptions({portOption, botOption, pauseOption});
+    const QCommandLineOption graceOption(
+        QStringLiteral("rejoin-grace"),
+        QStringLiteral("Seconds a player's seat is kept after his connection is lost during a game (default %1; "
+                       "0: not kept).")
+            .arg(defaults.rejoinGraceS),
+        QStringLiteral("S"), QString::number(defaults.rejoinGraceS));
+    parser.addOptions({portOption, botOption, pauseOption, graceOption});
     parser.process(app);
 
     bool portOk = false;
     bool botOk = false;
     bool pauseOk = false;
+    bool graceOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);
     Settings settings;
     settings.botDelayMs = parser.value(botOption).toInt(&botOk);
     settings.scoringPauseMs = parser.value(pauseOption).toInt(&pauseOk);
-    if (!portOk || port > 65535 || !botOk || settings.botDelayMs < 0 || !pauseOk || settings.scoringPauseMs < 0)
+    settings.rejoinGraceS = parser.value(graceOption).toInt(&graceOk);
+    if (!portOk || port > 65535 || !botOk || settings.botDelayMs < 0 || !pauseOk || settings.scoringPauseMs < 0 ||
+        !graceOk || settings.rejoinGraceS < 0 || settings.rejoinGraceS > velmora::protocol::ext::kMaxHoldSeconds)
         return std::nullopt;
     settings.port = static_cast<quint16>(port);
     return settings;
@@ -109,13 +120,14 @@ int main(int argc, char* argv[])
     const std::optional<Settings> settings = readSettings(app);
     if (!settings) {
         std::fprintf(stderr, "velmora-host: --port takes 0 to 65535, --bot-speed and --scoring-pause a number of "
-                             "milliseconds\n");
+                             "milliseconds, --rejoin-grace 0 to 86400 seconds\n");
         return 2;
     }
 
     velmora::TServer server;
     server.setBotPace([ms = settings->botDelayMs] { return ms; });
     server.setScoringPauseMs(settings->scoringPauseMs);
+    server.setRejoinGrace(settings->rejoinGraceS);
     velmora::HostConsole console(server);
     QObject::connect(&console, &velmora::HostConsole::output, &printLine);
     QObject::connect(&console, &velmora::HostConsole::quitRequested, &app, &QCoreApplication::quit);

@@ -3,6 +3,7 @@
 #include "clientsession.h"
 
 #include "chat/soundnames.h"
+#include "protocol/extensions.h"
 #include "records/preferences.h"
 
 #include <QDebug>
@@ -18,15 +19,30 @@ ClientSession::ClientSession(const Preferences* prefs, QObject* parent)
           kTickMs, [this](const InboundMessage& m) { takeMessage(m); }, kMaxWaitingMessages)
 {
     buildDispatch();
-    connect(&m_sock, &TSock::readyRead, this, &ClientSession::readSocket);
-    connect(&m_sock, &TSock::info, this, &ClientSession::onSocketInfo);
-    connect(&m_sock, &TSock::connectionClosed, this, &ClientSession::onHostGone);
+    wireSocket();
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &ClientSession::startAttempt);
+    m_attemptTimer.setSingleShot(true);
+    connect(&m_attemptTimer, &QTimer::timeout, this, [this] { attemptFailed(QStringLiteral("no answer in time")); });
     connect(&m_lobbyWatch, &TSock::readyRead, this, &ClientSession::drainLobby);
     // A closed connection is told once the last message before it is read.
     m_inboundPump.setTickHook([this] { onTick(); });
 }
 
 ClientSession::~ClientSession() = default;
+
+void ClientSession::wireSocket()
+{
+    connect(&m_sock, &TSock::readyRead, this, &ClientSession::readSocket, Qt::UniqueConnection);
+    connect(&m_sock, &TSock::info, this, &ClientSession::onSocketInfo, Qt::UniqueConnection);
+    connect(&m_sock, &TSock::connectionClosed, this, &ClientSession::onHostGone, Qt::UniqueConnection);
+}
+
+void ClientSession::tell(const QString& text)
+{
+    if (!m_catchingUp)
+        emit systemLine(text);
+}
 
 void ClientSession::setState(State state)
 {
@@ -55,14 +71,22 @@ void ClientSession::buildDispatch()
     d.on<Winner>([this](const Winner& m) { onWinner(m); });
     d.on<Full>([this](const Full&) { onFull(); });
     d.on<HaveWrongVersion>([this](const HaveWrongVersion& m) {
-        emit systemLine(m.name + QStringLiteral(" has a different version of the game then you."));
+        tell(m.name + QStringLiteral(" has a different version of the game then you."));
     });
     d.on<WrongVersion>([this](const WrongVersion&) {
-        emit systemLine(QStringLiteral("You have a different version then the host."));
+        tell(QStringLiteral("You have a different version then the host."));
     });
     d.on<LoadBoard>([this](const LoadBoard& m) { onLoadBoard(m); });
     d.on<JustWatching>([this](const JustWatching& m) { onJustWatching(m); });
     d.on<SoundPlayed>([this](const SoundPlayed& m) { onChatterSound(m); });
+
+    namespace ours = protocol::ext::toClient;
+    d.on<ours::RejoinToken>([this](const ours::RejoinToken& m) { onRejoinToken(m.token); });
+    d.on<ours::Rejoined>([this](const ours::Rejoined& m) { onRejoined(m); });
+    d.on<ours::RejoinRefused>([this](const ours::RejoinRefused&) { onRejoinRefused(); });
+    d.on<ours::SeatHeld>([this](const ours::SeatHeld& m) { onSeatHeld(m.seat, m.seconds, m.name); });
+    d.on<ours::GameKind>([this](const ours::GameKind& m) { onGameKind(m.team, m.points); });
+    d.on<ours::Removed>([this](const ours::Removed&) { m_removed = true; });
 }
 
 void ClientSession::connectToHost(const QString& address, quint16 port, bool hosting)
@@ -100,6 +124,11 @@ qint64 ClientSession::lobbyBytesWaiting() const
 
 void ClientSession::leave()
 {
+    m_retryTimer.stop();
+    m_attemptTimer.stop();
+    // A host that keeps seats for lost players need not keep ours.
+    if (m_connected && !m_rejoinToken.isEmpty())
+        send(protocol::ext::toHost::Leaving{m_myseat}.encode());
     m_sock.disconnect(this);
     m_sock.close();
     m_inboundPump.discard(0);
@@ -140,8 +169,22 @@ void ClientSession::dropHost(const QString& why, CloseReason reason)
 
 void ClientSession::onSocketInfo(SocketInfo kind, const QString& text)
 {
+    if (kind != SocketInfo::Error)
+        return;
+    if (m_state == State::Rejoining && !m_sock.isConnected()) {
+        // Handled from the event loop, once per attempt: the socket is still
+        // reporting when it tells us.
+        QMetaObject::invokeMethod(
+            this,
+            [this, attempt = m_attempt, text] {
+                if (attempt == m_attempt && m_state == State::Rejoining && !m_retryTimer.isActive())
+                    attemptFailed(text);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     // A connection that cannot be made: say why and where, and stay open.
-    if (kind != SocketInfo::Error || m_state != State::Connecting)
+    if (m_state != State::Connecting)
         return;
     setState(State::Refused);
     emit systemLine(QStringLiteral("Could not connect to %1: %2").arg(m_addressTried, text));
@@ -159,6 +202,14 @@ void ClientSession::closeWhenDrained()
 {
     if (!(m_hostGone || m_hostDropped) || m_state == State::Closed || m_inboundPump.size() > 0)
         return;
+    if (m_state == State::Rejoining) {
+        attemptFailed(QStringLiteral("the host closed the connection"));
+        return;
+    }
+    if (mayRejoin()) {
+        beginRejoining();
+        return;
+    }
     m_connected = false;
     setState(State::Closed);
     if (!m_hostDropped)
@@ -181,11 +232,15 @@ void ClientSession::takeMessage(const InboundMessage& message)
     }
 }
 
-void ClientSession::send(const QByteArray& message)
+void ClientSession::send(const QByteArray& message, bool rejoinMessage)
 {
     // Nothing goes to a host that has gone or been dropped; nobody needs
     // to be told that it did not.
     if (m_hostGone || m_hostDropped || m_state == State::Closed)
+        return;
+    // Between a lost connection and our seat back, nothing speaks for us
+    // but the rejoin itself.
+    if (m_state == State::Rejoining && !rejoinMessage)
         return;
     try {
         m_sock.send(message);
@@ -196,12 +251,14 @@ void ClientSession::send(const QByteArray& message)
 
 void ClientSession::playSound(const QString& name)
 {
-    if (sounds::gameSoundAllowed(name, *m_prefs))
+    if (!m_catchingUp && sounds::gameSoundAllowed(name, *m_prefs))
         emit soundPlayed(name);
 }
 
 void ClientSession::throwDarts()
 {
+    if (m_state == State::Rejoining)
+        return;
     m_model.clearDarts();
     emit dartsCleared();
     send(toHost::ThrowDarts{m_myseat}.encode());

@@ -7,11 +7,18 @@
 #include "protocol/messagepump.h"
 #include "protocol/tsock.h"
 #include "receivedchat.h"
+#include "rejoinschedule.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 namespace velmora {
+
+namespace protocol::ext::toClient {
+struct Rejoined;
+} // namespace protocol::ext::toClient
 
 struct Preferences;
 
@@ -29,6 +36,7 @@ public:
         LoggedIn,     // the host gave us our number and we answered
         Closed,       // the connection ended: the window closes, unless we dropped a host that broke the bounds
         Refused,      // the host could not be reached; the window stays open
+        Rejoining,    // the connection was lost; we try to get our seat back
     };
     Q_ENUM(State)
 
@@ -50,8 +58,13 @@ public:
     // bytes waiting on it stay few however much the peer sends.
     void holdLobbyConnection(quint16 port);
     qint64 lobbyBytesWaiting() const;
-    // Leaves at once: the host hears of it, nothing more is dispatched.
+    // Leaves at once: the host hears of it, nothing more is dispatched, and
+    // no lost connection is tried again.
     void leave();
+    // How a lost connection is tried again (tests take a quicker one).
+    void setRejoinSchedule(const RejoinSchedule& schedule) { m_schedule = schedule; }
+    // The host gave us a token: a lost connection is worth trying again.
+    bool mayRejoin() const { return !m_rejoinToken.isEmpty() && !m_hosting && !m_removed; }
 
     State state() const { return m_state; }
     bool isConnected() const { return m_connected; }
@@ -99,8 +112,10 @@ signals:
     // The window is to close: the host has gone (once everything it said
     // before is shown), found the game full, or let us go.
     void closeRequested();
-    // Our own participant information arrived: we are in.
+    // Our own participant information arrived: we are in (once per session).
     void joined();
+    // A lost connection has been replaced and the game brought up to date.
+    void rejoined();
 
     void seatChanged(int seat);
     void watchingChanged(int seat);
@@ -110,6 +125,8 @@ signals:
     void spectatorLeft(const velmora::Spectator& spectator);
     // Seats or their holders changed: lists built from the roster are stale.
     void rosterChanged();
+    // The game's kind (team, points) became known after it had started.
+    void gameKindChanged();
 
     void gameStarted();
     void turnChanged(int seat);
@@ -129,8 +146,13 @@ private:
     void onHostGone();
     void takeMessage(const InboundMessage& message);
     void onTick();
+    void wireSocket();
+    // Anything that ought to reach the player as a status line; quiet while
+    // a rejoin brings the board back.
+    void tell(const QString& text);
     void closeWhenDrained();
-    void send(const QByteArray& message);
+    // `rejoinMessage`: one of the few that go while we are rejoining.
+    void send(const QByteArray& message, bool rejoinMessage = false);
     void playSound(const QString& name);
 
     // Host messages: logins and seats (clientsession_game.cpp).
@@ -150,7 +172,22 @@ private:
     void onEndTurn(const protocol::toClient::TurnScore& m, bool partner);
     void onWinner(const protocol::toClient::Winner& m);
     void clearBoard();
+    void fillComputerSeats(bool team);
 
+    // Rejoining after a lost connection (clientsession_rejoin.cpp).
+    void beginRejoining();
+    void scheduleAttempt();
+    void startAttempt();
+    void attemptFailed(const QString& why);
+    void giveUp();
+    void askForSeat(int slot);
+    void onRejoined(const protocol::ext::toClient::Rejoined& m);
+    void onRejoinRefused();
+    void onRejoinToken(const QString& token);
+    void onSeatHeld(int seat, int seconds, const QString& name);
+    void onGameKind(bool team, bool points);
+    void forgetGame();
+    void logIn(int slot);
     const Preferences* m_prefs;
     State m_state = State::NotConnected;
     bool m_connected = false; // from our login until the connection ends
@@ -161,6 +198,16 @@ private:
     QString m_loginName;
     QString m_addressTried;
     GameModel m_model;
+    bool m_joinedOnce = false;
+
+    QString m_rejoinToken; // the host's proof that this is us, if it gave one
+    bool m_removed = false;    // the host's player removed us: we do not come back
+    bool m_catchingUp = false; // a rejoin is bringing the board back: status lines wait
+    RejoinSchedule m_schedule;
+    QElapsedTimer m_lostFor;
+    int m_attempt = 0;
+    QTimer m_retryTimer;
+    QTimer m_attemptTimer;
 
     TSock m_sock;
     TSock m_lobbyWatch; // held for the lobby; read only to be emptied

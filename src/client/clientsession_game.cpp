@@ -2,7 +2,10 @@
 
 #include "chat/soundnames.h"
 #include "clientsession.h"
+#include "protocol/extensions.h"
 #include "records/preferences.h"
+
+#include <utility>
 
 #include <QDebug>
 
@@ -12,13 +15,23 @@ using namespace protocol::toClient;
 
 void ClientSession::onLoginInfo(const SendLoginInfo& m)
 {
-    m_myseat = m.slot;
+    if (m_state == State::Rejoining)
+        askForSeat(m.slot);
+    else
+        logIn(m.slot);
+}
+
+void ClientSession::logIn(int slot)
+{
+    m_myseat = slot;
     m_connected = true;
     setState(State::LoggedIn);
     // The login name carries a terminator of its own, so the login ends in
-    // two; the host takes the second as an empty message.
-    send(protocol::toHost::LoginInfo{m.slot, QLatin1String(protocol::kVersion), m_loginName}.encode() +
-         protocol::kTerminator);
+    // two; the host takes the second as an empty message. Then we say that
+    // we know the game's own messages; a host that does not ignores it.
+    send(protocol::toHost::LoginInfo{slot, QLatin1String(protocol::kVersion), m_loginName}.encode() +
+         protocol::kTerminator +
+         protocol::ext::toHost::Extensions{slot, QLatin1String(protocol::ext::kRejoinFeature)}.encode());
 }
 
 void ClientSession::onFull()
@@ -32,17 +45,18 @@ void ClientSession::onParticipant(int slot, const QString& name)
 {
     const bool me = slot == m_myseat;
     if (me) {
-        emit systemLine(QStringLiteral("You are Connected."));
-        emit systemLine(QStringLiteral("Click Ctrl-i for Quick Instructions."));
-        emit joined();
+        tell(QStringLiteral("You are Connected."));
+        tell(QStringLiteral("Click Ctrl-i for Quick Instructions."));
+        if (!std::exchange(m_joinedOnce, true))
+            emit joined();
     } else {
-        emit systemLine(name + QStringLiteral(" is Connected."));
+        tell(name + QStringLiteral(" is Connected."));
     }
     if (!rules::isSeat(slot)) {
         const Spectator spectator{slot, name};
         m_model.spectators.append(spectator);
         emit spectatorJoined(spectator);
-        emit systemLine(me ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
+        tell(me ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
     } else {
         SeatState& seat = m_model.seat(slot);
         seat.name = name;
@@ -64,13 +78,13 @@ void ClientSession::onDeparture(const PlayerDisconnected& m)
     if (!rules::isSeat(m.slot)) {
         const Spectator spectator{m.slot, m.name};
         if (m_model.spectators.removeOne(spectator)) {
-            emit systemLine(m.name + QStringLiteral(" has left."));
+            tell(m.name + QStringLiteral(" has left."));
             emit spectatorLeft(spectator);
         }
     } else {
         const SeatState& seat = m_model.seat(m.slot);
         if (seat.kind == SeatKind::Person)
-            emit systemLine(seat.name + QStringLiteral(" disconnected."));
+            tell(seat.name + QStringLiteral(" disconnected."));
         m_model.vacate(m.slot);
         emit seatChanged(m.slot);
         emit watchingChanged(m.slot);
@@ -82,7 +96,7 @@ void ClientSession::onJustWatching(const JustWatching& m)
 {
     SeatState& seat = m_model.seat(m.seat);
     seat.watching = m.watching;
-    emit systemLine(seat.name +
+    tell(seat.name +
                     (m.watching ? QStringLiteral(" is just watching") : QStringLiteral(" now playing again")));
     emit watchingChanged(m.seat);
 }
@@ -95,7 +109,7 @@ void ClientSession::onChatterSound(const SoundPlayed& m)
         return;
     }
     if (rules::isSeat(m.slot))
-        emit systemLine(m_model.seat(m.slot).name + QStringLiteral(": <Chatter Sound> ") +
+        tell(m_model.seat(m.slot).name + QStringLiteral(": <Chatter Sound> ") +
                         sounds::chatterCaption(m.sound));
 }
 
@@ -117,20 +131,25 @@ void ClientSession::onGameStarted(const GameStarted& m)
     m_model.teamGame = m.team;
     m_model.pointsGame = m.points;
     const QString starter = rules::isSeat(m.starter) ? m_model.seat(m.starter).name : QString();
-    emit systemLine(starter +
+    tell(starter +
                     (m.team ? QStringLiteral(" has started a TEAM game.") : QStringLiteral(" has started a game.")));
-    // Empty seats that play fall to the computer: seat 2 always, the
-    // partners' seats in a team game.
+    fillComputerSeats(m.team);
+    emit gameStarted();
+    emit rosterChanged();
+}
+
+// Empty seats that play fall to the computer: seat 2 always, the partners'
+// seats in a team game.
+void ClientSession::fillComputerSeats(bool team)
+{
     for (int seat = game::kAlwaysInPlay; seat <= game::kSeats; ++seat) {
         SeatState& s = m_model.seat(seat);
-        if (s.kind != SeatKind::Empty || (seat > game::kAlwaysInPlay && !m.team))
+        if (s.kind != SeatKind::Empty || (seat > game::kAlwaysInPlay && !team))
             continue;
         s.kind = SeatKind::Computer;
         s.name = GameModel::computerName(seat);
         emit seatChanged(seat);
     }
-    emit gameStarted();
-    emit rosterChanged();
 }
 
 void ClientSession::onNextPlayer(const NextPlayer& m)
@@ -199,7 +218,7 @@ void ClientSession::onWinner(const Winner& m)
 {
     const bool team = m.names.contains(QLatin1String(" and "));
     playSound(sounds::winnerName);
-    emit systemLine(m.names + (team ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!")));
+    tell(m.names + (team ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!")));
     emit winnerAnnounced(m.names, team);
 }
 

@@ -157,6 +157,7 @@ private:
 
     // Turn play and the end of a game (tchat_turn.cpp).
     void onGameStarted();
+    void showGameKind();
     void onTurnChanged(int seat);
     void onThrowClicked();
     void clearDarts();

@@ -156,6 +156,7 @@ void Tchat::connectSession()
     connect(s, &ClientSession::spectatorLeft, this, &Tchat::onSpectatorLeft);
     connect(s, &ClientSession::rosterChanged, this, &Tchat::rebuildTallyChecklist);
     connect(s, &ClientSession::gameStarted, this, &Tchat::onGameStarted);
+    connect(s, &ClientSession::gameKindChanged, this, &Tchat::showGameKind);
     connect(s, &ClientSession::turnChanged, this, &Tchat::onTurnChanged);
     connect(s, &ClientSession::dartsCleared, this, &Tchat::clearDarts);
     connect(s, &ClientSession::diceThrown, this, &Tchat::onDiceThrown);

@@ -16,9 +16,14 @@ namespace velmora {
 
 void Tchat::onGameStarted()
 {
-    const GameModel& model = m_session->model();
     m_labelRound->setText(QStringLiteral("Throws: 0"));
     m_dice->hideWinner();
+    showGameKind();
+}
+
+void Tchat::showGameKind()
+{
+    const GameModel& model = m_session->model();
     m_labelTeamgame->setText(model.teamGame ? QStringLiteral("Team Game") : QString());
     for (const SeatWidgets& w : m_seats)
         w.points->setVisible(model.pointsGame);
@@ -56,6 +61,9 @@ void Tchat::onDiceThrown()
     const auto& faces = m_session->model().turn.values;
     m_chatArea->dartboard()->hideMarkers();
     m_dice->loaddice(QList<int>(faces.begin(), faces.end()), [this](int k) { return int(m_random.bounded(k)); });
+    // Thrown dice end the throw, also those a rejoin brings back.
+    if (faces[0] != 0)
+        m_dice->setThrowVisible(false);
     // Dice thrown for the player (by the host, as he took his seat) are his to place.
     if (m_session->mayPlaceDice())
         m_dice->setAutoplaceVisible(true);

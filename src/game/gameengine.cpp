@@ -21,8 +21,26 @@ void GameEngine::announce(const GameEvent& event)
 
 void GameEngine::takeSeat(int seat)
 {
-    if (rules::isSeat(seat))
-        m_seats[seat].occupied = true;
+    if (!rules::isSeat(seat))
+        return;
+    m_seats[seat].occupied = true;
+    m_seats[seat].held = false;
+}
+
+void GameEngine::holdSeat(int seat)
+{
+    if (!rules::isSeat(seat))
+        return;
+    m_seats[seat].occupied = false;
+    m_seats[seat].held = true;
+}
+
+void GameEngine::releaseHold(int seat)
+{
+    if (!rules::isSeat(seat))
+        return;
+    m_seats[seat].held = false;
+    m_seats[seat].watching = false;
 }
 
 void GameEngine::leaveSeat(int seat)
@@ -30,6 +48,7 @@ void GameEngine::leaveSeat(int seat)
     if (!rules::isSeat(seat))
         return;
     m_seats[seat].occupied = false;
+    m_seats[seat].held = false;
     m_seats[seat].watching = false;
 }
 

@@ -44,6 +44,7 @@ public:
         bool toThrow = false;  // its turn is open and it has not thrown
         bool occupied = false; // a person holds the seat
         bool watching = false; // ... and lets the computer play it
+        bool held = false;     // its person's connection was lost; kept for his return
     };
 
     using Listener = std::function<void(const GameEvent&)>;
@@ -62,6 +63,12 @@ public:
     // score for whoever takes it next; leaving ends its watching.
     void takeSeat(int seat);
     void leaveSeat(int seat);
+    // The seat's person has lost his connection and may come back: the seat
+    // stays in play and the computer plays it meanwhile; watching is kept,
+    // so a turn he had handed over stays handed over. takeSeat gives it
+    // back; releaseHold lets it go as leaveSeat does.
+    void holdSeat(int seat);
+    void releaseHold(int seat);
     // Watching on or off; switching it on during the seat's own turn hands
     // the turn to the computer at once (see handOver).
     Outcome setWatching(int seat, bool on);
@@ -95,8 +102,12 @@ public:
     bool isPointsGame() const { return m_points; }
     const Seat& seat(int number) const { return m_seats[number]; }
     SeatRole role(int seat) const;
-    // Seat 2 always plays; another seat plays while a person holds it.
-    bool inPlay(int seat) const { return seat == game::kAlwaysInPlay || m_seats[seat].occupied; }
+    // Seat 2 always plays; another seat plays while a person holds it or it
+    // waits for his return.
+    bool inPlay(int seat) const
+    {
+        return seat == game::kAlwaysInPlay || m_seats[seat].occupied || m_seats[seat].held;
+    }
     bool computerDriven(int seat) const { return !m_seats[seat].occupied || m_seats[seat].watching; }
     const rules::TurnDice& turn() const { return m_turn; }
     const rules::DartResults& dartResults() const { return m_results; }

@@ -23,6 +23,12 @@ HostConsole::HostConsole(TServer& server, QObject* parent)
     connect(&server, &TServer::departed, this, [this](int slot, const QString& name) {
         emit output(QStringLiteral("left %1 %2").arg(slot).arg(consoleSafe(name)));
     });
+    connect(&server, &TServer::seatHeld, this, [this](int slot, const QString& name, int seconds) {
+        emit output(QStringLiteral("lost %1 %2: seat held %3 s").arg(slot).arg(consoleSafe(name)).arg(seconds));
+    });
+    connect(&server, &TServer::rejoined, this, [this](int slot, const QString& name) {
+        emit output(QStringLiteral("rejoined %1 %2").arg(slot).arg(consoleSafe(name)));
+    });
     connect(&server, &TServer::gameStarted, this, [this](int starter, bool team, bool points) {
         emit output(QStringLiteral("game started by %1: %2, points %3")
                         .arg(starter)
@@ -82,7 +88,9 @@ QString HostConsole::slotTable() const
         if (!c.connected && !isSeat)
             continue;
         QString marks;
-        QStringList state{c.connected ? QStringLiteral("connected") : QStringLiteral("free")};
+        QStringList state{c.connected ? QStringLiteral("connected")
+                          : c.held    ? QStringLiteral("held %1 s for its player").arg(m_server.holdSecondsLeft(s))
+                                      : QStringLiteral("free")};
         if (isSeat) {
             for (int m : engine.seat(s).marks)
                 marks += QString::number(m);

@@ -9,10 +9,19 @@ namespace velmora {
 int Roster::freeSlot() const
 {
     for (int s = 1; s <= m_highest; ++s) {
-        if (!m_slots[s].connected)
+        if (!m_slots[s].connected && !m_slots[s].held)
             return s;
     }
     return m_highest < game::kMaxConnections ? m_highest + 1 : 0;
+}
+
+int Roster::freeSpectatorSlot() const
+{
+    for (int s = game::kSeats + 1; s <= game::kMaxConnections; ++s) {
+        if (!m_slots[s].connected)
+            return s;
+    }
+    return 0;
 }
 
 void Roster::attach(int slot, TSock* sock)
@@ -27,6 +36,33 @@ void Roster::attach(int slot, TSock* sock)
     c.framer = Framer();
     c.chat = ChatBudget();
     c.id = ++m_lastId;
+    c.knowsExtensions = false;
+    c.leaving = false;
+    c.token.clear();
+    c.held = false;
+}
+
+void Roster::moveConnection(int from, int to)
+{
+    if (from == to)
+        return;
+    Connection& moving = m_slots[from];
+    Connection& target = m_slots[to];
+    if (target.sock && target.sock != moving.sock)
+        target.sock->deleteLater(); // the lost connection's closed socket
+    target.sock = moving.sock;
+    if (target.sock)
+        target.sock->setTag(to);
+    target.connected = moving.connected;
+    target.loggedIn = false;
+    target.framer = std::move(moving.framer);
+    target.id = moving.id;
+    target.chat = moving.chat;
+    target.knowsExtensions = moving.knowsExtensions;
+    target.leaving = false;
+    target.held = false;
+    moving = Connection();
+    m_highest = std::max(m_highest, to);
 }
 
 int Roster::slotOf(quint64 id) const
@@ -45,16 +81,31 @@ void Roster::sendTo(int slot, const QByteArray& message)
         c.sock->send(message);
 }
 
-void Roster::sendToAll(const QByteArray& message)
+bool Roster::reaches(int slot, Audience audience) const
 {
-    for (int s = 1; s <= m_highest; ++s)
-        sendTo(s, message);
+    switch (audience) {
+    case Audience::Everyone:
+        return true;
+    case Audience::Extended:
+        return m_slots[slot].knowsExtensions;
+    case Audience::Plain:
+        return !m_slots[slot].knowsExtensions;
+    }
+    return false;
 }
 
-void Roster::sendToOthers(int slot, const QByteArray& message)
+void Roster::sendToAll(const QByteArray& message, Audience audience)
 {
     for (int s = 1; s <= m_highest; ++s) {
-        if (s != slot)
+        if (reaches(s, audience))
+            sendTo(s, message);
+    }
+}
+
+void Roster::sendToOthers(int slot, const QByteArray& message, Audience audience)
+{
+    for (int s = 1; s <= m_highest; ++s) {
+        if (s != slot && reaches(s, audience))
             sendTo(s, message);
     }
 }

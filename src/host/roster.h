@@ -5,6 +5,7 @@
 #include "protocol/framer.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 #include <array>
 
@@ -25,25 +26,42 @@ public:
         Framer framer;
         quint64 id = 0; // which connection holds the slot now
         ChatBudget chat;
+        bool knowsExtensions = false; // it announced the game's own messages
+        bool leaving = false;         // its player chose to go: nothing is held for him
+        QString token;                // proves a lost connection's return; empty if none was given
+        // The connection was lost during a game and the seat waits for its
+        // player (name and token kept) until `holdEnds`.
+        bool held = false;
+        QDeadlineTimer holdEnds;
     };
+    // Who a message goes to: everybody, only the peers that know the game's
+    // own messages, or only those that do not.
+    enum class Audience { Everyone, Extended, Plain };
 
     const Connection& operator[](int slot) const { return m_slots[slot]; }
     Connection& operator[](int slot) { return m_slots[slot]; }
     // The highest slot handed out so far; it never goes down.
     int highestSlot() const { return m_highest; }
-    // The slot for a new connection, or 0 when the game is full.
+    // The slot for a new connection, or 0 when the game is full. A held
+    // seat is not free.
     int freeSlot() const;
+    // The lowest spectator's slot with nobody in it, or 0.
+    int freeSpectatorSlot() const;
     // Puts a new connection into a slot, releasing the closed socket of
     // whoever held it before.
     void attach(int slot, TSock* sock);
     // The slot a connection still holds; 0 once it has gone or its slot
     // belongs to a newcomer.
     int slotOf(quint64 id) const;
+    // Moves a connection that has not logged in to another slot (a rejoin):
+    // its socket, its unread bytes and its identity go along, the slot it
+    // leaves is free, and the one it takes keeps its name.
+    void moveConnection(int from, int to);
 
     // Sending goes only to slots whose connection is present.
     void sendTo(int slot, const QByteArray& message);
-    void sendToAll(const QByteArray& message);
-    void sendToOthers(int slot, const QByteArray& message);
+    void sendToAll(const QByteArray& message, Audience audience = Audience::Everyone);
+    void sendToOthers(int slot, const QByteArray& message, Audience audience = Audience::Everyone);
     // The turn's messages go to connections that have logged in: a newcomer
     // learns the turn from its catch-up at login, and only once.
     void sendToLoggedIn(const QByteArray& message);
@@ -51,6 +69,8 @@ public:
     void sendToSeats(const QByteArray& message);
 
 private:
+    bool reaches(int slot, Audience audience) const;
+
     std::array<Connection, game::kMaxConnections + 1> m_slots; // [0] unused
     int m_highest = 0;
     quint64 m_lastId = 0;

@@ -1,6 +1,7 @@
 #include "tserver.h"
 
 #include "protocol/catalogue.h"
+#include "protocol/extensions.h"
 
 #include <QDebug>
 
@@ -31,6 +32,9 @@ TServer::TServer(QObject* parent)
     connect(&m_listener, &TSock::acceptPending, this, &TServer::onAccept);
     m_engine.setListener([this](const GameEvent& e) { onGameEvent(e); });
     setUpDispatch();
+    setUpRejoinDispatch();
+    m_holdTimer.setSingleShot(true);
+    connect(&m_holdTimer, &QTimer::timeout, this, &TServer::releaseExpiredHolds);
     m_clock.start();
 }
 
@@ -82,9 +86,11 @@ void TServer::onAccept()
     sock->setTag(chosen);
     sock->setOutputLimit(kMaxUnsent);
     connect(sock, &TSock::readyRead, this, [this, sock] { onRead(sock); });
-    connect(sock, &TSock::connectionClosed, this, [this, sock, chosen](CloseReason why) {
-        if (m_roster[chosen].sock == sock)
-            onDeparture(chosen, why);
+    // The slot is asked at the close: a rejoin may have moved the connection.
+    connect(sock, &TSock::connectionClosed, this, [this, sock](CloseReason why) {
+        const int slot = sock->tag();
+        if (m_roster[slot].sock == sock)
+            onDeparture(slot, why);
     });
     m_engine.takeSeat(chosen);
     m_roster.sendTo(chosen, toClient::SendLoginInfo{chosen}.encode());
@@ -148,7 +154,17 @@ void TServer::kick(int slot)
     if (slot < 1 || slot > game::kMaxConnections)
         return;
     const Roster::Connection& c = m_roster[slot];
-    if (c.connected && c.sock)
+    if (c.held) {
+        releaseHeldSeat(slot);
+        return;
+    }
+    if (!c.connected)
+        return;
+    // Our own window is told not to come back; it would otherwise take the
+    // close for a lost connection.
+    if (c.knowsExtensions)
+        m_roster.sendTo(slot, protocol::ext::toClient::Removed{}.encode());
+    if (c.sock)
         c.sock->close();
 }
 
@@ -157,6 +173,11 @@ void TServer::onDeparture(int s, CloseReason reason)
     Roster::Connection& c = m_roster[s];
     if (!c.connected)
         return;
+    if (mayHold(s, reason)) {
+        holdSeat(s);
+        return;
+    }
+    rememberSpectator(s);
     const QString name = c.name;
     m_roster.sendToOthers(s, toClient::PlayerDisconnected{s, name}.encode());
     c.connected = false;
@@ -269,26 +290,35 @@ void TServer::onLogin(int from, const QString& text, const toHost::LoginInfo& m)
 {
     if (!speaksFor(from, m.slot, text))
         return;
-    m_roster[from].name = m.name;
-    m_roster[from].loggedIn = true;
-    m_roster.sendToAll(toClient::NewPlayerInfo{from, m.name}.encode());
-    for (int other = 1; other <= m_roster.highestSlot(); ++other) {
-        if (other != from && m_roster[other].connected)
-            m_roster.sendTo(from, toClient::ExistingPlayer{other, m_roster[other].name}.encode());
-    }
+    announceArrival(from, m.name);
     if (m.version != QLatin1String(protocol::kVersion)) {
         m_roster.sendTo(1, toClient::HaveWrongVersion{m.name}.encode());
         m_roster.sendTo(from, toClient::WrongVersion{}.encode());
     }
     emit loggedIn(from, m.name);
 
-    if (!m_engine.isRunning())
-        return;
-    m_announcer.bringUpToDate(from);
-    // The seat's owner is back in the middle of its turn: finish the turn now.
-    if (from == m_engine.currentSeat()) {
-        m_pacer.stopComputer();
-        m_engine.handOver(from);
+    if (m_engine.isRunning()) {
+        m_announcer.bringUpToDate(from);
+        // The seat's owner is back in the middle of its turn: finish the turn now.
+        if (from == m_engine.currentSeat()) {
+            m_pacer.stopComputer();
+            m_engine.handOver(from);
+        }
+    }
+    // Our own windows announce themselves after their login.
+    if (m_roster[from].knowsExtensions)
+        welcomeExtended(from);
+}
+
+void TServer::announceArrival(int slot, const QString& name)
+{
+    Roster::Connection& c = m_roster[slot];
+    c.name = name;
+    c.loggedIn = true;
+    m_roster.sendToAll(toClient::NewPlayerInfo{slot, name}.encode());
+    for (int other = 1; other <= m_roster.highestSlot(); ++other) {
+        if (other != slot && m_roster[other].connected)
+            m_roster.sendTo(slot, toClient::ExistingPlayer{other, m_roster[other].name}.encode());
     }
 }
 

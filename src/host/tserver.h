@@ -9,8 +9,10 @@
 #include "turnpacer.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 namespace velmora {
@@ -21,6 +23,9 @@ struct KickPlayer;
 struct StartGame;
 struct JustWatch;
 } // namespace protocol::toHost
+namespace protocol::ext::toHost {
+struct Rejoin;
+} // namespace protocol::ext::toHost
 
 // The host: accepts connections on the game port, seats players and
 // spectators, and runs the game engine for them. It decodes each message once
@@ -34,6 +39,8 @@ public:
     static constexpr int kTickMs = 10;
     // A stalled peer is dropped once this much waits unsent for it.
     static constexpr qint64 kMaxUnsent = 1024 * 1024;
+    // How long a lost player's seat waits for him by default.
+    static constexpr int kDefaultRejoinGraceSeconds = 90;
 
     explicit TServer(QObject* parent = nullptr);
     ~TServer() override;
@@ -52,6 +59,13 @@ public:
     void setScoringPauseMs(int ms) { m_pacer.setScoringPauseMs(ms); }
     // Replaces the die roller (1..6 per call), for tests that need known dice.
     void setDiceRoller(std::function<int()> roller) { m_engine.setDiceRoller(std::move(roller)); }
+
+    // How long the seat of a player whose connection is lost during a game
+    // is kept for his return (0: not at all; his seat goes at once).
+    void setRejoinGrace(int seconds);
+    int rejoinGrace() const { return m_rejoinGraceSeconds; }
+    // Whole seconds (rounded up) a held seat still waits; 0 if not held.
+    int holdSecondsLeft(int slot) const;
 
     // Starts a game as the player in `starter` would (the dedicated host's console).
     void startGame(int starter, bool team, bool points);
@@ -76,6 +90,8 @@ signals:
     void connectionRefused(const QString& peer);
     void loggedIn(int slot, const QString& name);
     void departed(int slot, const QString& name);
+    void seatHeld(int slot, const QString& name, int seconds);
+    void rejoined(int slot, const QString& name);
     void gameStarted(int starter, bool team, bool points);
     void winnerAnnounced(const QString& winner);
 
@@ -96,6 +112,28 @@ private:
     void onKick(int from, const QString& text, const protocol::toHost::KickPlayer& m);
     void onStartGame(int from, const QString& text, const protocol::toHost::StartGame& m);
     void onJustWatch(int from, const QString& text, const protocol::toHost::JustWatch& m);
+    // A login's announcements: the newcomer to everybody, everybody to him.
+    void announceArrival(int slot, const QString& name);
+
+    // Rejoining after a lost connection (tserver_rejoin.cpp).
+    void setUpRejoinDispatch();
+    // What only our own windows are told, after the login's common messages:
+    // the seats held for lost players, the game's kind and who watches
+    // (never told a newcomer otherwise), and the token to come back with.
+    void welcomeExtended(int slot);
+    bool mayHold(int slot, CloseReason reason) const;
+    void holdSeat(int slot);
+    void releaseHeldSeat(int slot);
+    void releaseExpiredHolds();
+    void armHoldTimer();
+    void rememberSpectator(int slot);
+    void onRejoin(int from, const QString& text, const protocol::ext::toHost::Rejoin& m);
+    int heldSeatFor(const QString& token) const;
+    void supersede(int slot);
+    void rejoinSeat(int from, int seat);
+    void rejoinAsSpectator(int from, const QString& name);
+    void leaveTransitSlot(int from);
+    void giveToken(int slot);
 
     // The game's events: out as messages, then to the pacer.
     void onGameEvent(const GameEvent& event);
@@ -109,6 +147,16 @@ private:
     std::function<int()> m_botPace;
     TurnPacer m_pacer;
     QElapsedTimer m_clock; // the chat budgets' time
+
+    // A spectator whose connection was lost may come back as one.
+    struct ReturningSpectator {
+        QString token;
+        QString name;
+        QDeadlineTimer until;
+    };
+    int m_rejoinGraceSeconds = kDefaultRejoinGraceSeconds;
+    QTimer m_holdTimer; // fires when the next held seat runs out
+    QList<ReturningSpectator> m_returningSpectators; // at most one per spectator's slot
 };
 
 } // namespace velmora

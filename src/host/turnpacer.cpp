@@ -49,6 +49,17 @@ void TurnPacer::follow(const GameEvent& event)
                event);
 }
 
+void TurnPacer::resume()
+{
+    const int seat = m_engine.currentSeat();
+    if (m_computer.isActive() || !m_engine.isRunning() || !m_engine.computerDriven(seat))
+        return;
+    if (m_engine.phase() == GameEngine::Phase::AwaitingThrow)
+        arm(Step::Throw, m_botDelayMs());
+    else if (m_engine.phase() == GameEngine::Phase::Placing)
+        arm(Step::Place, m_botDelayMs());
+}
+
 void TurnPacer::arm(Step step, int delayMs)
 {
     m_computer.stop();

@@ -30,6 +30,10 @@ public:
     void follow(const GameEvent& event);
     // The seat's owner is back: the computer stops.
     void stopComputer() { m_computer.stop(); }
+    // The computer takes up the current turn where it stands, at its own
+    // pace: the next step one bot delay from now (a seat whose person was
+    // lost, or a seat a rejoining connection passed through).
+    void resume();
 
 private:
     enum class Step { Throw, Place };

@@ -1,0 +1,170 @@
+#include "extensions.h"
+
+#include "fieldcursor.h"
+#include "game/constants.h"
+#include "message.h"
+
+#include <QStringList>
+
+namespace velmora::protocol::ext {
+
+bool isToken(const QString& text)
+{
+    if (text.size() != kTokenLength)
+        return false;
+    for (const QChar c : text) {
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+QString checkedToken(FieldCursor& fields, const QString& text)
+{
+    if (fields.ok() && !isToken(text))
+        fields.fail(QStringLiteral("not a rejoin token"));
+    return text;
+}
+
+} // namespace
+
+namespace toHost {
+
+bool Extensions::knowsRejoin() const
+{
+    return features.split(u' ', Qt::SkipEmptyParts).contains(QLatin1String(kRejoinFeature));
+}
+
+Decoded<Extensions> Extensions::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    Extensions m;
+    m.slot = fields.number("slot", 1, game::kMaxConnections);
+    m.features = fields.lastText().left(200);
+    return fields.finish(m);
+}
+
+QByteArray Extensions::encode() const
+{
+    return protocol::encode(kCommand, {QString::number(slot), features});
+}
+
+Decoded<Rejoin> Rejoin::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    Rejoin m;
+    m.slot = fields.number("slot", 1, game::kMaxConnections);
+    m.token = checkedToken(fields, fields.lastText());
+    return fields.finish(m);
+}
+
+QByteArray Rejoin::encode() const
+{
+    return protocol::encode(kCommand, {QString::number(slot), token});
+}
+
+Decoded<Leaving> Leaving::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    Leaving m;
+    m.slot = fields.lastNumber("slot", 1, game::kMaxConnections);
+    return fields.finish(m);
+}
+
+QByteArray Leaving::encode() const
+{
+    return protocol::encode(kCommand, {QString::number(slot)});
+}
+
+} // namespace toHost
+
+namespace toClient {
+
+Decoded<RejoinToken> RejoinToken::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    RejoinToken m;
+    m.token = checkedToken(fields, fields.lastText());
+    return fields.finish(m);
+}
+
+QByteArray RejoinToken::encode() const
+{
+    return protocol::encode(kCommand, {token});
+}
+
+Decoded<Rejoined> Rejoined::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    Rejoined m;
+    m.slot = fields.lastNumber("slot", 1, game::kMaxConnections);
+    return fields.finish(m);
+}
+
+QByteArray Rejoined::encode() const
+{
+    return protocol::encode(kCommand, {QString::number(slot)});
+}
+
+Decoded<RejoinRefused> RejoinRefused::decode(const QString&)
+{
+    return RejoinRefused{};
+}
+
+QByteArray RejoinRefused::encode() const
+{
+    return protocol::encode(kCommand);
+}
+
+Decoded<SeatHeld> SeatHeld::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    SeatHeld m;
+    m.seat = fields.number("seat", 1, game::kSeats);
+    m.seconds = fields.number("seconds", 0, kMaxHoldSeconds);
+    m.name = fields.lastText();
+    return fields.finish(m);
+}
+
+QByteArray SeatHeld::encode() const
+{
+    return protocol::encode(kCommand, {QString::number(seat), QString::number(seconds), name});
+}
+
+Decoded<GameKind> GameKind::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    GameKind m;
+    const QString kind = fields.text("kind");
+    const QString points = fields.text("points");
+    if (fields.ok() && kind != QLatin1String("t") && kind != QLatin1String("n"))
+        fields.fail(QStringLiteral("game kind is neither t nor n"));
+    if (fields.ok() && points != QLatin1String("1") && points != QLatin1String("0"))
+        fields.fail(QStringLiteral("points flag is neither 1 nor 0"));
+    m.team = kind == QLatin1String("t");
+    m.points = points == QLatin1String("1");
+    return fields.finish(m);
+}
+
+QByteArray GameKind::encode() const
+{
+    return protocol::encode(kCommand, {team ? QStringLiteral("t") : QStringLiteral("n"),
+                                       points ? QStringLiteral("1") : QStringLiteral("0")},
+                            Trailing::Yes);
+}
+
+Decoded<Removed> Removed::decode(const QString&)
+{
+    return Removed{};
+}
+
+QByteArray Removed::encode() const
+{
+    return protocol::encode(kCommand);
+}
+
+} // namespace toClient
+
+} // namespace velmora::protocol::ext
