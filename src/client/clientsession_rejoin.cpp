@@ -143,7 +143,8 @@ void ClientSession::onSeatHeld(int seat, int seconds, const QString& name)
     SeatState& s = m_model.seat(seat);
     s.name = name;
     s.kind = SeatKind::Person;
-    tell(QStringLiteral("%1 lost the connection; the seat is kept for %2 seconds.").arg(name).arg(seconds));
+    const QString kept = seconds == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(seconds);
+    tell(QStringLiteral("%1 lost the connection; the seat is kept for %2.").arg(name, kept));
     emit seatChanged(seat);
     emit rosterChanged();
 }

@@ -61,9 +61,10 @@ void Tchat::onDiceThrown()
     const auto& faces = m_session->model().turn.values;
     m_chatArea->dartboard()->hideMarkers();
     m_dice->loaddice(QList<int>(faces.begin(), faces.end()), [this](int k) { return int(m_random.bounded(k)); });
-    // Thrown dice end the throw, also those a rejoin brings back.
-    if (faces[0] != 0)
-        m_dice->setThrowVisible(false);
+    // Blank dice (the turn as a rejoin finds it, before the throw) leave the
+    // throw to do.
+    if (faces[0] == 0 && m_session->isMyTurn())
+        m_dice->setThrowVisible(true);
     // Dice thrown for the player (by the host, as he took his seat) are his to place.
     if (m_session->mayPlaceDice())
         m_dice->setAutoplaceVisible(true);

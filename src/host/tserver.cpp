@@ -316,8 +316,10 @@ void TServer::announceArrival(int slot, const QString& name)
     c.name = name;
     c.loggedIn = true;
     m_roster.sendToAll(toClient::NewPlayerInfo{slot, name}.encode());
+    // Only those who have logged in: a connection still on its way in has
+    // no name yet, and its own login will introduce it.
     for (int other = 1; other <= m_roster.highestSlot(); ++other) {
-        if (other != slot && m_roster[other].connected)
+        if (other != slot && m_roster[other].connected && m_roster[other].loggedIn)
             m_roster.sendTo(slot, toClient::ExistingPlayer{other, m_roster[other].name}.encode());
     }
 }

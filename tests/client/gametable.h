@@ -267,12 +267,13 @@ public:
     {
         return add(name, {name, QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 0);
     }
-    // Joins the host and waits until the host's window knows the newcomer
-    // and every window lists the same seats and spectators.
-    GameInstance& join(const QString& name)
+    // Joins the host (or whatever listens on `port`, a link to it) and waits
+    // until the host's window knows the newcomer and every window lists the
+    // same seats and spectators.
+    GameInstance& join(const QString& name, quint16 port = 0)
     {
-        GameInstance& g =
-            add(name, {name, QStringLiteral("127.0.0.1"), QStringLiteral("false")}, hostWindow().server.port());
+        GameInstance& g = add(name, {name, QStringLiteral("127.0.0.1"), QStringLiteral("false")},
+                              port != 0 ? port : hostWindow().server.port());
         const auto known = [&] {
             const GameInstance& h = hostWindow();
             return (seatOf(h, name) > 0 || h.hasLine(name + QStringLiteral(" is spying."))) &&
