@@ -15,6 +15,15 @@ int Roster::freeSlot() const
     return m_highest < game::kMaxConnections ? m_highest + 1 : 0;
 }
 
+bool Roster::anySeatHeld() const
+{
+    for (int s = 1; s <= game::kSeats; ++s) {
+        if (m_slots[s].held)
+            return true;
+    }
+    return false;
+}
+
 int Roster::freeSpectatorSlot() const
 {
     for (int s = game::kSeats + 1; s <= game::kMaxConnections; ++s) {
@@ -26,7 +35,8 @@ int Roster::freeSpectatorSlot() const
 
 void Roster::attach(int slot, TSock* sock)
 {
-    m_highest = std::max(m_highest, slot);
+    if (slot != kTransitSlot)
+        m_highest = std::max(m_highest, slot);
     Connection& c = m_slots[slot];
     if (c.sock)
         c.sock->deleteLater();
@@ -71,7 +81,8 @@ int Roster::slotOf(quint64 id) const
         if (m_slots[s].id == id && m_slots[s].connected)
             return s;
     }
-    return 0;
+    const Connection& transit = m_slots[kTransitSlot];
+    return transit.id == id && transit.connected ? kTransitSlot : 0;
 }
 
 void Roster::sendTo(int slot, const QByteArray& message)

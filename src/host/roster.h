@@ -2,6 +2,7 @@
 
 #include "chatbudget.h"
 #include "game/constants.h"
+#include "protocol/extensions.h"
 #include "protocol/framer.h"
 
 #include <QByteArray>
@@ -38,6 +39,11 @@ public:
     // own messages, or only those that do not.
     enum class Audience { Everyone, Extended, Plain };
 
+    // Where a connection that comes while every slot is taken waits, when a
+    // seat is held: it may be that seat's player coming back. Nobody else is
+    // let in there, and nothing is broadcast to it.
+    static constexpr int kTransitSlot = protocol::ext::kTransitSlot;
+
     const Connection& operator[](int slot) const { return m_slots[slot]; }
     Connection& operator[](int slot) { return m_slots[slot]; }
     // The highest slot handed out so far; it never goes down.
@@ -47,6 +53,7 @@ public:
     int freeSlot() const;
     // The lowest spectator's slot with nobody in it, or 0.
     int freeSpectatorSlot() const;
+    bool anySeatHeld() const;
     // Puts a new connection into a slot, releasing the closed socket of
     // whoever held it before.
     void attach(int slot, TSock* sock);
@@ -71,7 +78,7 @@ public:
 private:
     bool reaches(int slot, Audience audience) const;
 
-    std::array<Connection, game::kMaxConnections + 1> m_slots; // [0] unused
+    std::array<Connection, kTransitSlot + 1> m_slots; // [0] unused
     int m_highest = 0;
     quint64 m_lastId = 0;
 };

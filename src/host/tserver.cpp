@@ -68,7 +68,9 @@ quint16 TServer::port() const
 
 void TServer::onAccept()
 {
-    const int chosen = m_roster.freeSlot();
+    int chosen = m_roster.freeSlot();
+    if (chosen == 0 && m_roster.anySeatHeld() && !m_roster[Roster::kTransitSlot].connected)
+        chosen = Roster::kTransitSlot;
     TSock* sock = m_listener.accept();
     if (!sock)
         return; // nothing taken: the chosen slot stays free and nothing is sent
@@ -94,6 +96,8 @@ void TServer::onAccept()
     });
     m_engine.takeSeat(chosen);
     m_roster.sendTo(chosen, toClient::SendLoginInfo{chosen}.encode());
+    if (chosen == Roster::kTransitSlot)
+        expectRejoin(sock);
     emit connectionAccepted(chosen, peer);
 }
 
@@ -214,6 +218,10 @@ void TServer::onMessage(const InboundMessage& message)
     const int from = m_roster.slotOf(message.source);
     if (from == 0)
         return;
+    if (from == Roster::kTransitSlot && !isRejoinTraffic(message.text)) {
+        refuseAsFull(from);
+        return;
+    }
     QString why;
     if (m_dispatcher.dispatch(message.text, &why, from, message.text) == protocol::Dispatch::Malformed)
         reportDropped(why, message.text);

@@ -133,6 +133,10 @@ private:
     void rejoinSeat(int from, int seat);
     void rejoinAsSpectator(int from, const QString& name);
     void leaveTransitSlot(int from);
+    // The transit slot is for a held seat's player only: anybody else finds the game full.
+    void expectRejoin(TSock* sock);
+    static bool isRejoinTraffic(const QString& text);
+    void refuseAsFull(int slot);
     void giveToken(int slot);
 
     // The game's events: out as messages, then to the pacer.

@@ -191,6 +191,28 @@ int TServer::heldSeatFor(const QString& token) const
     return 0;
 }
 
+void TServer::expectRejoin(TSock* sock)
+{
+    constexpr int kRejoinWithinMs = 10000;
+    const quint64 id = m_roster[Roster::kTransitSlot].id;
+    QTimer::singleShot(kRejoinWithinMs, sock, [this, id] {
+        if (m_roster.slotOf(id) == Roster::kTransitSlot)
+            refuseAsFull(Roster::kTransitSlot);
+    });
+}
+
+bool TServer::isRejoinTraffic(const QString& text)
+{
+    return text.isEmpty() || text.startsWith(QLatin1String(ext::toHost::Extensions::kCommand)) ||
+           text.startsWith(QLatin1String(ext::toHost::Rejoin::kCommand));
+}
+
+void TServer::refuseAsFull(int slot)
+{
+    m_roster.sendTo(slot, toClient::Full{}.encode());
+    dropConnection(slot, CloseReason::ClosedHere);
+}
+
 void TServer::onRejoin(int from, const QString& text, const ext::toHost::Rejoin& m)
 {
     if (!speaksFor(from, m.slot, text))
@@ -215,7 +237,11 @@ void TServer::onRejoin(int from, const QString& text, const ext::toHost::Rejoin&
             return;
         }
     }
-    m_roster.sendTo(from, ext::toClient::RejoinRefused{}.encode());
+    // From the transit slot there is no seat to log in to instead.
+    if (from == Roster::kTransitSlot)
+        refuseAsFull(from);
+    else
+        m_roster.sendTo(from, ext::toClient::RejoinRefused{}.encode());
 }
 
 // The player is back before the host noticed his old connection go (a
@@ -256,8 +282,13 @@ void TServer::rejoinSeat(int from, int seat)
 void TServer::rejoinAsSpectator(int from, const QString& name)
 {
     int slot = from;
-    if (from <= game::kSeats) {
-        if (const int free = m_roster.freeSpectatorSlot()) {
+    if (from <= game::kSeats || from == Roster::kTransitSlot) {
+        const int free = m_roster.freeSpectatorSlot();
+        if (free == 0 && from == Roster::kTransitSlot) {
+            refuseAsFull(from);
+            return;
+        }
+        if (free != 0) {
             m_roster.moveConnection(from, free);
             leaveTransitSlot(from);
             slot = free;

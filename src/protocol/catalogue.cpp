@@ -242,7 +242,11 @@ namespace toClient {
 
 Decoded<SendLoginInfo> SendLoginInfo::decode(const QString& rest)
 {
-    return decodeSlotOnly<SendLoginInfo>(rest);
+    // 10 is a full host's waiting place for a player coming back.
+    FieldCursor fields(rest);
+    SendLoginInfo m;
+    m.slot = fields.lastNumber("slot", 1, kMaxConnections + 1);
+    return fields.finish(m);
 }
 
 QByteArray SendLoginInfo::encode() const

@@ -41,7 +41,7 @@ Decoded<Extensions> Extensions::decode(const QString& rest)
 {
     FieldCursor fields(rest);
     Extensions m;
-    m.slot = fields.number("slot", 1, game::kMaxConnections);
+    m.slot = fields.number("slot", 1, kTransitSlot);
     m.features = fields.lastText().left(200);
     return fields.finish(m);
 }
@@ -55,7 +55,7 @@ Decoded<Rejoin> Rejoin::decode(const QString& rest)
 {
     FieldCursor fields(rest);
     Rejoin m;
-    m.slot = fields.number("slot", 1, game::kMaxConnections);
+    m.slot = fields.number("slot", 1, kTransitSlot);
     m.token = checkedToken(fields, fields.lastText());
     return fields.finish(m);
 }

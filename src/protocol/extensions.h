@@ -28,6 +28,9 @@
 namespace velmora::protocol::ext {
 
 inline constexpr const char* kRejoinFeature = "rejoin";
+// A host whose every slot is taken while a seat is held greets a newcomer
+// with this number: only a rejoin may follow; anything else finds it full.
+inline constexpr int kTransitSlot = 10;
 // A rejoin token: 128 random bits as 32 lower-case hexadecimal digits.
 inline constexpr int kTokenLength = 32;
 // No seat is held longer than a day, whatever the host is told.
