@@ -5,14 +5,20 @@
 #include "boardrules.h"
 #include "dartslot.h"
 #include "dieimage.h"
+#include "focusmark.h"
 #include "game/darts.h"
 #include "picturebutton.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <algorithm>
+#include <limits>
+#include <tuple>
+#include <vector>
 
 namespace velmora {
 
@@ -80,6 +86,9 @@ DicePanel::DicePanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("panel_dicepanel"));
     resize(designSize);
+    // Tab and the board's own key give the panel the focus; a click never does,
+    // so the mouse's board shows no ring.
+    setFocusPolicy(Qt::TabFocus);
 
     for (int dart = 1; dart <= game::kDarts; ++dart) {
         makeLabel(this, QStringLiteral("label_dartheading%1").arg(dart), QStringLiteral("Dart %1").arg(dart), lime, 12,
@@ -130,6 +139,7 @@ DicePanel::DicePanel(QWidget* parent)
     m_winnerShadow = makeLabel(m_winner, QStringLiteral("label_winner1"), QString(), grey, 18, true, {0, 58, w, 28});
     m_winnerName = makeLabel(m_winner, QStringLiteral("label_winner2"), QString(), lime, 18, true, {1, 59, w, 28});
     m_winner->hide();
+    m_ring = new FocusRing(this);
 }
 
 void DicePanel::cleardarts()
@@ -143,6 +153,7 @@ void DicePanel::cleardarts()
             slot->setFilled(false);
     for (QLabel* label : m_dartLabels)
         label->setText(QStringLiteral("0"));
+    refreshFocusedDie();
 }
 
 void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>& random)
@@ -157,6 +168,7 @@ void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>
         die->move(board::scatterPosition(n + 1, panel, random));
         die->setAvailable(true);
     }
+    refreshFocusedDie();
 }
 
 void DicePanel::loaddice(const QList<int>& values)
@@ -177,6 +189,7 @@ void DicePanel::placeDie(int die, int dart, int slot)
     image->raise();
     image->setAvailable(false);
     place->setFilled(true);
+    refreshFocusedDie();
 }
 
 std::optional<std::pair<int, int>> DicePanel::firstFreeSlot() const
@@ -221,6 +234,7 @@ bool DicePanel::slotFilled(int dart, int slot) const
 void DicePanel::setOwnTurn(bool ownTurn)
 {
     m_ownTurn = ownTurn;
+    refreshFocusedDie();
 }
 
 // A shown button comes above any die scattered over it.
@@ -234,16 +248,45 @@ static void showAbove(QWidget* widget, bool visible)
 void DicePanel::setThrowVisible(bool visible)
 {
     showAbove(m_throw, visible);
+    updateFocusRing();
 }
 
 void DicePanel::setAutoplaceVisible(bool visible)
 {
     showAbove(m_autoplace, visible);
+    updateFocusRing();
 }
 
 void DicePanel::setStartVisible(bool visible)
 {
     showAbove(m_start, visible);
+    updateFocusRing();
+}
+
+PictureButton* DicePanel::button(Button which) const
+{
+    switch (which) {
+    case Button::Throw:
+        return m_throw;
+    case Button::AutoPlace:
+        return m_autoplace;
+    case Button::Start:
+        return m_start;
+    }
+    return nullptr;
+}
+
+bool DicePanel::offers(Button which) const
+{
+    return !button(which)->isHidden();
+}
+
+bool DicePanel::clickButton(Button which)
+{
+    if (!offers(which))
+        return false;
+    button(which)->click();
+    return true;
 }
 
 void DicePanel::showWinner(const QString& name)
@@ -252,6 +295,7 @@ void DicePanel::showWinner(const QString& name)
     m_winnerName->setText(name);
     m_winner->raise();
     m_winner->show();
+    updateFocusRing();
 }
 
 void DicePanel::hideWinner()
@@ -274,6 +318,11 @@ void DicePanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, art::logo(devicePixelRatioF()));
+    // The board has the keyboard: its edge lights up.
+    if (hasFocus()) {
+        painter.setPen(art::palette::green);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void DicePanel::mousePressEvent(QMouseEvent* event)
@@ -290,6 +339,8 @@ void DicePanel::mouseMoveEvent(QMouseEvent* event)
     const int x = qBound(dragMinX, at.x(), dragMaxX);
     const int y = qMin(at.y(), dragMaxY);
     image->move(x + dragOffset, y + dragOffset);
+    if (m_dragDie == m_focusDie)
+        updateFocusRing();
 }
 
 void DicePanel::mouseReleaseEvent(QMouseEvent* event)
@@ -324,6 +375,153 @@ void DicePanel::diePressed(int die, Qt::MouseButton button)
     default:
         break;
     }
+}
+
+void DicePanel::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers chord = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (event->modifiers() & chord) {
+        event->ignore(); // the window's menus and shortcuts
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        moveFocusedDie(event->key());
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat()) // a held key never throws and places a whole turn
+            activateKeyTarget();
+        break;
+    case Qt::Key_A:
+        clickButton(Button::AutoPlace);
+        break;
+    default:
+        // Typing on the board goes nowhere, least of all into the chat.
+        if (event->text().isEmpty()) {
+            event->ignore();
+            return;
+        }
+        break;
+    }
+    event->accept();
+}
+
+void DicePanel::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    updateFocusRing();
+    update();
+}
+
+void DicePanel::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    updateFocusRing();
+    update();
+}
+
+QWidget* DicePanel::keyTarget() const
+{
+    if (offers(Button::Throw))
+        return m_throw;
+    if (DieImage* die = dieAt(m_focusDie))
+        return die;
+    if (offers(Button::Start))
+        return m_start;
+    return nullptr;
+}
+
+void DicePanel::activateKeyTarget()
+{
+    QWidget* target = keyTarget();
+    if (target == m_throw)
+        clickButton(Button::Throw);
+    else if (target == m_start)
+        clickButton(Button::Start);
+    else if (target)
+        diePressed(m_focusDie, Qt::LeftButton); // exactly what a left click on it does
+}
+
+void DicePanel::refreshFocusedDie()
+{
+    const DieImage* current = dieAt(m_focusDie);
+    if (m_ownTurn && current && current->available()) {
+        updateFocusRing();
+        return;
+    }
+    // From the die just placed to the nearest left; in a new throw, from the left edge.
+    const QPoint from = current ? m_lastFocusAt : QPoint(0, height() / 2);
+    int best = 0;
+    qint64 bestDistance = std::numeric_limits<qint64>::max();
+    for (const DieImage* die : m_dice) {
+        if (!m_ownTurn || !die->available())
+            continue;
+        const QPoint d = die->pos() - from;
+        const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = die->number();
+        }
+    }
+    setFocusedDie(best);
+}
+
+void DicePanel::setFocusedDie(int die)
+{
+    if (const DieImage* image = dieAt(die))
+        m_lastFocusAt = image->pos();
+    const bool changed = die != m_focusDie;
+    m_focusDie = die;
+    updateFocusRing();
+    if (changed)
+        emit focusedDieChanged(die);
+}
+
+void DicePanel::moveFocusedDie(int key)
+{
+    const DieImage* current = dieAt(m_focusDie);
+    if (!current)
+        return;
+    // Left and right walk the dice in the order of their places from left to
+    // right (then top to bottom), so every die can be reached; up and down go
+    // to the nearest die above or below.
+    std::vector<const DieImage*> dice;
+    for (const DieImage* die : m_dice)
+        if (die->available())
+            dice.push_back(die);
+    const auto order = [](const DieImage* d) { return std::tuple(d->pos().x(), d->pos().y(), d->number()); };
+    std::sort(dice.begin(), dice.end(), [&](const DieImage* x, const DieImage* y) { return order(x) < order(y); });
+    const auto here = std::find(dice.begin(), dice.end(), current);
+    const DieImage* next = nullptr;
+    if (key == Qt::Key_Right && here + 1 < dice.end())
+        next = *(here + 1);
+    else if (key == Qt::Key_Left && here > dice.begin())
+        next = *(here - 1);
+    qint64 bestScore = std::numeric_limits<qint64>::max();
+    for (const DieImage* die : dice) {
+        const QPoint d = die->pos() - current->pos();
+        const bool beyond = key == Qt::Key_Up ? d.y() < 0 : key == Qt::Key_Down && d.y() > 0;
+        const qint64 score = std::abs(d.y()) + 2 * qint64(std::abs(d.x()));
+        if (beyond && score < bestScore) {
+            bestScore = score;
+            next = die;
+        }
+    }
+    if (next)
+        setFocusedDie(next->number());
+}
+
+void DicePanel::updateFocusRing()
+{
+    if (!m_ring)
+        return;
+    const QWidget* target = hasFocus() ? keyTarget() : nullptr;
+    m_ring->surround(target ? target->geometry() : QRect());
 }
 
 DieImage* DicePanel::dieAt(int die) const
