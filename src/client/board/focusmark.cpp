@@ -2,7 +2,7 @@
 
 #include "art/palette.h"
 
-#include <QEvent>
+#include <QFocusEvent>
 #include <QPainter>
 
 namespace velmora {
@@ -19,7 +19,7 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
         resize(widget->size());
-        setVisible(widget->hasFocus());
+        hide();
         widget->installEventFilter(this);
     }
 
@@ -27,13 +27,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         switch (event->type()) {
-        case QEvent::FocusIn:
-            raise();
-            show();
+        case QEvent::FocusIn: {
+            // The focus a window hands its first control when it opens is not
+            // the player's doing: no edge then, so the window opens as it
+            // always has. Coming back to the window shows the edge again.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            const bool returning = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+            if (returning ? m_marked : reason != Qt::MouseFocusReason) {
+                raise();
+                show();
+            }
             break;
-        case QEvent::FocusOut:
+        }
+        case QEvent::FocusOut: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            m_marked = isVisible() && (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason);
             hide();
             break;
+        }
         case QEvent::Resize:
             resize(static_cast<QWidget*>(watched)->size());
             break;
@@ -48,6 +59,9 @@ protected:
         painter.setPen(QPen(art::palette::paleLime, 1));
         painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
     }
+
+private:
+    bool m_marked = false; // shown when the window lost the focus, to be shown again on its return
 };
 
 } // namespace
