@@ -149,6 +149,27 @@ void TestKeyboard::soloGameToTheWinnerByKeys()
     press(&game.chat, Qt::Key_Escape);
     QCOMPARE(focused(game), game.dice());
 
+    // Tab goes on from the board through the chat's controls; the buttons show the focus.
+    QStringList chain;
+    for (int k = 0; k < 13; ++k) {
+        press(&game.chat, Qt::Key_Tab);
+        QWidget* at = focused(game);
+        chain << at->objectName();
+        if (auto* edge = at->findChild<QWidget*>(QStringLiteral("focusedge")))
+            QVERIFY2(edge->isVisible(), qPrintable(at->objectName()));
+    }
+    QCOMPARE(chain.mid(9), (QStringList{QStringLiteral("b_phrase10"), QStringLiteral("mainchat"),
+                                        QStringLiteral("mychat"), QStringLiteral("button_smilies")}));
+    // The smiley menu from its button: Space, Down, Enter types the code and goes on in the entry.
+    press(&game.chat, Qt::Key_Space);
+    QVERIFY(game.control(QStringLiteral("popup_smilies"))->isVisible());
+    press(&game.chat, Qt::Key_Down);
+    press(&game.chat, Qt::Key_Return);
+    QCOMPARE(focused(game), game.control(QStringLiteral("mychat")));
+    QCOMPARE(game.control<QLineEdit>(QStringLiteral("mychat"))->text(), QStringLiteral(":)#10"));
+    press(&game.chat, Qt::Key_Escape);
+    QCOMPARE(focused(game), game.dice());
+
     startByKeys(game);
     int ownTurns = 0;
     for (int turns = 0; turns < 20 && winnerShown(game).isEmpty(); ++turns) {
