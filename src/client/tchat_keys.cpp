@@ -20,8 +20,7 @@ void Tchat::buildKeyItems(QMenu* file)
     m_throwItem = addMenuItem(file, QStringLiteral("ThrowDarts1"), QStringLiteral("Throw Darts\tSpace"));
     connect(m_throwItem, &QAction::triggered, this, [this] { m_dice->clickButton(DicePanel::Button::Throw); });
     m_autoplaceItem = addMenuItem(file, QStringLiteral("AutoPlace1"), QStringLiteral("Auto Place\tA"));
-    connect(m_autoplaceItem, &QAction::triggered, this,
-            [this] { m_dice->clickButton(DicePanel::Button::AutoPlace); });
+    connect(m_autoplaceItem, &QAction::triggered, this, [this] { m_dice->clickButton(DicePanel::Button::AutoPlace); });
     file->addSeparator();
     connect(file, &QMenu::aboutToShow, this, &Tchat::showKeyItems);
     showKeyItems();
