@@ -22,7 +22,8 @@ void Tchat::buildKeyItems(QMenu* file)
     m_autoplaceItem = addMenuItem(file, QStringLiteral("AutoPlace1"), QStringLiteral("Auto Place\tA"));
     connect(m_autoplaceItem, &QAction::triggered, this, [this] { m_dice->clickButton(DicePanel::Button::AutoPlace); });
     file->addSeparator();
-    connect(file, &QMenu::aboutToShow, this, &Tchat::showKeyItems);
+    // Kept up to date, so that the menu opened from the keyboard starts on the turn's next step.
+    connect(m_dice, &DicePanel::offersChanged, this, &Tchat::showKeyItems);
     showKeyItems();
 }
 

@@ -169,6 +169,7 @@ void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>
         die->setAvailable(true);
     }
     refreshFocusedDie();
+    emit offersChanged(); // the throw button went
 }
 
 void DicePanel::loaddice(const QList<int>& values)
@@ -249,18 +250,21 @@ void DicePanel::setThrowVisible(bool visible)
 {
     showAbove(m_throw, visible);
     updateFocusRing();
+    emit offersChanged();
 }
 
 void DicePanel::setAutoplaceVisible(bool visible)
 {
     showAbove(m_autoplace, visible);
     updateFocusRing();
+    emit offersChanged();
 }
 
 void DicePanel::setStartVisible(bool visible)
 {
     showAbove(m_start, visible);
     updateFocusRing();
+    emit offersChanged();
 }
 
 PictureButton* DicePanel::button(Button which) const

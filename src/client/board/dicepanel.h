@@ -97,6 +97,8 @@ signals:
     void startClicked();
     // The die that Space or Enter would place changed (0: none left to place).
     void focusedDieChanged(int die);
+    // A button was shown or hidden: what the panel offers changed.
+    void offersChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
