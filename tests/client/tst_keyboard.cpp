@@ -176,6 +176,13 @@ void TestKeyboard::soloGameToTheWinnerByKeys()
     QCOMPARE(game.control<QLineEdit>(QStringLiteral("mychat"))->text(), QStringLiteral(":)#10"));
     press(&game.chat, Qt::Key_Escape);
     QCOMPARE(focused(game), game.dice());
+    // A phrase button from the board: Tab, Enter.
+    press(&game.chat, Qt::Key_Tab);
+    QCOMPARE(focused(game), game.control(QStringLiteral("b_phrase1")));
+    press(&game.chat, Qt::Key_Return);
+    QVERIFY(waitUntil([&] { return game.hasLine(QStringLiteral("You says: Way To Go!")); }));
+    press(&game.chat, Qt::Key_F6);
+    QCOMPARE(focused(game), game.dice());
 
     startByKeys(game);
     int ownTurns = 0;
