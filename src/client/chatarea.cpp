@@ -5,6 +5,7 @@
 #include "art/paintedicon.h"
 #include "art/palette.h"
 #include "board/dartboardpanel.h"
+#include "board/focusmark.h"
 #include "chat/chatview.h"
 #include "chat/soundnames.h"
 #include "chatcontrols.h"
@@ -80,6 +81,8 @@ void ChatArea::buildPhraseButtons()
         button->setToolTip(QString::fromLatin1(kBuiltInPhrases[i - 1]));
         if (i < kPhraseButtons)
             connect(button, &QToolButton::clicked, this, [this, i] { emit phraseClicked(i); });
+        markFocus(button);
+        button->installEventFilter(this);
         m_phraseButtons[i - 1] = button;
     }
 
@@ -124,6 +127,9 @@ void ChatArea::buildSmileyMenu()
     smilies->setToolTip(QStringLiteral("See ya!"));
     smilies->setIcon(QIcon(new SmileyIcon));
     smilies->setAutoRaise(true);
+    markFocus(smilies);
+    smilies->installEventFilter(this);
+    m_smileyButton = smilies;
     m_smilies = new QMenu(this);
     m_smilies->setObjectName(QStringLiteral("popup_smilies"));
     for (int code = kFirstSmiley; code <= kLastSmiley; ++code) {
@@ -200,10 +206,27 @@ void ChatArea::insertSmiley(int code)
     m_entry->setText(m_entry->text() + QStringLiteral(":)#%1").arg(code));
     m_entry->deselect();
     m_entry->end(false);
+    // Chosen from the keyboard, the smiley is typed on in the entry.
+    if (m_smileyButton->hasFocus())
+        m_entry->setFocus(Qt::OtherFocusReason);
 }
 
 bool ChatArea::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter presses a focused phrase or smiley button, as Space does.
+    if (event->type() == QEvent::KeyPress && watched != m_entry) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QToolButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    if (watched == m_entry && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        emit entryLeft();
+        return true;
+    }
     if (watched == m_entry && event->type() == QEvent::KeyPress) {
         // The first key clears the placeholder; a paste goes through our own
         // paste, which keeps line breaks and other control bytes out.

@@ -44,6 +44,8 @@ signals:
     void phraseClicked(int button);
     void chatterSoundChosen(int sound);
     void logoClicked();
+    // Escape in the entry: the player goes back to the board.
+    void entryLeft();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +63,7 @@ private:
     std::array<QToolButton*, kPhraseButtons> m_phraseButtons{};
     QMenu* m_chatterSounds = nullptr;
     QMenu* m_smilies = nullptr;
+    QToolButton* m_smileyButton = nullptr;
 };
 
 } // namespace velmora

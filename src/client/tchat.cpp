@@ -152,6 +152,8 @@ bool Tchat::eventFilter(QObject* watched, QEvent* event)
     // Moving the mouse over the board outside the dice panel drops a dragged die.
     if (watched == m_boardPanel && event->type() == QEvent::MouseMove)
         m_dice->cancelDrag();
+    if (openSeatMenuFromKeyboard(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

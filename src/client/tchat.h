@@ -153,7 +153,15 @@ private:
     void onSpectatorJoined(const Spectator& spectator);
     void onSpectatorLeft(const Spectator& spectator);
     void onSeatMenuRequested(int seat, const QPoint& globalPos);
+    bool openSeatMenuFromKeyboard(QObject* watched, QEvent* event);
     void onJoined();
+
+    // The keyboard (tchat_keys.cpp): the board's turn from the menus and the
+    // key that moves the focus between the board and the chat entry.
+    void buildKeyItems(QMenu* file);
+    void showKeyItems();
+    void focusBoard();
+    void switchBoardAndChat();
 
     // Turn play and the end of a game (tchat_turn.cpp).
     void onGameStarted();
@@ -221,6 +229,8 @@ private:
 
     // Menu items that follow the game.
     QAction* m_startGame = nullptr;
+    QAction* m_throwItem = nullptr;
+    QAction* m_autoplaceItem = nullptr;
     QAction* m_justWatch = nullptr;
     QActionGroup* m_botSpeedGroup = nullptr;
     QActionGroup* m_textSizeGroup = nullptr;

@@ -7,6 +7,7 @@
 #include "client/board/boardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/elidedlabel.h"
+#include "client/board/focusmark.h"
 #include "client/board/picturelabel.h"
 #include "client/board/scoregrid.h"
 #include "clientsession.h"
@@ -102,6 +103,10 @@ void Tchat::buildSeats(QWidget* board)
         connect(w.name, &QWidget::customContextMenuRequested, this, [this, seat](const QPoint& pos) {
             onSeatMenuRequested(seat, m_seats[seat - 1].name->mapToGlobal(pos));
         });
+        // Tab reaches the seat, whose menu then opens from the keyboard (eventFilter).
+        w.name->setFocusPolicy(Qt::TabFocus);
+        w.name->installEventFilter(this);
+        markFocus(w.name);
         // The hint names the computer partner who fills the seat in a team game.
         if (seat > game::kAlwaysInPlay)
             w.name->setToolTip(GameModel::computerName(seat));
@@ -174,6 +179,7 @@ void Tchat::connectSession()
     connect(m_chatArea, &ChatArea::phraseClicked, this, &Tchat::sendPhrase);
     connect(m_chatArea, &ChatArea::chatterSoundChosen, s, &ClientSession::sendChatterSound);
     connect(m_chatArea, &ChatArea::logoClicked, this, &Tchat::showAbout);
+    connect(m_chatArea, &ChatArea::entryLeft, this, &Tchat::focusBoard);
 }
 
 } // namespace velmora

@@ -43,9 +43,11 @@ void Tchat::buildFileMenu()
     bar->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
+    buildKeyItems(file);
     m_startGame =
         addMenuItem(file, QStringLiteral("StartGame1"), QStringLiteral("Start Game"), &Tchat::onStartGameChosen);
     m_startGame->setEnabled(false);
+    m_startGame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     file->addSeparator();
     QAction* exit = addMenuItem(file, QStringLiteral("Exit1"), QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -150,6 +152,10 @@ void Tchat::buildViewAndHelpMenus()
     windowItem(view, QStringLiteral("TallyList1"), QStringLiteral("Tally List"), [this] { return m_windows.tally; });
     addMenuItem(view, QStringLiteral("PhraseButtonList1"), QStringLiteral("Phrase Button List"),
                 &Tchat::showPhraseEditor);
+    view->addSeparator();
+    QAction* switchFocus = addMenuItem(view, QStringLiteral("BoardOrChat1"), QStringLiteral("Board or Chat"),
+                                       &Tchat::switchBoardAndChat);
+    switchFocus->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)});
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));

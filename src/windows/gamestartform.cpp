@@ -3,6 +3,7 @@
 #include "client/board/picturebutton.h"
 #include "tickbox.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace velmora {
@@ -51,6 +52,16 @@ int Tgamestart::teamState() const
 void Tgamestart::boxClicked(TickBox* box)
 {
     changebox(box->objectName(), box->state() == 0 ? 1 : 0);
+}
+
+void Tgamestart::keyPressEvent(QKeyEvent* event)
+{
+    // "START GAME" is the dialog's default: Enter starts with the options shown.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        startClicked();
+        return;
+    }
+    SideWindow::keyPressEvent(event);
 }
 
 void Tgamestart::startClicked()

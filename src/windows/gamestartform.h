@@ -24,6 +24,9 @@ signals:
     // Emitted right after startRequested, so the main window can save the points option.
     void optionsChanged();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void boxClicked(TickBox* box);
     void startClicked();

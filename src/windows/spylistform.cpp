@@ -1,6 +1,7 @@
 #include "spylistform.h"
 
 #include <QLabel>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -24,6 +25,7 @@ Tspylist::Tspylist(QWidget* parent)
                                          "QListWidget::item { height: 13px; }"));
     m_list->viewport()->setMouseTracking(true);
     m_list->viewport()->installEventFilter(this);
+    m_list->installEventFilter(this);
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("popup_kick"));
@@ -78,6 +80,19 @@ bool Tspylist::eventFilter(QObject* watched, QEvent* event)
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         const QModelIndex index = m_list->indexAt(at);
         m_pointed = index.isValid() ? index.row() : -1;
+    }
+    // From the keyboard the menu key (or Shift+F10) opens the menu on the current entry.
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) &&
+            m_list->currentItem()) {
+            m_pointed = m_list->currentRow();
+            const QRect entry = m_list->visualItemRect(m_list->currentItem());
+            m_menu->popup(m_list->viewport()->mapToGlobal(entry.bottomLeft()));
+            if (m_kick->isEnabled())
+                m_menu->setActiveAction(m_kick);
+            return true;
+        }
     }
     return SideWindow::eventFilter(watched, event);
 }

@@ -501,9 +501,11 @@ void TestTchat::scoreBoardHelpAndQuickInstructions()
     quick->trigger();
     quick->trigger();
     const QStringList lines = game.lines();
-    QCOMPARE(lines.size(), 11);
+    // Five lines of play and one of keys, each time.
+    QCOMPARE(lines.size(), 13);
     QCOMPARE(lines[1], QStringLiteral("On your Turn, click the \"Throw Darts\" button."));
-    QCOMPARE(lines[10], QStringLiteral("Winner is first to close all numbers (15-Bull) and have the highest score."));
+    QCOMPARE(lines[11], QStringLiteral("Winner is first to close all numbers (15-Bull) and have the highest score."));
+    QVERIFY(lines[12].startsWith(QStringLiteral("Keys: F6 moves between board and chat;")));
     // System lines share one style: the silver of the instructions now draws them all, the
     // lime line before them too.
     QCOMPARE(game.mainchat()->paragraphRuns(0).first().style, 0);

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -95,6 +96,11 @@ void TestSideWindows::gamestartTicksAndStarts()
     dialog.show();
     QTest::mouseClick(start, Qt::LeftButton);
     QCOMPARE(started.takeFirst(), (QList<QVariant>{1, 0}));
+    // Enter starts as the button does.
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QCOMPARE(started.takeFirst(), (QList<QVariant>{1, 0}));
+    QVERIFY(!dialog.isVisible());
 }
 
 void TestSideWindows::gamestartChangebox()
@@ -150,6 +156,18 @@ void TestSideWindows::spylistKicksThePointedEntry()
     QCOMPARE(spies.pointedIndex(), -1);
     kick->trigger();
     QCOMPARE(spy.size(), 0);
+
+    // From the keyboard the current entry counts: Down to it, Shift+F10, Enter.
+    list->setFocus();
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    auto* menu = spies.findChild<QMenu*>("popup_kick");
+    QVERIFY(menu->isVisible());
+    QCOMPARE(menu->activeAction(), kick);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QCOMPARE(spy.size(), 1);
+    QCOMPARE(spy.takeFirst().at(0).toInt(), 7);
 }
 
 void TestSideWindows::spylistKickDisabledOnAClient()

@@ -5,6 +5,7 @@
 #include "boardrules.h"
 #include "dartslot.h"
 #include "dieimage.h"
+#include "focusmark.h"
 #include "game/darts.h"
 #include "picturebutton.h"
 
@@ -80,6 +81,9 @@ DicePanel::DicePanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("panel_dicepanel"));
     resize(designSize);
+    // Tab and the board's own key give the panel the focus; a click never does,
+    // so the mouse's board shows no ring.
+    setFocusPolicy(Qt::TabFocus);
 
     for (int dart = 1; dart <= game::kDarts; ++dart) {
         makeLabel(this, QStringLiteral("label_dartheading%1").arg(dart), QStringLiteral("Dart %1").arg(dart), lime, 12,
@@ -130,6 +134,7 @@ DicePanel::DicePanel(QWidget* parent)
     m_winnerShadow = makeLabel(m_winner, QStringLiteral("label_winner1"), QString(), grey, 18, true, {0, 58, w, 28});
     m_winnerName = makeLabel(m_winner, QStringLiteral("label_winner2"), QString(), lime, 18, true, {1, 59, w, 28});
     m_winner->hide();
+    m_ring = new FocusRing(this);
 }
 
 void DicePanel::cleardarts()
@@ -143,6 +148,7 @@ void DicePanel::cleardarts()
             slot->setFilled(false);
     for (QLabel* label : m_dartLabels)
         label->setText(QStringLiteral("0"));
+    refreshFocusedDie();
 }
 
 void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>& random)
@@ -157,6 +163,8 @@ void DicePanel::loaddice(const QList<int>& values, const std::function<int(int)>
         die->move(board::scatterPosition(n + 1, panel, random));
         die->setAvailable(true);
     }
+    refreshFocusedDie();
+    emit offersChanged(); // the throw button went
 }
 
 void DicePanel::loaddice(const QList<int>& values)
@@ -177,6 +185,7 @@ void DicePanel::placeDie(int die, int dart, int slot)
     image->raise();
     image->setAvailable(false);
     place->setFilled(true);
+    refreshFocusedDie();
 }
 
 std::optional<std::pair<int, int>> DicePanel::firstFreeSlot() const
@@ -221,6 +230,7 @@ bool DicePanel::slotFilled(int dart, int slot) const
 void DicePanel::setOwnTurn(bool ownTurn)
 {
     m_ownTurn = ownTurn;
+    refreshFocusedDie();
 }
 
 // A shown button comes above any die scattered over it.
@@ -234,16 +244,48 @@ static void showAbove(QWidget* widget, bool visible)
 void DicePanel::setThrowVisible(bool visible)
 {
     showAbove(m_throw, visible);
+    updateFocusRing();
+    emit offersChanged();
 }
 
 void DicePanel::setAutoplaceVisible(bool visible)
 {
     showAbove(m_autoplace, visible);
+    updateFocusRing();
+    emit offersChanged();
 }
 
 void DicePanel::setStartVisible(bool visible)
 {
     showAbove(m_start, visible);
+    updateFocusRing();
+    emit offersChanged();
+}
+
+PictureButton* DicePanel::button(Button which) const
+{
+    switch (which) {
+    case Button::Throw:
+        return m_throw;
+    case Button::AutoPlace:
+        return m_autoplace;
+    case Button::Start:
+        return m_start;
+    }
+    return nullptr;
+}
+
+bool DicePanel::offers(Button which) const
+{
+    return !button(which)->isHidden();
+}
+
+bool DicePanel::clickButton(Button which)
+{
+    if (!offers(which))
+        return false;
+    button(which)->click();
+    return true;
 }
 
 void DicePanel::showWinner(const QString& name)
@@ -252,6 +294,7 @@ void DicePanel::showWinner(const QString& name)
     m_winnerName->setText(name);
     m_winner->raise();
     m_winner->show();
+    updateFocusRing();
 }
 
 void DicePanel::hideWinner()
@@ -274,6 +317,11 @@ void DicePanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, art::logo(devicePixelRatioF()));
+    // The board has the keyboard: its edge lights up.
+    if (hasFocus()) {
+        painter.setPen(art::palette::green);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void DicePanel::mousePressEvent(QMouseEvent* event)
@@ -290,6 +338,8 @@ void DicePanel::mouseMoveEvent(QMouseEvent* event)
     const int x = qBound(dragMinX, at.x(), dragMaxX);
     const int y = qMin(at.y(), dragMaxY);
     image->move(x + dragOffset, y + dragOffset);
+    if (m_dragDie == m_focusDie)
+        updateFocusRing();
 }
 
 void DicePanel::mouseReleaseEvent(QMouseEvent* event)

@@ -16,6 +16,7 @@ namespace velmora {
 
 class DartSlot;
 class DieImage;
+class FocusRing;
 class PictureButton;
 
 // The dice panel of the board: the twelve dice, the three darts of four slots
@@ -25,6 +26,13 @@ class PictureButton;
 // The panel never places a die on its own: a click asks for a placement
 // (placeRequested) and the die moves only when placeDie() is called with the
 // host's confirmation.
+//
+// The keyboard plays the same turn through the same paths. With the focus on
+// the panel, the arrow keys move a ring over the dice still to be placed;
+// Space or Enter throws when the throw is offered, else places the die in the
+// ring as a left click on it would, else starts a game when only that is
+// offered; A auto places. The ring and the panel's focus edge are drawn only
+// while the panel has the focus, which a click never gives it.
 class DicePanel : public QWidget {
     Q_OBJECT
 public:
@@ -62,6 +70,16 @@ public:
     void setAutoplaceVisible(bool visible);
     void setStartVisible(bool visible);
 
+    // The panel's buttons: whether one is offered (shown), and a press of it
+    // as the mouse would make (nothing when it is not offered).
+    enum class Button { Throw, AutoPlace, Start };
+    bool offers(Button button) const;
+    bool clickButton(Button button);
+
+    // The die that Space or Enter would place (1..12), 0 when there is none
+    // to place: kept on our own turn while dice are left, ring or no ring.
+    int focusedDie() const { return m_focusDie; }
+
     void showWinner(const QString& name);
     void hideWinner();
 
@@ -77,15 +95,32 @@ signals:
     void throwClicked();
     void autoplaceClicked();
     void startClicked();
+    // The die that Space or Enter would place changed (0: none left to place).
+    void focusedDieChanged(int die);
+    // A button was shown or hidden: what the panel offers changed.
+    void offersChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void diePressed(int die, Qt::MouseButton button);
+    PictureButton* button(Button which) const;
+    // What Space or Enter does now, as the ring shows it.
+    QWidget* keyTarget() const;
+    void activateKeyTarget();
+    // Keeps the focused die on a die still to be placed: the nearest to the
+    // one just placed, or the leftmost of a new throw.
+    void refreshFocusedDie();
+    void setFocusedDie(int die);
+    void moveFocusedDie(int key);
+    void updateFocusRing();
     DieImage* dieAt(int die) const;
     DartSlot* slotAt(int dart, int slot) const;
 
@@ -98,7 +133,10 @@ private:
     QFrame* m_winner = nullptr;
     QLabel* m_winnerShadow = nullptr;
     QLabel* m_winnerName = nullptr;
+    FocusRing* m_ring = nullptr;
     int m_dragDie = 0; // 0 when no die is being dragged
+    int m_focusDie = 0;    // 0 when no die is to be placed
+    QPoint m_lastFocusAt; // where the focused die lay, to find its neighbour once it is placed
     bool m_ownTurn = false;
 };
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -18,6 +19,16 @@ const QList<int> throwOf12{1, 2, 3, 4, 5, 6, 6, 5, 4, 3, 2, 1};
 int zero(int)
 {
     return 0;
+}
+
+// The panel as painted at a device pixel ratio.
+QImage rendered(QWidget* widget, qreal dpr)
+{
+    QImage image(widget->size() * dpr, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::black);
+    widget->render(&image);
+    return image;
 }
 
 // A pointer move over the panel with no button held (QTest only warps the cursor for those).
@@ -46,6 +57,8 @@ private slots:
     void middleClickAsksForAutoplace();
     void widenedPanelScattersWider();
     void buttonsAndWinner();
+    void keysPlayTheTurnAsClicksDo();
+    void ringMarksTheDieOnlyWhileTheBoardHasTheFocus();
 
 private:
     QWidget* die(int n) const { return m_panel->findChild<QWidget*>(QString("image_dice%1").arg(n)); }
@@ -295,6 +308,107 @@ void TestDicePanel::buttonsAndWinner()
     QCOMPARE(label("label_winner2")->pos(), label("label_winner1")->pos() + QPoint(1, 1));
     m_panel->hideWinner();
     QVERIFY(!winner->isVisible());
+}
+
+void TestDicePanel::keysPlayTheTurnAsClicksDo()
+{
+    m_panel->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_panel));
+    m_panel->setFocus();
+    QSignalSpy place(m_panel, &DicePanel::placeRequested);
+    QSignalSpy focused(m_panel, &DicePanel::focusedDieChanged);
+    QSignalSpy thrown(m_panel, &DicePanel::throwClicked);
+    QSignalSpy autoplace(m_panel, &DicePanel::autoplaceClicked);
+
+    // Space throws while the throw is offered, even over last turn's dice.
+    m_panel->setOwnTurn(true);
+    m_panel->setThrowVisible(true);
+    QTest::keyClick(m_panel, Qt::Key_Space);
+    QCOMPARE(thrown.size(), 1);
+    m_panel->setThrowVisible(false);
+
+    // A new throw puts the ring on the leftmost die; the arrows walk the dice.
+    m_panel->loaddice(throwOf12, zero);
+    QCOMPARE(m_panel->focusedDie(), 4);
+    QCOMPARE(focused.last(), QList<QVariant>{4});
+    QTest::keyClick(m_panel, Qt::Key_Left); // nothing further left
+    QCOMPARE(m_panel->focusedDie(), 4);
+    QTest::keyClick(m_panel, Qt::Key_Right);
+    QTest::keyClick(m_panel, Qt::Key_Right);
+    QCOMPARE(m_panel->focusedDie(), 12); // left to right, then top to bottom
+    QTest::keyClick(m_panel, Qt::Key_Up);
+    QCOMPARE(m_panel->focusedDie(), 5);
+    QTest::keyClick(m_panel, Qt::Key_Down);
+    QCOMPARE(m_panel->focusedDie(), 12);
+    for (int k = 0; k < 12; ++k)
+        QTest::keyClick(m_panel, Qt::Key_Left);
+    QSet<int> reached{m_panel->focusedDie()};
+    for (int k = 0; k < 11; ++k) {
+        QTest::keyClick(m_panel, Qt::Key_Right);
+        reached.insert(m_panel->focusedDie());
+    }
+    QCOMPARE(reached.size(), 12); // every die is reached
+    QCOMPARE(m_panel->focusedDie(), 6);
+
+    // Enter asks for the first free slot, as a left click does; the ring
+    // moves on once the host's placement comes back.
+    QTest::keyClick(m_panel, Qt::Key_Return);
+    QCOMPARE(place.takeFirst(), (QList<QVariant>{6, 1, 1}));
+    QCOMPARE(m_panel->focusedDie(), 6);
+    m_panel->placeDie(6, 1, 1);
+    QCOMPARE(m_panel->focusedDie(), 10); // the nearest die left
+    QTest::keyClick(m_panel, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(place.takeFirst(), (QList<QVariant>{10, 1, 2}));
+
+    // Typing on the board goes nowhere; A auto places.
+    QTest::keyClicks(m_panel, QStringLiteral("hi"));
+    QVERIFY(place.isEmpty());
+    m_panel->setAutoplaceVisible(true);
+    QTest::keyClick(m_panel, Qt::Key_A);
+    QCOMPARE(autoplace.size(), 1);
+
+    // Out of turn there is no die to place and no key places one.
+    m_panel->setOwnTurn(false);
+    QCOMPARE(m_panel->focusedDie(), 0);
+    QTest::keyClick(m_panel, Qt::Key_Space);
+    QVERIFY(place.isEmpty());
+    QCOMPARE(thrown.size(), 1);
+}
+
+void TestDicePanel::ringMarksTheDieOnlyWhileTheBoardHasTheFocus()
+{
+    m_panel->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_panel));
+    m_panel->clearFocus(); // a window's only control takes the focus as it opens
+    m_panel->loaddice(throwOf12, zero);
+    m_panel->setOwnTurn(true);
+    const QImage before1 = rendered(m_panel, 1);
+    const QImage before2 = rendered(m_panel, 2);
+    QCOMPARE(m_panel->focusedDie(), 4); // at (151, 100)
+
+    m_panel->setFocus();
+    QWidget* ring = m_panel->findChild<QWidget*>("focusring");
+    QVERIFY(ring->isVisible());
+    QCOMPARE(ring->geometry(), die(4)->geometry().adjusted(-4, -4, 4, 4));
+    // Lime two pixels wide just outside the die, and the panel's edge lit, at 100 % and 200 %.
+    const QImage at1 = rendered(m_panel, 1);
+    const QImage at2 = rendered(m_panel, 2);
+    for (int x : {148, 149})
+        QCOMPARE(at1.pixelColor(x, 116), QColor(0, 255, 0));
+    QCOMPARE(at1.pixelColor(150, 116), QColor(0, 0, 0));
+    for (int x = 296; x < 300; ++x)
+        QCOMPARE(at2.pixelColor(x, 232), QColor(0, 255, 0));
+    QCOMPARE(at1.pixelColor(0, 120), QColor(0x11, 0xb0, 0x11));
+    QCOMPARE(at2.pixelColor(0, 240), QColor(0x11, 0xb0, 0x11));
+
+    // The ring follows the keys, and without the focus the panel looks as it did.
+    QTest::keyClick(m_panel, Qt::Key_Right);
+    QCOMPARE(ring->geometry(), die(5)->geometry().adjusted(-4, -4, 4, 4));
+    m_panel->clearFocus();
+    QVERIFY(!ring->isVisible());
+    QTest::keyClick(m_panel, Qt::Key_Left); // the die in the ring stays the same
+    QCOMPARE(rendered(m_panel, 1), before1);
+    QCOMPARE(rendered(m_panel, 2), before2);
 }
 
 QTEST_MAIN(TestDicePanel)
