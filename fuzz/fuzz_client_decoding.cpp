@@ -1,11 +1,12 @@
 // The client's decoding of host messages: one message per input, through the
-// routes of every host message, and each good message encoded again must
+// routes of every host message (the game's own included), and each good message encoded again must
 // decode to the same bytes. A relayed chat line taken apart keeps every
 // character before its first "|".
 
 #include "client/receivedchat.h"
 #include "protocol/catalogue.h"
 #include "protocol/dispatcher.h"
+#include "protocol/extensions.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,6 +69,12 @@ Dispatcher<> clientRoutes()
     d.on<toClient::PlayerDisconnected>(check);
     d.on<toClient::JustWatching>(check);
     d.on<toClient::SoundPlayed>(check);
+    d.on<ext::toClient::RejoinToken>(check);
+    d.on<ext::toClient::Rejoined>(check);
+    d.on<ext::toClient::RejoinRefused>(check);
+    d.on<ext::toClient::SeatHeld>(check);
+    d.on<ext::toClient::GameKind>(check);
+    d.on<ext::toClient::Removed>(check);
     return d;
 }
 

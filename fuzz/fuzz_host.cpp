@@ -1,5 +1,5 @@
 // The host fed messages built from the catalogue on up to nine connections:
-// every client command with plausible fields (the sender's own slot or
+// every client command (the game's own included) with plausible fields (the sender's own slot or
 // another, numbers in range, at its edges and far outside, names and chat
 // texts with separators and odd characters), host-to-client and unknown
 // command words, raw bytes, messages damaged on the wire (no terminator,
@@ -19,6 +19,7 @@
 #include "choices.h"
 #include "host/tserver.h"
 #include "protocol/catalogue.h"
+#include "protocol/extensions.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -111,6 +112,25 @@ QByteArray clientMessage(Choices& in, unsigned kind, int own, int others)
             .encode();
     default:
         return toHost::PlaySound{slot, plausible(in, 1, 20)}.encode();
+    }
+}
+
+// One of the game's own messages: the announcement, a rejoin with a token
+// that is well formed or not, a leave.
+QByteArray ourMessage(Choices& in, int own)
+{
+    const int slot = in.byte() < 200 ? own : plausible(in, 1, ext::kTransitSlot);
+    switch (in.pick(3)) {
+    case 0:
+        return ext::toHost::Extensions{slot, in.byte() & 1 ? QStringLiteral("rejoin") : name(in)}.encode();
+    case 1: {
+        QString token;
+        for (unsigned n = in.byte() < 200 ? ext::kTokenLength : in.pick(40); n > 0; --n)
+            token += QLatin1Char("0123456789abcdefX+"[in.pick(18)]);
+        return ext::toHost::Rejoin{slot, token}.encode();
+    }
+    default:
+        return ext::toHost::Leaving{slot}.encode();
     }
 }
 
@@ -277,8 +297,8 @@ private:
     std::vector<QByteArray> m_last;
 };
 
-// Kinds: 0-9 the client commands (in the order of the catalogue), 10 a
-// strange command word, 11 raw bytes, 12 damage to the last message,
+// Kinds: 0-9 the client commands (in the order of the catalogue), 10 one
+// of the game's own messages or a strange command word, 11 raw bytes, 12 damage to the last message,
 // 13 deliver, 14 one more connection, 15 a flood of the last message.
 void run(Choices& in, Harness& host)
 {
@@ -290,7 +310,7 @@ void run(Choices& in, Harness& host)
         if (kind <= 9)
             message = clientMessage(in, kind, host.slot(index), host.count());
         else if (kind == 10)
-            message = strangeMessage(in);
+            message = in.byte() < 96 ? ourMessage(in, host.slot(index)) : strangeMessage(in);
         else if (kind == 11)
             for (unsigned n = in.pick(64); n > 0; --n)
                 message += char(in.byte());
