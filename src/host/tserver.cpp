@@ -177,6 +177,14 @@ void TServer::onDeparture(int s, CloseReason reason)
     Roster::Connection& c = m_roster[s];
     if (!c.connected)
         return;
+    if (s == Roster::kTransitSlot) {
+        // Nobody was told of it; it goes as quietly as it came.
+        m_inboundPump.discard(c.id);
+        if (c.sock)
+            c.sock->deleteLater();
+        c = Roster::Connection{};
+        return;
+    }
     if (mayHold(s, reason)) {
         holdSeat(s);
         return;

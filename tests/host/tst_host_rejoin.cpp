@@ -90,6 +90,31 @@ private slots:
         QCOMPARE(rejoin(replay, server().port(), token), QStringLiteral("CMD_rejoinrefused+"));
     }
 
+    // Nine connections and one of them lost: a tenth waits aside, and only
+    // the lost player's token lets it in.
+    void fullGameStillTakesItsPlayerBack()
+    {
+        std::vector<TestClient*> clients;
+        for (int i = 1; i <= 9; ++i)
+            clients.push_back(join(QStringLiteral("P%1").arg(i)));
+        QVERIFY(std::all_of(clients.begin(), clients.end(), [](TestClient* c) { return c != nullptr; }));
+        const QString token = announce(*clients[2]);
+        QVERIFY(startWithFirst(1));
+        clients[2]->abort();
+        QVERIFY(QTest::qWaitFor([&] { return server().connection(3).held; }, kWaitMs));
+
+        TestClient stranger;
+        QVERIFY(stranger.connectTo(server().port()));
+        QCOMPARE(stranger.next(), QStringLiteral("CMD_sendlogininfo+10"));
+        stranger.send("CMD_logininfo+10+2.0.17+Zed");
+        QCOMPARE(stranger.next(), QStringLiteral("CMD_full+"));
+        QVERIFY(stranger.waitForDisconnect());
+
+        TestClient back;
+        QCOMPARE(rejoin(back, server().port(), token), QStringLiteral("CMD_rejoined+3"));
+        QCOMPARE(clients[0]->nextStartingWith("CMD_newplayerinfo+3+"), QStringLiteral("CMD_newplayerinfo+3+P3"));
+    }
+
     void nothingIsKeptWhenThePlayerChoseToGoOrNeverAnnounced()
     {
         TestClient* you = join("You");
