@@ -82,11 +82,11 @@ QByteArray encodeTurnScore(const char* command, const toClient::TurnScore& m)
 }
 
 // Messages whose only field is the sender's number.
-template <class T> Decoded<T> decodeSlotOnly(const QString& rest)
+template <class T> Decoded<T> decodeSlotOnly(const QString& rest, int highest = kMaxConnections)
 {
     FieldCursor fields(rest);
     T m;
-    m.slot = fields.lastNumber("slot", 1, kMaxConnections);
+    m.slot = fields.lastNumber("slot", 1, highest);
     return fields.finish(m);
 }
 
@@ -243,10 +243,7 @@ namespace toClient {
 Decoded<SendLoginInfo> SendLoginInfo::decode(const QString& rest)
 {
     // 10 is a full host's waiting place for a player coming back.
-    FieldCursor fields(rest);
-    SendLoginInfo m;
-    m.slot = fields.lastNumber("slot", 1, kMaxConnections + 1);
-    return fields.finish(m);
+    return decodeSlotOnly<SendLoginInfo>(rest, kMaxConnections + 1);
 }
 
 QByteArray SendLoginInfo::encode() const
