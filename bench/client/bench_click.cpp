@@ -7,6 +7,7 @@
 
 #include "client/board/boardrules.h"
 #include "client/clientsession.h"
+#include "eventwait.h"
 #include "gameinstance.h"
 
 #include <QApplication>
@@ -19,17 +20,7 @@ using velmora::testing::GameInstance;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 30000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
+using velmora::bench::waitFor;
 
 // Clicks dice in dart order, `samples` times, each click at least `paceMs`
 // after the one before; the time from each click to its die on the dart.

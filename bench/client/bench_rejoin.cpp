@@ -11,6 +11,7 @@
 //    another, for a minute.
 
 #include "faultylink.h"
+#include "eventwait.h"
 #include "gameinstance.h"
 #include "testclient.h"
 
@@ -28,19 +29,7 @@ using velmora::test::TestClient;
 
 namespace {
 
-// Waits in the event loop itself (QTest::qWaitFor sleeps between its looks,
-// which would be measured too).
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
+using velmora::bench::waitFor;
 
 double percentile(std::vector<double> v, double p)
 {
@@ -74,16 +63,7 @@ void measureReturn(int samples)
         QElapsedTimer clock;
         link.setDown(false);
         clock.start();
-        QStringList seen;
-        const auto d = QObject::connect(&bob.core.session(), &velmora::ClientSession::systemLine,
-                                        [&](const QString& t) { seen << QString::number(clock.elapsed()) + " " + t; });
-        const auto e = QObject::connect(&bob.core.session(), &velmora::ClientSession::stateChanged,
-                                        [&](auto st) { seen << QString::number(clock.elapsed()) + " state " + QString::number(int(st)); });
         const bool ok = waitFor([&] { return back; }, 20000);
-        if (i == 3 && qEnvironmentVariableIsSet("BENCH_TRACE"))
-            std::printf("%s\n", qPrintable(seen.join("\n")));
-        QObject::disconnect(d);
-        QObject::disconnect(e);
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents(); // the board repainted with the seat
         ms.push_back(double(clock.nsecsElapsed()) / 1e6);
