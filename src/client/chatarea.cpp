@@ -54,6 +54,7 @@ ChatArea::ChatArea(QWidget* parent)
     buildPhraseButtons();
 
     m_view = new ChatView(this);
+    m_view->setAccessibleName(QStringLiteral("Chat"));
     m_view->setSmileyProvider([this](int index) { return art::smiley(index, devicePixelRatioF()); });
     layout->add(m_view, QRect(31, 2, 462, 218),
                 AnchorLayout::Left | AnchorLayout::Top | AnchorLayout::Right | AnchorLayout::Bottom);
@@ -78,12 +79,12 @@ void ChatArea::buildPhraseButtons()
         auto* button = new PhraseButton(this);
         button->setObjectName(QStringLiteral("b_phrase%1").arg(i));
         button->setText(i == kPhraseButtons ? QStringLiteral("\u266A") : QString::number(i));
-        button->setToolTip(QString::fromLatin1(kBuiltInPhrases[i - 1]));
+        m_phraseButtons[i - 1] = button;
+        setPhrase(i, QString::fromLatin1(kBuiltInPhrases[i - 1]));
         if (i < kPhraseButtons)
             connect(button, &QToolButton::clicked, this, [this, i] { emit phraseClicked(i); });
         markFocus(button);
         button->installEventFilter(this);
-        m_phraseButtons[i - 1] = button;
     }
 
     m_chatterSounds = new QMenu(this);
@@ -109,6 +110,7 @@ void ChatArea::buildEntry()
 {
     m_entry = new ChatEntry(kPlaceholder, this);
     m_entry->setObjectName(QStringLiteral("mychat"));
+    m_entry->setAccessibleName(QStringLiteral("Chat entry"));
     // Its own small sans face, not the board's.
     QFont font(QStringLiteral("Sans Serif"));
     font.setPixelSize(13);
@@ -126,6 +128,7 @@ void ChatArea::buildSmileyMenu()
     smilies->setObjectName(QStringLiteral("button_smilies"));
     smilies->setToolTip(QStringLiteral("See ya!"));
     smilies->setIcon(QIcon(new SmileyIcon));
+    smilies->setAccessibleName(QStringLiteral("Smilies"));
     smilies->setAutoRaise(true);
     markFocus(smilies);
     smilies->installEventFilter(this);
@@ -174,8 +177,13 @@ QStringList ChatArea::phrases() const
 
 void ChatArea::setPhrase(int button, const QString& phrase)
 {
-    if (button >= 1 && button <= kPhraseButtons)
-        m_phraseButtons[button - 1]->setToolTip(phrase);
+    if (button < 1 || button > kPhraseButtons)
+        return;
+    QToolButton* phraseButton = m_phraseButtons[button - 1];
+    phraseButton->setToolTip(phrase);
+    // Said aloud, a button is its phrase; the last one opens the chatter sounds.
+    phraseButton->setAccessibleName(button == kPhraseButtons ? QStringLiteral("Chatter sounds")
+                                                             : QStringLiteral("Phrase %1: %2").arg(button).arg(phrase));
 }
 
 QString ChatArea::takeTypedLine()

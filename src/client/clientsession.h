@@ -121,6 +121,8 @@ signals:
     void watchingChanged(int seat);
     void marksChanged(int seat);
     void pointsChanged(int seat);
+    // A turn ended and the host counted the seat's points (not for a partner's share).
+    void turnScored(int seat);
     void spectatorJoined(const velmora::Spectator& spectator);
     void spectatorLeft(const velmora::Spectator& spectator);
     // Seats or their holders changed: lists built from the roster are stale.

@@ -207,8 +207,10 @@ void ClientSession::onEndTurn(const TurnScore& m, bool partner)
     m_model.seat(m.seat).points = m.score;
     emit pointsChanged(m.seat);
     // The partner shares the marks of the turn that was just played.
-    if (!partner)
+    if (!partner) {
+        emit turnScored(m.seat);
         return;
+    }
     for (const DartResult& dart : m.darts)
         m_model.postDart(m.seat, dart);
     emit marksChanged(m.seat);

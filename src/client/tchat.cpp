@@ -3,6 +3,7 @@
 #include "chat/chatview.h"
 #include "chat/soundplayer.h"
 #include "chatarea.h"
+#include "client/board/boardaccessibility.h"
 #include "client/board/dicepanel.h"
 #include "clientsession.h"
 #include "gamecore.h"
@@ -44,6 +45,7 @@ Tchat::Tchat(GameCore& core, QWidget* parent)
         if (m_closeAfterReports)
             close();
     });
+    installBoardAccessibility();
     buildBoard();
     buildFileMenu();
     buildOptionsMenu();
@@ -51,6 +53,7 @@ Tchat::Tchat(GameCore& core, QWidget* parent)
     buildSeatMenu();
     buildSettings();
     connectSession();
+    connectAnnouncements();
 }
 
 Tchat::~Tchat() = default;

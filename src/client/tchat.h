@@ -18,6 +18,7 @@ class QMenu;
 
 namespace velmora {
 
+class Announcer;
 class ChatArea;
 class ClientSession;
 class DicePanel;
@@ -147,6 +148,7 @@ private:
 
     // Seats and roster (tchat_roster.cpp).
     void showSeat(int seat);
+    void showSeatReading(int seat);
     void showWatching(int seat);
     void showMarks(int seat);
     void showPoints(int seat);
@@ -173,6 +175,12 @@ private:
     void onDiePlaced(int seat, int die, int dart, int place);
     void onDartCompleted(int seat, int dart, const DartResult& result);
     void onWinner(const QString& names, bool team);
+
+    // What a screen reader is told (tchat_announce.cpp).
+    void connectAnnouncements();
+    void announce(const QString& text);
+    void announceThrow();
+    void announceDart(int seat, int dart, const DartResult& result);
 
     // Chat (tchat_chat.cpp).
     void onChatReceived(const ReceivedChat& chat);
@@ -226,6 +234,7 @@ private:
     ScoreBoardHelp* m_scoreHelp = nullptr;
     ChatArea* m_chatArea = nullptr;
     SeatMenu m_seatMenu;
+    Announcer* m_announcer = nullptr;
 
     // Menu items that follow the game.
     QAction* m_startGame = nullptr;

@@ -122,6 +122,7 @@ void Tchat::buildSeats(QWidget* board)
 
         w.points = limeLabel(board, QStringLiteral("label_score%1").arg(seat), QStringLiteral("0"));
         w.points->setGeometry(164, g.scoreTop, 30, 16);
+        showSeatReading(seat);
     }
 }
 

@@ -23,6 +23,23 @@ QString spectatorEntry(const Spectator& spectator)
     return QStringLiteral("%1: %2").arg(spectator.number).arg(spectator.name);
 }
 
+// What a screen reader says of a seat: "Seat 2: Borl, computer".
+QString seatReading(int seat, const SeatState& s, bool mine)
+{
+    QString reading = QStringLiteral("Seat %1: ").arg(seat);
+    if (s.kind == SeatKind::Empty)
+        return reading + QStringLiteral("empty");
+    reading += s.name;
+    // The solo player is called "You" already.
+    if (mine && s.name.compare(QLatin1String("You"), Qt::CaseInsensitive) != 0)
+        reading += QStringLiteral(", you");
+    if (s.kind == SeatKind::Computer)
+        reading += QStringLiteral(", computer");
+    if (s.watching)
+        reading += QStringLiteral(", just watching");
+    return reading;
+}
+
 } // namespace
 
 void Tchat::onJoined()
@@ -36,13 +53,24 @@ void Tchat::showSeat(int seat)
     w.name->setText(m_session->seat(seat).name);
     w.name->show();
     w.points->setVisible(m_session->model().pointsGame);
+    w.grid->setPlayerName(m_session->seat(seat).name);
     w.grid->show();
+    showSeatReading(seat);
+}
+
+void Tchat::showSeatReading(int seat)
+{
+    const SeatState& s = m_session->seat(seat);
+    const SeatWidgets& w = m_seats[seat - 1];
+    w.name->setAccessibleName(seatReading(seat, s, seat == m_session->myseat()));
+    w.points->setAccessibleName(QStringLiteral("%1: %2 points").arg(s.name).arg(s.points));
 }
 
 void Tchat::showWatching(int seat)
 {
     const bool watching = m_session->seat(seat).watching;
     m_seats[seat - 1].eyes->setVisible(watching);
+    showSeatReading(seat);
     if (seat != m_session->myseat())
         return;
     m_justWatch->setChecked(watching);
@@ -59,6 +87,7 @@ void Tchat::showMarks(int seat)
 void Tchat::showPoints(int seat)
 {
     m_seats[seat - 1].points->setText(QString::number(m_session->seat(seat).points));
+    showSeatReading(seat);
 }
 
 void Tchat::onSpectatorJoined(const Spectator& spectator)

@@ -4,6 +4,7 @@
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
+#include "client/board/spokenwords.h"
 #include "clientsession.h"
 #include "gamecore.h"
 #include "tchat.h"
@@ -78,7 +79,8 @@ void Tchat::onDiePlaced(int seat, int die, int dart, int place)
         m_dice->setAutoplaceVisible(false);
         m_labelTurn->clear();
     }
-    m_dice->setDartLabel(dart, result.isEmpty() ? QStringLiteral("0") : QString::fromStdString(result.text()));
+    m_dice->setDartLabel(dart, result.isEmpty() ? QStringLiteral("0") : QString::fromStdString(result.text()),
+                         spoken::dartResult(result));
     m_dice->placeDie(die, dart, place);
 }
 

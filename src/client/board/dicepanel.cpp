@@ -92,6 +92,7 @@ DicePanel::DicePanel(QWidget* parent)
             m_slots[dart - 1][slot - 1] = new DartSlot(dart, slot, this);
         m_dartLabels[dart - 1] = makeLabel(this, QStringLiteral("label_dart%1").arg(dart), QStringLiteral("0"), lime,
                                            12, true, columnText(dart, dartLabelTop));
+        setDartLabel(dart, QStringLiteral("0"), QStringLiteral("nothing"));
     }
 
     m_throw = new PictureButton(art::PictureButton::ThrowDarts, QStringLiteral("Throw Darts"), this);
@@ -145,9 +146,9 @@ void DicePanel::cleardarts()
     }
     for (auto& dart : m_slots)
         for (DartSlot* slot : dart)
-            slot->setFilled(false);
-    for (QLabel* label : m_dartLabels)
-        label->setText(QStringLiteral("0"));
+            slot->empty();
+    for (int dart = 1; dart <= game::kDarts; ++dart)
+        setDartLabel(dart, QStringLiteral("0"), QStringLiteral("nothing"));
     refreshFocusedDie();
 }
 
@@ -184,7 +185,7 @@ void DicePanel::placeDie(int die, int dart, int slot)
     image->move(place->pos());
     image->raise();
     image->setAvailable(false);
-    place->setFilled(true);
+    place->fill(image->face());
     refreshFocusedDie();
 }
 
@@ -197,10 +198,13 @@ std::optional<std::pair<int, int>> DicePanel::firstFreeSlot() const
     return rules::firstEmptyPlace(filled);
 }
 
-void DicePanel::setDartLabel(int dart, const QString& value)
+void DicePanel::setDartLabel(int dart, const QString& value, const QString& spokenValue)
 {
-    if (dart >= 1 && dart <= game::kDarts)
-        m_dartLabels[dart - 1]->setText(value);
+    if (dart < 1 || dart > game::kDarts)
+        return;
+    QLabel* label = m_dartLabels[dart - 1];
+    label->setText(value);
+    label->setAccessibleName(QStringLiteral("Dart %1: %2").arg(dart).arg(spokenValue));
 }
 
 bool DicePanel::dieAvailable(int die) const

@@ -55,7 +55,8 @@ public:
     void placeDie(int die, int dart, int slot);
     // The first free slot taking darts 1..3 and, within a dart, slots 1..4 in order.
     std::optional<std::pair<int, int>> firstFreeSlot() const;
-    void setDartLabel(int dart, const QString& value);
+    // The dart's running value as drawn ("dBull") and as said aloud ("double bull").
+    void setDartLabel(int dart, const QString& value, const QString& spokenValue);
 
     bool dieAvailable(int die) const;
     QPoint diePosition(int die) const;
@@ -79,6 +80,9 @@ public:
     // The die that Space or Enter would place (1..12), 0 when there is none
     // to place: kept on our own turn while dice are left, ring or no ring.
     int focusedDie() const { return m_focusDie; }
+    // What Space or Enter presses now, as the ring shows it: the throw
+    // button, the focused die or the start button; none when nothing is offered.
+    QWidget* keyTarget() const;
 
     void showWinner(const QString& name);
     void hideWinner();
@@ -112,8 +116,6 @@ protected:
 private:
     void diePressed(int die, Qt::MouseButton button);
     PictureButton* button(Button which) const;
-    // What Space or Enter does now, as the ring shows it.
-    QWidget* keyTarget() const;
     void activateKeyTarget();
     // Keeps the focused die on a die still to be placed: the nearest to the
     // one just placed, or the leftmost of a new throw.
@@ -137,6 +139,7 @@ private:
     int m_dragDie = 0; // 0 when no die is being dragged
     int m_focusDie = 0;    // 0 when no die is to be placed
     QPoint m_lastFocusAt; // where the focused die lay, to find its neighbour once it is placed
+    QWidget* m_toldTarget = nullptr; // the key target screen readers were last told of
     bool m_ownTurn = false;
 };
 

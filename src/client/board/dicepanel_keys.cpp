@@ -6,6 +6,7 @@
 #include "focusmark.h"
 #include "picturebutton.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <algorithm>
 #include <limits>
@@ -157,8 +158,16 @@ void DicePanel::updateFocusRing()
 {
     if (!m_ring)
         return;
-    const QWidget* target = hasFocus() ? keyTarget() : nullptr;
+    QWidget* target = hasFocus() ? keyTarget() : nullptr;
     m_ring->surround(target ? target->geometry() : QRect());
+    // Screen readers follow the ring as the focus within the panel.
+    if (target == m_toldTarget)
+        return;
+    m_toldTarget = target;
+    if (target) {
+        QAccessibleEvent event(target, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 } // namespace velmora

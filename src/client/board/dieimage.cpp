@@ -1,6 +1,9 @@
 #include "dieimage.h"
 
 #include "art/artwork.h"
+#include "spokenwords.h"
+
+#include <QAccessible>
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +16,7 @@ DieImage::DieImage(int number, QWidget* parent)
 {
     setObjectName(QStringLiteral("image_dice%1").arg(number));
     setFixedSize(side, side);
+    setFace(0);
     // Moves are not handled here: while the button that picked a die up is
     // held they pass on to the panel, which moves the die.
 }
@@ -20,7 +24,20 @@ DieImage::DieImage(int number, QWidget* parent)
 void DieImage::setFace(int value)
 {
     m_face = value;
+    setAccessibleName(QStringLiteral("Die %1: %2").arg(m_number).arg(spoken::face(value)));
     update();
+}
+
+void DieImage::setAvailable(bool available)
+{
+    if (available == m_available)
+        return;
+    m_available = available;
+    // A placed die can no longer be pressed: readers learn it as a change of state.
+    QAccessible::State changed;
+    changed.disabled = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void DieImage::paintEvent(QPaintEvent*)

@@ -5,7 +5,8 @@
 namespace velmora {
 
 // One die on the dice panel: its face and whether it may still be placed.
-// Presses are reported to the panel, which decides what they mean.
+// Presses are reported to the panel, which decides what they mean. Its
+// accessible name says its number and face: "Die 3: 5".
 class DieImage : public QWidget {
     Q_OBJECT
 public:
@@ -19,7 +20,10 @@ public:
 
     // True while the die belongs to the current throw and has not been placed.
     bool available() const { return m_available; }
-    void setAvailable(bool available) { m_available = available; }
+    void setAvailable(bool available);
+
+    // A left click, as a screen reader's "press" makes it.
+    void press() { emit pressed(m_number, Qt::LeftButton); }
 
 signals:
     void pressed(int die, Qt::MouseButton button);

@@ -1,7 +1,9 @@
 #include "scoregrid.h"
 
 #include "art/artwork.h"
+#include "spokenwords.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -15,13 +17,35 @@ ScoreGrid::ScoreGrid(int seat, QWidget* parent)
     setFixedSize(columns * cell, rows * cell);
     setToolTip(QStringLiteral("Click to learn how to read the score boards."));
     setCursor(Qt::PointingHandCursor);
+    setPlayerName(QStringLiteral("Seat %1").arg(seat));
 }
 
 void ScoreGrid::setMarks(const rules::Marks& marks)
 {
-    for (int c = 0; c < columns; ++c)
-        m_marks[c] = qBound(0, marks[c], game::kClosed);
+    for (int c = 0; c < columns; ++c) {
+        const int count = qBound(0, marks[c], game::kClosed);
+        if (count == m_marks[c])
+            continue;
+        m_marks[c] = count;
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        event.setChild(c);
+        QAccessible::updateAccessibility(&event);
+    }
     update();
+}
+
+void ScoreGrid::setPlayerName(const QString& name)
+{
+    m_playerName = name;
+    setAccessibleName(QStringLiteral("%1's score board").arg(name));
+}
+
+QString ScoreGrid::reading(int column) const
+{
+    if (column < 0 || column >= columns)
+        return {};
+    return QStringLiteral("%1, %2: %3")
+        .arg(m_playerName, spoken::target(game::kFirstTarget + column), spoken::marks(m_marks[column]));
 }
 
 void ScoreGrid::paintEvent(QPaintEvent*)

@@ -7,7 +7,8 @@
 namespace velmora {
 
 // A seat's score board: the seven targets 15..20 and B as headings, and under
-// each a light showing how many marks the seat has on it.
+// each a light showing how many marks the seat has on it. Screen readers
+// read it per target, as "Alice, 17: two marks".
 class ScoreGrid : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +22,12 @@ public:
     void setMarks(const rules::Marks& marks);
     const rules::Marks& marks() const { return m_marks; }
 
+    // The name of the seat's holder, for what the board reads aloud.
+    void setPlayerName(const QString& name);
+    QString playerName() const { return m_playerName; }
+    // What the board says of column 0..6: "Alice, 17: two marks".
+    QString reading(int column) const;
+
 signals:
     void clicked();
 
@@ -32,6 +39,7 @@ protected:
 private:
     int m_seat;
     rules::Marks m_marks{};
+    QString m_playerName;
 };
 
 } // namespace velmora

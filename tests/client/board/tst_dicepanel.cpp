@@ -180,7 +180,7 @@ void TestDicePanel::placeDieMovesTheDie()
     m_panel->placeDie(6, 1, 0);
     QVERIFY(m_panel->dieAvailable(6));
     QVERIFY(!m_panel->slotFilled(1, 1));
-    m_panel->setDartLabel(3, "dBull");
+    m_panel->setDartLabel(3, "dBull", "double bull");
     QCOMPARE(label("label_dart3")->text(), QString("dBull"));
 }
 
@@ -188,7 +188,7 @@ void TestDicePanel::cleardartsKeepsPlaces()
 {
     m_panel->loaddice(throwOf12, zero);
     m_panel->placeDie(4, 1, 1);
-    m_panel->setDartLabel(1, "4");
+    m_panel->setDartLabel(1, "4", "4, a miss");
     m_panel->cleardarts();
     QCOMPARE(m_panel->diePosition(4), QPoint(9, 30));
     QCOMPARE(m_panel->dieFace(4), 4);

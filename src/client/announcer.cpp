@@ -1,0 +1,81 @@
+#include "announcer.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QTimer>
+#include <QWidget>
+
+namespace velmora {
+
+namespace {
+
+// A game turn says a handful of things at once; a flood from a hostile host
+// keeps only the newest, so a reader never falls behind the board.
+constexpr int kMaxPending = 8;
+
+// The object a screen reader hears: a notification whose name is the news.
+class NotificationBoard : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+
+QAccessibleInterface* notificationAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("velmora::NotificationBoard"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
+    return nullptr;
+}
+
+} // namespace
+
+Announcer::Announcer(QWidget* window)
+    : QObject(window)
+    , m_board(new NotificationBoard(window))
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(notificationAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    m_board->setObjectName(QStringLiteral("announcements"));
+    m_board->setGeometry(0, 0, 1, 1);
+    m_board->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_board->setFocusPolicy(Qt::NoFocus);
+    m_board->lower(); // beneath everything the player sees
+}
+
+void Announcer::announce(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    if (m_pending.size() == kMaxPending)
+        m_pending.removeFirst();
+    m_pending << text;
+    if (m_flushQueued)
+        return;
+    m_flushQueued = true;
+    QTimer::singleShot(0, this, &Announcer::flush);
+}
+
+void Announcer::flush()
+{
+    m_flushQueued = false;
+    if (m_pending.isEmpty())
+        return;
+    m_last = m_pending.join(QLatin1Char(' '));
+    m_pending.clear();
+    // The name changes, and the notification shows again: readers speak a
+    // notification as it appears, and the changed name of what they watch.
+    m_board->hide();
+    m_board->setAccessibleName(m_last);
+    m_board->show();
+    m_board->lower();
+    QAccessibleEvent alert(m_board, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+    emit announced(m_last);
+}
+
+} // namespace velmora
+
+#include "announcer.moc"

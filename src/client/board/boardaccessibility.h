@@ -1,0 +1,11 @@
+#pragma once
+
+namespace velmora {
+
+// Tells Qt's accessibility how the board's own widgets present themselves to
+// screen readers: a die is a button that places it, the dice panel's focus
+// is the die (or button) in its ring, and a score board has one reading per
+// target. Safe to call more than once.
+void installBoardAccessibility();
+
+} // namespace velmora

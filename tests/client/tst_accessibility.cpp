@@ -1,0 +1,166 @@
+// The main window as a screen reader meets it: every control it can reach
+// has a name a person would say, and a turn is told as it is played.
+
+#include "client/announcer.h"
+#include "gametable.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QSignalSpy>
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+QAccessibleInterface* accessible(QObject* object)
+{
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+QString nameOf(QObject* object)
+{
+    QAccessibleInterface* iface = accessible(object);
+    return iface ? iface->text(QAccessible::Name) : QStringLiteral("<not accessible>");
+}
+
+// Controls a reader can land on or press (focusable, or with an action)
+// that have no name to say, as "role objectName".
+QStringList unnamedControls(QAccessibleInterface* iface, int depth = 0)
+{
+    QStringList out;
+    if (!iface || depth > 16)
+        return out;
+    QAccessibleActionInterface* actions = iface->actionInterface();
+    const bool pressable = actions && !actions->actionNames().isEmpty();
+    if ((iface->state().focusable || pressable) && iface->text(QAccessible::Name).trimmed().isEmpty())
+        out << QStringLiteral("%1 %2").arg(int(iface->role())).arg(iface->object() ? iface->object()->objectName()
+                                                                                 : QStringLiteral("<item>"));
+    for (int i = 0; i < iface->childCount(); ++i)
+        out << unnamedControls(iface->child(i), depth + 1);
+    return out;
+}
+
+} // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TemporaryDataFolder> m_folder;
+private slots:
+    void init()
+    {
+        failOnUnexpectedWarnings();
+        m_folder = std::make_unique<TemporaryDataFolder>();
+    }
+    void cleanup() { m_folder.reset(); }
+
+    void everyControlOfTheMainWindowHasAName();
+    void aTurnIsToldAsItIsPlayed();
+};
+
+void TestAccessibility::everyControlOfTheMainWindowHasAName()
+{
+    GameInstance game({});
+    QVERIFY(waitUntil([&] { return game.hasLine(QStringLiteral("You are Connected.")); }));
+    game.download.hide();
+    game.startGame();
+    QVERIFY(waitUntil([&] { return throwOffered(game); }));
+    QCOMPARE(unnamedControls(accessible(&game.chat)), QStringList());
+
+    // The seats say who holds them.
+    QCOMPARE(nameOf(game.control(QStringLiteral("label_playername1"))), QStringLiteral("Seat 1: You"));
+    QCOMPARE(nameOf(game.control(QStringLiteral("label_playername2"))), QStringLiteral("Seat 2: Borl, computer"));
+    QCOMPARE(nameOf(game.control(QStringLiteral("label_score2"))), QStringLiteral("Borl: 0 points"));
+    game.chat.findChild<QAction*>(QStringLiteral("JustWatch1"))->trigger();
+    QVERIFY(waitUntil([&] {
+        return nameOf(game.control(QStringLiteral("label_playername1"))) == QStringLiteral("Seat 1: You, just watching");
+    }));
+
+    // A score board reads per target; the notification object is one a reader listens to.
+    QAccessibleInterface* board = accessible(game.control(QStringLiteral("stringgrid_player2")));
+    QCOMPARE(board->childCount(), 7);
+    QCOMPARE(board->child(2)->text(QAccessible::Name), QStringLiteral("Borl, 17: no marks"));
+    QCOMPARE(board->indexOfChild(board->child(6)), 6);
+    QCOMPARE(accessible(game.control(QStringLiteral("announcements")))->role(), QAccessible::Notification);
+    QCOMPARE(nameOf(game.control(QStringLiteral("b_phrase1"))), QStringLiteral("Phrase 1: Way To Go!"));
+}
+
+void TestAccessibility::aTurnIsToldAsItIsPlayed()
+{
+    GameInstance game({});
+    DiceScript().plan(1, {{15, 16, 24}}).install(game.server);
+    QVERIFY(waitUntil([&] { return game.hasLine(QStringLiteral("You are Connected.")); }));
+    game.download.hide();
+    auto* announcer = game.chat.findChild<Announcer*>();
+    QVERIFY(announcer);
+    QSignalSpy told(announcer, &Announcer::announced);
+    const auto toldSoFar = [&] {
+        QStringList all;
+        for (const QList<QVariant>& args : told)
+            all << args.at(0).toString();
+        return all.join(QLatin1Char(' '));
+    };
+
+    game.startGame();
+    QVERIFY(waitUntil([&] { return throwOffered(game); }));
+    QVERIFY(waitUntil([&] { return toldSoFar().contains(QLatin1String("Your turn.")); }));
+    game.click(QStringLiteral("button_throwdarts"));
+    QVERIFY(waitUntil([&] { return faces(game) == (QList<int>{6, 3, 3, 3, 6, 4, 3, 3, 6, 6, 6, 6}); }));
+    QCOMPARE(nameOf(game.control(QStringLiteral("dart1dice2"))), QStringLiteral("Dart 1, place 2: empty"));
+
+    // The dice say their faces; with the board focused, the die in the ring is the reader's focus.
+    DicePanel* dice = game.dice();
+    for (int die = 1; die <= 12; ++die)
+        QCOMPARE(nameOf(game.control(QStringLiteral("image_dice%1").arg(die))),
+                 QStringLiteral("Die %1: %2").arg(die).arg(faces(game).at(die - 1)));
+    game.chat.activateWindow();
+    dice->setFocus(Qt::ShortcutFocusReason);
+    QVERIFY(waitUntil([&] { return dice->hasFocus() && dice->focusedDie() != 0; }));
+    QAccessibleInterface* ring = accessible(dice)->focusChild();
+    QVERIFY(ring);
+    QCOMPARE(ring->object(), game.control(QStringLiteral("image_dice%1").arg(dice->focusedDie())));
+    QVERIFY(ring->state().focused);
+    // A reader's press places it, as a click would.
+    const int pressed = dice->focusedDie();
+    ring->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(waitUntil([&] { return !dice->dieAvailable(pressed); }));
+    QVERIFY(accessible(game.control(QStringLiteral("image_dice%1").arg(pressed)))->state().disabled);
+
+    // Who begins is drawn: the player's part is what comes from his turn on.
+    const auto toldSinceMyTurn = [&] {
+        const QString all = toldSoFar();
+        return all.mid(all.lastIndexOf(QLatin1String("Your turn.")));
+    };
+    game.click(QStringLiteral("button_autoplace"));
+    QVERIFY(waitUntil([&] { return toldSinceMyTurn().contains(QLatin1String("Borl's dart 3: 12, a miss.")); }));
+    const QString expected[] = {
+        QStringLiteral("Your turn."),
+        QStringLiteral("You threw 6, 3, 3, 3, 6, 4, 3, 3, 6, 6, 6, 6."),
+        QStringLiteral("Your dart 1: 15, now one mark."),
+        QStringLiteral("Your dart 2: 16, now one mark."),
+        QStringLiteral("Your dart 3: double bull, now two marks."),
+        QStringLiteral("You have 0 points."),
+        QStringLiteral("Borl's turn."),
+        QStringLiteral("Borl threw 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3."),
+        QStringLiteral("Borl's dart 1: 12, a miss."),
+    };
+    const QString all = toldSinceMyTurn();
+    qsizetype from = 0;
+    for (const QString& line : expected) {
+        const qsizetype at = all.indexOf(line, from);
+        QVERIFY2(at >= 0, qPrintable(QStringLiteral("'%1' not told after %2 in: %3").arg(line).arg(from).arg(all)));
+        from = at + line.size();
+    }
+    // The darts show the computer's turn now, until the player throws again.
+    QCOMPARE(nameOf(game.control(QStringLiteral("dart3dice4"))), QStringLiteral("Dart 3, place 4: 3"));
+    QCOMPARE(nameOf(game.control(QStringLiteral("label_dart3"))), QStringLiteral("Dart 3: 12, a miss"));
+    QCOMPARE(accessible(game.control(QStringLiteral("stringgrid_player1")))->child(6)->text(QAccessible::Name),
+             seatName(game, 1) + QStringLiteral(", bull: two marks"));
+
+    // The newest news is the notification's name.
+    QCOMPARE(nameOf(game.control(QStringLiteral("announcements"))), announcer->last());
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
