@@ -3,6 +3,8 @@
 # This script owns the package list; nothing else installs packages.
 # --authoring also installs the tools that regenerate the committed sound
 # recordings (tools/make-sounds.sh); building and testing never need them.
+# --atspi also installs what tools/atspi-check.sh needs to check the game
+# through the desktop's accessibility bus.
 set -euo pipefail
 
 packages=(
@@ -32,7 +34,8 @@ packages=(
 for arg in "$@"; do
     case "$arg" in
         --authoring) packages+=(espeak-ng sox) ;;
-        *) echo "install-deps: unknown option $arg (known: --authoring)" >&2; exit 2 ;;
+        --atspi) packages+=(at-spi2-core dbus python3-pyatspi xdotool x11-utils) ;;
+        *) echo "install-deps: unknown option $arg (known: --authoring, --atspi)" >&2; exit 2 ;;
     esac
 done
 

@@ -9,8 +9,11 @@ namespace velmora {
 
 namespace {
 
-// A game turn says a handful of things at once; a flood from a hostile host
-// keeps only the newest, so a reader never falls behind the board.
+// A game turn says a handful of things at once (a dart's last die, the
+// turn's points, the next turn): what comes within this time is said as one,
+// so a reader does not cut one short with the next. A flood from a hostile
+// host keeps only the newest, so a reader never falls behind the board.
+constexpr int kGatherMs = 100;
 constexpr int kMaxPending = 8;
 
 // The object a screen reader hears: a notification whose name is the news.
@@ -55,7 +58,7 @@ void Announcer::announce(const QString& text)
     if (m_flushQueued)
         return;
     m_flushQueued = true;
-    QTimer::singleShot(0, this, &Announcer::flush);
+    QTimer::singleShot(kGatherMs, this, &Announcer::flush);
 }
 
 void Announcer::flush()

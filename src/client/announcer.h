@@ -11,9 +11,9 @@ namespace velmora {
 // dice, each dart's result, the points, the winner, incoming chat. Each
 // announcement becomes the name of a small notification object in the
 // window, which is shown anew, so that desktop readers (through AT-SPI)
-// speak it as they speak any notification. What is announced within one
-// pass of the event loop (a dart's last die, the turn's points, the next
-// turn) is said as one announcement, in order.
+// speak it as they speak any notification. What is announced within a
+// tenth of a second (a dart's last die, the turn's points, the next turn) is
+// said as one announcement, in order.
 class Announcer : public QObject {
     Q_OBJECT
 public:

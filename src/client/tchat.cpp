@@ -3,7 +3,6 @@
 #include "chat/chatview.h"
 #include "chat/soundplayer.h"
 #include "chatarea.h"
-#include "client/board/boardaccessibility.h"
 #include "client/board/dicepanel.h"
 #include "clientsession.h"
 #include "gamecore.h"
@@ -20,7 +19,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
-
 #include <utility>
 
 namespace velmora {
@@ -28,7 +26,7 @@ namespace velmora {
 namespace {
 constexpr int kStartAnywayDelayMs = 500;
 constexpr int kSoundWarmUpDelayMs = 300;
-}
+} // namespace
 
 Tchat::Tchat(GameCore& core, QWidget* parent)
     : QMainWindow(parent)
@@ -45,7 +43,6 @@ Tchat::Tchat(GameCore& core, QWidget* parent)
         if (m_closeAfterReports)
             close();
     });
-    installBoardAccessibility();
     buildBoard();
     buildFileMenu();
     buildOptionsMenu();

@@ -23,7 +23,8 @@ void Tchat::connectAnnouncements()
     m_announcer = new Announcer(this);
     const ClientSession* s = m_session;
     connect(s, &ClientSession::turnChanged, this, [this](int seat) {
-        announce(m_session->myseat() == seat ? QStringLiteral("Your turn.") : seatName(seat) + QStringLiteral("'s turn."));
+        announce(m_session->myseat() == seat ? QStringLiteral("Your turn.")
+                                             : seatName(seat) + QStringLiteral("'s turn."));
     });
     connect(s, &ClientSession::diceThrown, this, &Tchat::announceThrow);
     connect(s, &ClientSession::dartCompleted, this, &Tchat::announceDart);

@@ -3,6 +3,7 @@
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
+#include "client/board/readername.h"
 #include "client/board/scoregrid.h"
 #include "clientsession.h"
 #include "tchat.h"
@@ -62,8 +63,9 @@ void Tchat::showSeatReading(int seat)
 {
     const SeatState& s = m_session->seat(seat);
     const SeatWidgets& w = m_seats[seat - 1];
-    w.name->setAccessibleName(seatReading(seat, s, seat == m_session->myseat()));
-    w.points->setAccessibleName(QStringLiteral("%1: %2 points").arg(s.name).arg(s.points));
+    setReaderName(w.name, seatReading(seat, s, seat == m_session->myseat()));
+    setReaderName(w.points, s.kind == SeatKind::Empty ? QStringLiteral("Seat %1: empty").arg(seat)
+                                                      : QStringLiteral("%1: %2 points").arg(s.name).arg(s.points));
 }
 
 void Tchat::showWatching(int seat)

@@ -32,10 +32,7 @@ public:
         return state;
     }
 
-    QStringList actionNames() const override
-    {
-        return die()->available() ? QStringList{pressAction()} : QStringList{};
-    }
+    QStringList actionNames() const override { return die()->available() ? QStringList{pressAction()} : QStringList{}; }
 
     void doAction(const QString& action) override
     {
@@ -140,8 +137,7 @@ public:
 
     QAccessibleInterface* child(int index) const override
     {
-        return index >= 0 && index < ScoreGrid::columns ? QAccessible::accessibleInterface(m_readings[index])
-                                                         : nullptr;
+        return index >= 0 && index < ScoreGrid::columns ? QAccessible::accessibleInterface(m_readings[index]) : nullptr;
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override

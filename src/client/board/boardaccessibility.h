@@ -5,7 +5,7 @@ namespace velmora {
 // Tells Qt's accessibility how the board's own widgets present themselves to
 // screen readers: a die is a button that places it, the dice panel's focus
 // is the die (or button) in its ring, and a score board has one reading per
-// target. Safe to call more than once.
+// target. The widgets call it themselves; calling it again does nothing.
 void installBoardAccessibility();
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 
 #include "art/palette.h"
 #include "boardrules.h"
+#include "readername.h"
 #include "spokenwords.h"
 
 #include <QPainter>
@@ -34,7 +35,7 @@ void DartSlot::empty()
 
 void DartSlot::nameFor(const QString& lying)
 {
-    setAccessibleName(QStringLiteral("Dart %1, place %2: %3").arg(m_dart).arg(m_slot).arg(lying));
+    setReaderName(this, QStringLiteral("Dart %1, place %2: %3").arg(m_dart).arg(m_slot).arg(lying));
 }
 
 void DartSlot::paintEvent(QPaintEvent*)

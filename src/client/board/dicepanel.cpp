@@ -2,12 +2,14 @@
 
 #include "art/artwork.h"
 #include "art/palette.h"
+#include "boardaccessibility.h"
 #include "boardrules.h"
 #include "dartslot.h"
 #include "dieimage.h"
 #include "focusmark.h"
 #include "game/darts.h"
 #include "picturebutton.h"
+#include "readername.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -80,6 +82,7 @@ DicePanel::DicePanel(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("panel_dicepanel"));
+    installBoardAccessibility();
     resize(designSize);
     // Tab and the board's own key give the panel the focus; a click never does,
     // so the mouse's board shows no ring.
@@ -204,7 +207,7 @@ void DicePanel::setDartLabel(int dart, const QString& value, const QString& spok
         return;
     QLabel* label = m_dartLabels[dart - 1];
     label->setText(value);
-    label->setAccessibleName(QStringLiteral("Dart %1: %2").arg(dart).arg(spokenValue));
+    setReaderName(label, QStringLiteral("Dart %1: %2").arg(dart).arg(spokenValue));
 }
 
 bool DicePanel::dieAvailable(int die) const

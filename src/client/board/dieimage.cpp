@@ -1,10 +1,11 @@
 #include "dieimage.h"
 
 #include "art/artwork.h"
+#include "boardaccessibility.h"
+#include "readername.h"
 #include "spokenwords.h"
 
 #include <QAccessible>
-
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -15,6 +16,7 @@ DieImage::DieImage(int number, QWidget* parent)
     , m_number(number)
 {
     setObjectName(QStringLiteral("image_dice%1").arg(number));
+    installBoardAccessibility();
     setFixedSize(side, side);
     setFace(0);
     // Moves are not handled here: while the button that picked a die up is
@@ -24,7 +26,7 @@ DieImage::DieImage(int number, QWidget* parent)
 void DieImage::setFace(int value)
 {
     m_face = value;
-    setAccessibleName(QStringLiteral("Die %1: %2").arg(m_number).arg(spoken::face(value)));
+    setReaderName(this, QStringLiteral("Die %1: %2").arg(m_number).arg(spoken::face(value)));
     update();
 }
 

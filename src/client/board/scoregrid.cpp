@@ -1,6 +1,8 @@
 #include "scoregrid.h"
 
 #include "art/artwork.h"
+#include "boardaccessibility.h"
+#include "readername.h"
 #include "spokenwords.h"
 
 #include <QAccessible>
@@ -14,6 +16,7 @@ ScoreGrid::ScoreGrid(int seat, QWidget* parent)
     , m_seat(seat)
 {
     setObjectName(QStringLiteral("stringgrid_player%1").arg(seat));
+    installBoardAccessibility();
     setFixedSize(columns * cell, rows * cell);
     setToolTip(QStringLiteral("Click to learn how to read the score boards."));
     setCursor(Qt::PointingHandCursor);
@@ -37,7 +40,7 @@ void ScoreGrid::setMarks(const rules::Marks& marks)
 void ScoreGrid::setPlayerName(const QString& name)
 {
     m_playerName = name;
-    setAccessibleName(QStringLiteral("%1's score board").arg(name));
+    setReaderName(this, QStringLiteral("%1's score board").arg(name));
 }
 
 QString ScoreGrid::reading(int column) const
