@@ -7,12 +7,28 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
-#include <QSignalSpy>
 
 using namespace velmora;
 using namespace velmora::testing;
 
 namespace {
+
+// What a screen reader has been told in one window, in order.
+class Listener {
+public:
+    explicit Listener(const GameInstance& g)
+        : m_announcer(g.chat.findChild<Announcer*>())
+    {
+        QObject::connect(m_announcer, &Announcer::announced, m_announcer,
+                         [this](const QString& text) { m_told << text; });
+    }
+    QString told() const { return m_told.join(QLatin1Char(' ')); }
+    const Announcer* announcer() const { return m_announcer; }
+
+private:
+    Announcer* m_announcer;
+    QStringList m_told;
+};
 
 QAccessibleInterface* accessible(QObject* object)
 {
@@ -58,6 +74,7 @@ private slots:
 
     void everyControlOfTheMainWindowHasAName();
     void aTurnIsToldAsItIsPlayed();
+    void chatAndTheWinnerAreToldToEveryone();
 };
 
 void TestAccessibility::everyControlOfTheMainWindowHasAName()
@@ -95,15 +112,8 @@ void TestAccessibility::aTurnIsToldAsItIsPlayed()
     DiceScript().plan(1, {{15, 16, 24}}).install(game.server);
     QVERIFY(waitUntil([&] { return game.hasLine(QStringLiteral("You are Connected.")); }));
     game.download.hide();
-    auto* announcer = game.chat.findChild<Announcer*>();
-    QVERIFY(announcer);
-    QSignalSpy told(announcer, &Announcer::announced);
-    const auto toldSoFar = [&] {
-        QStringList all;
-        for (const QList<QVariant>& args : told)
-            all << args.at(0).toString();
-        return all.join(QLatin1Char(' '));
-    };
+    Listener reader(game);
+    const auto toldSoFar = [&] { return reader.told(); };
 
     game.startGame();
     QVERIFY(waitUntil([&] { return throwOffered(game); }));
@@ -164,7 +174,29 @@ void TestAccessibility::aTurnIsToldAsItIsPlayed()
              seatName(game, 1) + QStringLiteral(", bull: two marks"));
 
     // The newest news is the notification's name.
-    QCOMPARE(nameOf(game.control(QStringLiteral("announcements"))), announcer->last());
+    QCOMPARE(nameOf(game.control(QStringLiteral("announcements"))), reader.announcer()->last());
+}
+
+void TestAccessibility::chatAndTheWinnerAreToldToEveryone()
+{
+    Table table;
+    GameInstance& ann = table.host(QStringLiteral("Ann"));
+    GameInstance& bob = table.join(QStringLiteral("Bob"));
+    if (QTest::currentTestFailed())
+        return;
+    Listener annHears(ann);
+    Listener bobHears(bob);
+    say(bob, QStringLiteral("good luck"));
+    QVERIFY(waitUntil([&] { return annHears.told().contains(QLatin1String("Bob chats: good luck")); }));
+    QVERIFY(waitUntil([&] { return bob.lines().filter(QStringLiteral("good luck")).size() == 1; }));
+    QVERIFY(!bobHears.told().contains(QLatin1String("good luck"))); // he knows what he said
+
+    DiceScript().plan(1, DiceScript::closingTurns()).install(ann.server);
+    ann.startGame();
+    table.playToWinner();
+    for (const Listener* reader : {&annHears, &bobHears})
+        QVERIFY(waitUntil([&] { return reader->told().contains(QLatin1String("Ann has Won the Game!")); }));
+    QVERIFY(bobHears.told().contains(QLatin1String("Ann's dart 3: bull, now closed.")));
 }
 
 QTEST_MAIN(TestAccessibility)
