@@ -130,6 +130,7 @@ void TestSideWindowKeys::gamestart()
     key(&dialog, Qt::Key_Space);
     QCOMPARE(dialog.teamState(), 1);
     key(&dialog, Qt::Key_Tab);
+    QVERIFY(dialog.findChild<QWidget*>("button_start")->findChild<QWidget*>("focusedge")->isVisible());
     QVERIFY(!shownAfter(&dialog, Qt::Key_Space)); // Space on the start button
     QCOMPARE(started.size(), 1);
     QCOMPARE(started.at(0), (QVariantList{1, 1}));
@@ -256,10 +257,14 @@ void TestSideWindowKeys::download()
     QStringList reports;
     window.setMessageReporter([&reports](const QString& text) { reports << text; });
     window.setLobbyPath(m_folder->filePath("no-lobby"));
+    // "Play Solo Game" is the default and holds the focus: Enter plays solo.
     QVERIFY(open(&window));
-    QCOMPARE(focused(), QString("getbutton"));
+    QCOMPARE(focused(), QString("Button1"));
+    QVERIFY(!shownAfter(&window, Qt::Key_Return));
+    QVERIFY(open(&window));
     // "Stop Download" is out of the way while nothing downloads.
-    QCOMPARE(tabWalk(&window, 3), (QStringList{"Button1", "Button2", "getbutton"}));
+    QCOMPARE(tabWalk(&window, 3), (QStringList{"Button2", "getbutton", "Button1"}));
+    key(&window, Qt::Key_Backtab);
 
     // Enter on a button presses that button, not the window's default.
     key(&window, Qt::Key_Return);
