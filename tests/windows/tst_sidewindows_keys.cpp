@@ -80,6 +80,15 @@ bool isLime(QColor colour)
     return colour.green() > 200 && colour.red() < 100 && colour.blue() < 100;
 }
 
+QImage rendered(QWidget* widget, qreal dpr)
+{
+    QImage image(widget->size() * dpr, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::black);
+    widget->render(&image);
+    return image;
+}
+
 } // namespace
 
 class TestSideWindowKeys : public QObject {
@@ -119,8 +128,14 @@ void TestSideWindowKeys::gamestart()
     auto* points = dialog.findChild<TickBox*>("checkbox_points");
     QCOMPARE(focused(), QString("checkbox_points"));
     QVERIFY(!points->showsFocusMark());
+    const QImage plain = rendered(points, 2);
     QCOMPARE(tabWalk(&dialog, 3), (QStringList{"checkbox_team", "button_start", "checkbox_points"}));
+    // Lime dots in the margin around the box's picture, at 100 % and 200 %.
     QVERIFY(points->showsFocusMark());
+    QVERIFY(!isLime(plain.pixelColor(2, 2)));
+    QVERIFY(isLime(rendered(points, 1).pixelColor(1, 1)));
+    QVERIFY(isLime(rendered(points, 2).pixelColor(3, 3)));
+    QVERIFY(!isLime(rendered(points, 2).pixelColor(4, 2)));
 
     key(&dialog, Qt::Key_Space);
     QCOMPARE(dialog.pointsState(), 1);
