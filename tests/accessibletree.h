@@ -19,13 +19,15 @@ struct AccessibleWalk {
     bool includeInvisible = false;
 };
 
+namespace detail {
+
 inline bool isOperable(QAccessibleInterface* iface)
 {
     static const QAccessible::Role roles[] = {
-        QAccessible::PushButton,   QAccessible::CheckBox,   QAccessible::RadioButton, QAccessible::Link,
-        QAccessible::ComboBox,     QAccessible::ButtonMenu, QAccessible::ButtonDropDown,
-        QAccessible::EditableText, QAccessible::SpinBox,    QAccessible::Slider,      QAccessible::MenuItem,
-        QAccessible::PageTab,      QAccessible::List,       QAccessible::Tree};
+        QAccessible::PushButton, QAccessible::CheckBox,   QAccessible::RadioButton,    QAccessible::Link,
+        QAccessible::ComboBox,   QAccessible::ButtonMenu, QAccessible::ButtonDropDown, QAccessible::EditableText,
+        QAccessible::SpinBox,    QAccessible::Slider,     QAccessible::MenuItem,       QAccessible::PageTab,
+        QAccessible::List,       QAccessible::Tree};
     if (iface->state().focusable)
         return true;
     for (QAccessible::Role role : roles)
@@ -33,9 +35,9 @@ inline bool isOperable(QAccessibleInterface* iface)
             return true;
     if (QAccessibleActionInterface* actions = iface->actionInterface()) {
         const QStringList names = actions->actionNames();
-        for (const QString& action : {QAccessibleActionInterface::pressAction(),
-                                      QAccessibleActionInterface::toggleAction(),
-                                      QAccessibleActionInterface::showMenuAction()})
+        for (const QString& action :
+             {QAccessibleActionInterface::pressAction(), QAccessibleActionInterface::toggleAction(),
+              QAccessibleActionInterface::showMenuAction()})
             if (names.contains(action))
                 return true;
     }
@@ -47,8 +49,8 @@ inline QString describe(QAccessibleInterface* iface)
     const char* role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(iface->role());
     QString text = role ? QString::fromLatin1(role) : QString::number(iface->role());
     if (const QObject* object = iface->object())
-        text += QStringLiteral(" '%1' (%2)").arg(object->objectName(),
-                                                 QString::fromLatin1(object->metaObject()->className()));
+        text += QStringLiteral(" '%1' (%2)")
+                    .arg(object->objectName(), QString::fromLatin1(object->metaObject()->className()));
     else if (QAccessibleInterface* parent = iface->parent(); parent && parent->object())
         text += QStringLiteral(" in '%1'").arg(parent->object()->objectName());
     return text;
@@ -66,12 +68,14 @@ inline void collectUnnamed(QAccessibleInterface* iface, const AccessibleWalk& wa
         collectUnnamed(iface->child(i), walk, found, depth + 1);
 }
 
+} // namespace detail
+
 // Every operable control under `root` (the root included) without a name.
 // Works without an active screen reader: the interfaces are made on demand.
 inline QStringList unnamedControls(QObject* root, AccessibleWalk walk = {})
 {
     QStringList found;
-    collectUnnamed(QAccessible::queryAccessibleInterface(root), walk, found, 0);
+    detail::collectUnnamed(QAccessible::queryAccessibleInterface(root), walk, found, 0);
     return found;
 }
 

@@ -314,7 +314,8 @@ void TestSideWindowKeys::everyControlIsNamed()
     // The walk does find a box nobody named.
     QWidget bare;
     (new QLineEdit(&bare))->setObjectName("bare_box");
-    QCOMPARE(velmora::testing::unnamedControls(&bare, {.includeInvisible = true}), QStringList{"EditableText 'bare_box' (QLineEdit)"});
+    QCOMPARE(velmora::testing::unnamedControls(&bare, {.includeInvisible = true}),
+             QStringList{"EditableText 'bare_box' (QLineEdit)"});
 
     QAccessibleInterface* done = accessible(&about, "button_done");
     QCOMPARE(done->role(), QAccessible::PushButton);
