@@ -2,8 +2,12 @@
 
 #include "art/fonts.h"
 #include "art/palette.h"
+#include "tselbuttonaccessible.h"
 
+#include <QAccessible>
+#include <QFocusEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -20,9 +24,10 @@ TSelButton::TSelButton(const QString& caption, QWidget* parent)
     , m_caption(caption)
     , m_color(palette().color(QPalette::Button))
 {
-    // Drawn on the parent's surface; it never takes the keyboard focus.
+    // Drawn on the parent's surface. Tab reaches it, a click does not focus it.
+    TSelButtonAccessible::install();
     setAttribute(Qt::WA_Hover, false);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
     QFont font(art::arialFamily());
     font.setPointSize(8);
@@ -53,6 +58,10 @@ void TSelButton::setCaption(const QString& caption)
 {
     m_caption = caption;
     drawNormal();
+    if (accessibleName().isEmpty()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void TSelButton::setColor(const QColor& color)
@@ -134,6 +143,12 @@ void TSelButton::paintEvent(QPaintEvent*)
         painter.fillRect(frame.left(), frame.top(), 1, frame.height(), m_colorBorder);
         painter.fillRect(frame.right(), frame.top(), 1, frame.height(), m_colorBorder);
     }
+
+    // The keyboard's mark: dots in the border's colour, one pixel clear of the border.
+    if (m_focusMark.shown()) {
+        const int inset = m_borderWidth + 1;
+        paintDottedFrame(painter, rect().adjusted(inset, inset, -inset, -inset), m_colorBorder);
+    }
 }
 
 void TSelButton::mousePressEvent(QMouseEvent* event)
@@ -186,6 +201,73 @@ void TSelButton::leaveEvent(QEvent* event)
 {
     QWidget::leaveEvent(event);
     drawNormal();
+}
+
+void TSelButton::click()
+{
+    if (!m_buttonEnabled)
+        return;
+    // As after a mouse click: the normal look, the click, then the hover look
+    // if the pointer rests on the button and the handler left it there.
+    QPointer<TSelButton> alive(this);
+    drawNormal();
+    emit clicked();
+    if (alive && isVisible() && underMouse())
+        drawLook(Look::Hovered, m_colorOver, m_colorOverCaption);
+}
+
+void TSelButton::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Taken even with the own flag off, so the window's default does not fire instead.
+    event->accept();
+    if (m_focusMark.keyUsed())
+        update();
+    if (event->isAutoRepeat() || !m_buttonEnabled)
+        return;
+    if (key == Qt::Key_Space) {
+        // Space clicks when it comes up, as a mouse button does.
+        m_spaceDown = true;
+        drawLook(Look::Pressed, m_colorDown, m_faceCaptionColour);
+        return;
+    }
+    click();
+}
+
+void TSelButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat() || !m_spaceDown)
+        return;
+    m_spaceDown = false;
+    click();
+}
+
+void TSelButton::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    if (m_focusMark.follow(event))
+        update();
+}
+
+void TSelButton::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    if (m_spaceDown) {
+        // Space went with the focus: no click, the normal look again.
+        m_spaceDown = false;
+        drawNormal();
+    }
+    if (m_focusMark.follow(event))
+        update();
 }
 
 } // namespace velmora

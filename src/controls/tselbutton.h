@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keyfocusmark.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -12,6 +14,11 @@ namespace velmora {
 // button still shows and answers mouse moves, but keeps the normal look and
 // raises no press, release or click. The looks are drawn at the mouse events
 // that call for them (enter, leave, press, release), not derived from a state.
+//
+// From the keyboard it is reached with Tab only (a click never gives it the
+// focus), shows a dotted frame inside its border while the player works it
+// from the keyboard, and Space or Enter clicks it: the same clicked() signal
+// as the mouse, without the mouse's own press and release signals.
 class TSelButton : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString caption READ caption WRITE setCaption)
@@ -65,6 +72,12 @@ public:
 
     Look look() const { return m_look; }
     QSize sizeHint() const override { return {105, 20}; }
+    // Whether the keyboard focus mark is drawn now.
+    bool showsFocusMark() const { return m_focusMark.shown(); }
+
+    // A click from the keyboard or a screen reader: the normal look, then
+    // clicked(), only while the button's own flag is on.
+    void click();
 
 signals:
     // For a left click released over the button: clicked, then mouseReleased.
@@ -81,6 +94,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void drawLook(Look look, const QColor& background, const QColor& captionColour);
@@ -96,6 +113,8 @@ private:
     Alignment m_alignment = Alignment::Left;
     int m_borderWidth = 1;
     bool m_buttonEnabled = true;
+    bool m_spaceDown = false;
+    KeyFocusMark m_focusMark;
 
     // What is on screen now.
     Look m_look = Look::Normal;

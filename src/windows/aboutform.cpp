@@ -20,6 +20,7 @@ Tabout::Tabout(QWidget* parent)
     m_picture->setGeometry(16, 16, 96, 96);
     m_picture->setPixmap(art::aboutPicture(devicePixelRatioF()));
     m_picture->installEventFilter(this);
+    m_picture->setAccessibleName(QStringLiteral("Velmora picture"));
 
     addLabel(QStringLiteral("Velmora"), {128, 16, 180, 26}, 20, true);
     addLabel(QStringLiteral("A dice game for one to four players, scored like darts."), {128, 44, 185, 34}, 11)

@@ -151,6 +151,8 @@ void Tdownload::buildSoloPanel()
             {16, 16, 268, 64}, 13, false);
     TSelButton* solo = addButton(panel, QStringLiteral("Button1"), QStringLiteral("Play Solo Game"), {70, 92, 160, 30});
     connect(solo, &TSelButton::clicked, this, &Tdownload::Button1Click);
+    // The default button holds the focus when the window opens, so Enter plays solo.
+    solo->setFocus(Qt::OtherFocusReason);
     addText(panel,
             QStringLiteral("Note: Even if you are playing offline, you will need to configure your FIREWALL to allow "
                            "the game to access the internet components."),

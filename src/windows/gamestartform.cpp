@@ -1,5 +1,6 @@
 #include "gamestartform.h"
 
+#include "client/board/focusmark.h"
 #include "client/board/picturebutton.h"
 #include "tickbox.h"
 
@@ -24,12 +25,19 @@ Tgamestart::Tgamestart(QWidget* parent)
     m_team = new TickBox(QStringLiteral("checkbox_team"), this);
     m_team->move(30, 92);
     addLabel(QStringLiteral("Team Game"), {74, 92, 120, 36}, 14, true);
+    // Heard by the label beside each box.
+    m_points->setAccessibleName(QStringLiteral("Points Game"));
+    m_team->setAccessibleName(QStringLiteral("Team Game"));
     connect(m_points, &TickBox::clicked, this, [this] { boxClicked(m_points); });
     connect(m_team, &TickBox::clicked, this, [this] { boxClicked(m_team); });
 
     auto* start = new PictureButton(art::PictureButton::StartGame, QStringLiteral("START GAME"), this);
     start->setObjectName(QStringLiteral("button_start"));
     start->move((width() - start->width()) / 2, 148);
+    // Tab reaches it after the boxes and Space presses it; a click still leaves the focus alone.
+    start->setFocusPolicy(Qt::TabFocus);
+    start->setAccessibleName(QStringLiteral("Start Game"));
+    markFocus(start);
     connect(start, &QAbstractButton::clicked, this, &Tgamestart::startClicked);
 }
 

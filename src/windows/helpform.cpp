@@ -87,23 +87,33 @@ Thelp::Thelp(QWidget* parent)
     m_pages->setGeometry(kPageArea);
 
     int row = 0;
+    QList<QWidget*> tabOrder;
+    QList<QWidget*> buttons;
     for (const HelpPage& page : kPages) {
-        addPage(page.tag, QString::fromLatin1(page.file));
         const QString caption = QString::fromLatin1(page.caption);
+        tabOrder << addPage(page.tag, QString::fromLatin1(page.file), caption);
         TSelButton* button = makePageButton(this, caption, QStringLiteral("button_page%1").arg(page.tag), row++);
         connect(button, &TSelButton::clicked, this, [this, tag = page.tag, caption] { showPage(tag, caption); });
+        buttons << button;
     }
     TSelButton* about = makePageButton(this, QStringLiteral("About"), QStringLiteral("button_about"), row);
     connect(about, &TSelButton::clicked, this, &Thelp::showAbout);
-    addDoneButton({kButtonLeft, kPageArea.bottom() + 1 - kButtonHeight, kButtonWidth, kButtonHeight});
+    buttons << about
+            << addDoneButton({kButtonLeft, kPageArea.bottom() + 1 - kButtonHeight, kButtonWidth, kButtonHeight});
+    // Tab goes from the page in front (which has the focus when the window
+    // opens) down the column of buttons, whichever page is in front.
+    tabOrder << buttons;
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     showPage(kPages[0].tag, QString::fromLatin1(kPages[0].caption));
 }
 
-QTextBrowser* Thelp::addPage(int tag, const QString& file)
+QTextBrowser* Thelp::addPage(int tag, const QString& file, const QString& caption)
 {
     auto* page = new QTextBrowser(m_pages);
     page->setObjectName(QStringLiteral("memo%1").arg(tag));
+    page->setAccessibleName(caption);
     page->setOpenExternalLinks(true);
     page->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     page->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -25,7 +25,7 @@ signals:
     void aboutRequested();
 
 private:
-    QTextBrowser* addPage(int tag, const QString& file);
+    QTextBrowser* addPage(int tag, const QString& file, const QString& caption);
     void showPage(int tag, const QString& caption);
     void showAbout();
 

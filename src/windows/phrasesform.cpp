@@ -20,6 +20,7 @@ Tphrases::Tphrases(QWidget* parent)
         addLabel(QStringLiteral("Phrase Button %1:").arg(i + 1), {8, y, 112, 21}, 11, true);
         auto* box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("phrase%1").arg(i + 1));
+        box->setAccessibleName(QStringLiteral("Phrase Button %1").arg(i + 1));
         box->setMaxLength(kMaxLength);
         box->setGeometry(126, y, 186, 21);
         m_boxes[i] = box;

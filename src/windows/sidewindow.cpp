@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -49,7 +50,25 @@ TSelButton* SideWindow::addDoneButton(const QRect& geometry, const QString& obje
     button->setGeometry(geometry);
     button->useGameLook(13);
     connect(button, &TSelButton::clicked, this, &QWidget::hide);
+    if (!m_defaultButton)
+        m_defaultButton = button;
     return button;
+}
+
+void SideWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Keys reach the window only when the focused control passed them on.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+        close();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && modifiers == Qt::NoModifier && m_defaultButton && m_defaultButton->isEnabled()) {
+        m_defaultButton->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void SideWindow::paintEvent(QPaintEvent*)

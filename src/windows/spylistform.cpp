@@ -20,6 +20,7 @@ Tspylist::Tspylist(QWidget* parent)
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("listbox_spys"));
+    m_list->setAccessibleName(QStringLiteral("Spy List"));
     m_list->setGeometry(8, 24, 154, 130);
     m_list->setStyleSheet(QStringLiteral("QListWidget { color: #00ff00; background-color: black; font-size: 11px; } "
                                          "QListWidget::item { height: 13px; }"));

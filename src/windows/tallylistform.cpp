@@ -1,6 +1,8 @@
 #include "tallylistform.h"
 
+#include "art/palette.h"
 #include "controls/tselbutton.h"
+#include "tickitemdelegate.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -13,6 +15,8 @@ namespace velmora {
 namespace {
 
 const QString kZero = QStringLiteral("0");
+// The opponent panel's heading until an opponent is chosen.
+const QString kChooseHint = QStringLiteral("Choose an opponent in the list to see his tally");
 
 QFrame* addPanel(QWidget* parent, const QRect& geometry)
 {
@@ -70,6 +74,7 @@ QListWidget* Ttallylist::makeCheckList(const QString& objectName, const QRect& g
     list->setObjectName(objectName);
     list->setGeometry(geometry);
     list->setStyleSheet(QStringLiteral("QListWidget { color: #00ff00; background-color: black; }"));
+    list->setItemDelegate(new TickItemDelegate(list));
     return list;
 }
 
@@ -77,8 +82,10 @@ void Ttallylist::buildLists()
 {
     addLabel(QStringLiteral("Players In Current Game"), {12, 8, 180, 20}, 12, true);
     m_checklist = makeCheckList(QStringLiteral("checklist"), {12, 30, 180, 112});
+    m_checklist->setAccessibleName(QStringLiteral("Players In Current Game"));
     addLabel(QStringLiteral("Players Being Tallied"), {12, 150, 180, 20}, 12, true);
     m_listboxTally = makeCheckList(QStringLiteral("listbox_tally"), {12, 172, 180, 126});
+    m_listboxTally->setAccessibleName(QStringLiteral("Players Being Tallied"));
     connect(m_checklist, &QListWidget::itemChanged, this, &Ttallylist::checklistClickCheck);
     connect(m_listboxTally, &QListWidget::itemChanged, this, &Ttallylist::listbox_tallyClickCheck);
     connect(m_listboxTally, &QListWidget::currentRowChanged, this, &Ttallylist::listbox_tallyClick);
@@ -103,8 +110,9 @@ void Ttallylist::buildPanels()
     }
 
     addPanel(this, {204, 108, 304, 154});
-    m_hisNameTop = addLabel(QStringLiteral("XX's Tally"), {214, 112, 284, 20}, 12, true, Qt::AlignCenter);
+    m_hisNameTop = addLabel(QString(), {214, 112, 284, 20}, 12, true, Qt::AlignCenter);
     m_hisNameTop->setObjectName(QStringLiteral("label_hisnametop"));
+    showOpponentTitle(QString());
     addLabel(QStringLiteral("Total"), {360, 134, 60, 18}, 12, true, Qt::AlignRight | Qt::AlignVCenter);
     addLabel(QStringLiteral("Session"), {430, 134, 60, 18}, 12, true, Qt::AlignRight | Qt::AlignVCenter);
     const int top = 156;
@@ -126,6 +134,22 @@ void Ttallylist::buildPanels()
     m_done->useGameLook();
     m_done->setGeometry(433, 274, 75, 25);
     connect(m_done, &TSelButton::clicked, this, &QWidget::hide);
+    setDefaultButton(m_done);
+}
+
+void Ttallylist::showOpponentTitle(const QString& name)
+{
+    // Until an opponent is chosen the heading says how to choose one, in
+    // silver and smaller, so it fits and does not read as a name.
+    QFont font = m_hisNameTop->font();
+    font.setPixelSize(name.isEmpty() ? 11 : 12);
+    font.setBold(!name.isEmpty());
+    m_hisNameTop->setFont(font);
+    QPalette colours = palette();
+    if (name.isEmpty())
+        colours.setColor(QPalette::WindowText, art::palette::silver);
+    m_hisNameTop->setPalette(colours);
+    m_hisNameTop->setText(name.isEmpty() ? kChooseHint : name + QStringLiteral("'s Tally"));
 }
 
 void Ttallylist::loadtally()
@@ -197,7 +221,7 @@ void Ttallylist::listbox_tallyClick()
         m_counts[i]->setText(tally().cell(i + 1, index + 1));
     const QString name = tally().cell(0, index + 1);
     m_hisName->setText(name + QStringLiteral(" Wins:"));
-    m_hisNameTop->setText(name + QStringLiteral("'s Tally"));
+    showOpponentTitle(name);
 }
 
 void Ttallylist::checklistClickCheck(QListWidgetItem* item)
@@ -249,7 +273,7 @@ void Ttallylist::removeTallied(const QString& name)
     setChecklistTick(name, false);
     if (shown) {
         m_hisName->setText(QStringLiteral("XX Wins:"));
-        m_hisNameTop->setText(QStringLiteral("XX's Tally"));
+        showOpponentTitle(QString());
         for (QLabel* label : m_counts)
             label->setText(kZero);
     }

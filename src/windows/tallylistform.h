@@ -66,6 +66,8 @@ private:
     void resetTally();
     void removeTallied(const QString& name);
     void setChecklistTick(const QString& name, bool ticked);
+    // The opponent panel's heading: the opponent's, or a hint when the name is empty.
+    void showOpponentTitle(const QString& name);
     QListWidget* makeCheckList(const QString& objectName, const QRect& geometry);
     QLabel* addCount(const QString& objectName, const QRect& geometry);
 

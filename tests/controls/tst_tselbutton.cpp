@@ -5,7 +5,9 @@
 #include "controls/tselbutton.h"
 #include "strictwarnings.h"
 
+#include <QAccessible>
 #include <QImage>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -33,6 +35,16 @@ QRect pixelsOf(TSelButton& button, const QColor& colour)
     return box;
 }
 
+// The button as painted at a device pixel ratio.
+QImage rendered(QWidget* widget, qreal dpr)
+{
+    QImage image(widget->size() * dpr, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::white);
+    widget->render(&image);
+    return image;
+}
+
 } // namespace
 
 class TestTSelButton : public QObject {
@@ -49,6 +61,10 @@ private slots:
     void rightButtonChangesNothing();
     void storedOnlySettingsWaitForTheMouse();
     void clickThatHidesTheWindow();
+    void focusByTabOnlyAndItsMark();
+    void spaceAndEnterClick();
+    void ownFlagOffBlocksKeys();
+    void heardAsAPushButton();
 
 private:
     QWidget* m_window = nullptr;
@@ -232,6 +248,109 @@ void TestTSelButton::clickThatHidesTheWindow()
     QVERIFY(!m_window->isVisible());
     QCOMPARE(m_log, (QStringList{"down", "click:Normal", "up"}));
     QCOMPARE(m_button->look(), TSelButton::Look::Normal);
+}
+
+void TestTSelButton::focusByTabOnlyAndItsMark()
+{
+    const QImage plain1 = rendered(m_button, 1);
+    const QImage plain2 = rendered(m_button, 2);
+    QCOMPARE(m_button->focusPolicy(), Qt::TabFocus);
+    m_button->clearFocus(); // the window handed it the focus on opening
+    QTest::mouseMove(m_button, {50, 10});
+    QTest::mouseClick(m_button, Qt::LeftButton, {}, {50, 10});
+    QVERIFY(!m_button->hasFocus());
+    QTest::mouseMove(m_window, {190, 70});
+
+    // The focus a window hands out when it opens shows nothing either.
+    m_button->setFocus(Qt::ActiveWindowFocusReason);
+    QVERIFY(m_button->hasFocus());
+    QCOMPARE(rendered(m_button, 1), plain1);
+
+    // Reached by Tab: lime dots one pixel inside the border, two apart, at both scales.
+    m_button->clearFocus();
+    m_button->setFocus(Qt::TabFocusReason);
+    QVERIFY(m_button->showsFocusMark());
+    const QImage marked1 = rendered(m_button, 1);
+    QCOMPARE(marked1.pixelColor(2, 2), kLime);
+    QCOMPARE(marked1.pixelColor(3, 2), QColor(Qt::black));
+    QCOMPARE(marked1.pixelColor(4, 2), kLime);
+    QCOMPARE(marked1.pixelColor(2, 22), kLime);
+    QCOMPARE(marked1.pixelColor(102, 12), kLime);
+    QCOMPARE(marked1.pixelColor(1, 12), QColor(Qt::black)); // clear of the border
+    const QImage marked2 = rendered(m_button, 2);
+    for (const QPoint at : {QPoint(4, 4), QPoint(5, 5), QPoint(8, 4), QPoint(4, 44)})
+        QCOMPARE(marked2.pixelColor(at), kLime);
+    QCOMPARE(marked2.pixelColor(6, 4), QColor(Qt::black));
+    QCOMPARE(marked2.pixelColor(3, 4), QColor(Qt::black));
+
+    m_button->clearFocus();
+    QVERIFY(!m_button->showsFocusMark());
+    QCOMPARE(rendered(m_button, 1), plain1);
+    QCOMPARE(rendered(m_button, 2), plain2);
+}
+
+void TestTSelButton::spaceAndEnterClick()
+{
+    m_button->setFocus(Qt::TabFocusReason);
+    // Space presses on the way down and clicks on the way up, without the mouse's signals.
+    QTest::keyPress(m_button, Qt::Key_Space);
+    QCOMPARE(m_button->look(), TSelButton::Look::Pressed);
+    QVERIFY(m_log.isEmpty());
+    QTest::keyRelease(m_button, Qt::Key_Space);
+    QCOMPARE(m_log, QStringList{"click:Normal"});
+    QCOMPARE(m_button->look(), TSelButton::Look::Normal);
+
+    QTest::keyClick(m_button, Qt::Key_Return);
+    QTest::keyClick(m_button, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(m_log, (QStringList{"click:Normal", "click:Normal", "click:Normal"}));
+
+    // Space held down while the focus goes elsewhere is no click.
+    QTest::keyPress(m_button, Qt::Key_Space);
+    m_button->clearFocus();
+    QTest::keyRelease(m_button, Qt::Key_Space);
+    QCOMPARE(m_log.size(), 3);
+    QCOMPARE(m_button->look(), TSelButton::Look::Normal);
+
+    // Other keys go on to the window.
+    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(m_button, &letter);
+    QVERIFY(!letter.isAccepted());
+}
+
+void TestTSelButton::ownFlagOffBlocksKeys()
+{
+    m_button->setButtonEnabled(false);
+    m_button->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_button, Qt::Key_Space);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(m_button, &enter);
+    QVERIFY(enter.isAccepted()); // nor does the window's default take it
+    QVERIFY(m_log.isEmpty());
+    QCOMPARE(m_button->look(), TSelButton::Look::Normal);
+}
+
+void TestTSelButton::heardAsAPushButton()
+{
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(m_button);
+    QVERIFY(button);
+    QCOMPARE(button->role(), QAccessible::PushButton);
+    QCOMPARE(button->text(QAccessible::Name), QString("Done"));
+    m_button->setCaption("Close");
+    QCOMPARE(button->text(QAccessible::Name), QString("Close"));
+    m_button->setAccessibleName("Close the help");
+    QCOMPARE(button->text(QAccessible::Name), QString("Close the help"));
+    QVERIFY(button->state().focusable);
+
+    QAccessibleActionInterface* actions = button->actionInterface();
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(m_log, QStringList{"click:Normal"});
+
+    m_button->setButtonEnabled(false);
+    QVERIFY(button->state().disabled);
+    QVERIFY(!actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(m_log.size(), 1);
 }
 
 QTEST_MAIN(TestTSelButton)
