@@ -73,7 +73,6 @@ void Announcer::flush()
     m_board->hide();
     m_board->setAccessibleName(m_last);
     m_board->show();
-    m_board->lower();
     QAccessibleEvent alert(m_board, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
     emit announced(m_last);

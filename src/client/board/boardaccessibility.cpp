@@ -168,6 +168,9 @@ QAccessibleInterface* boardAccessible(const QString& className, QObject* object)
         return new DieAccessible(static_cast<DieImage*>(object));
     if (className == QLatin1String("velmora::DicePanel"))
         return new DicePanelAccessible(static_cast<DicePanel*>(object));
+    // A dart's place is read, not pressed: text that says what lies on it.
+    if (className == QLatin1String("velmora::DartSlot"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
     if (className == QLatin1String("velmora::ScoreGrid"))
         return new ScoreGridAccessible(static_cast<ScoreGrid*>(object));
     return nullptr;

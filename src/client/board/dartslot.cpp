@@ -1,6 +1,7 @@
 #include "dartslot.h"
 
 #include "art/palette.h"
+#include "boardaccessibility.h"
 #include "boardrules.h"
 #include "readername.h"
 #include "spokenwords.h"
@@ -14,6 +15,7 @@ DartSlot::DartSlot(int dart, int slot, QWidget* parent)
     , m_dart(dart)
     , m_slot(slot)
 {
+    installBoardAccessibility();
     setObjectName(QStringLiteral("dart%1dice%2").arg(dart).arg(slot));
     setGeometry(QRect(board::slotPosition(dart, slot), QSize(32, 32)));
     // Presses and moves fall through to the panel, which handles drags.
