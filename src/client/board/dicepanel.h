@@ -136,9 +136,9 @@ private:
     QLabel* m_winnerShadow = nullptr;
     QLabel* m_winnerName = nullptr;
     FocusRing* m_ring = nullptr;
-    int m_dragDie = 0; // 0 when no die is being dragged
-    int m_focusDie = 0;    // 0 when no die is to be placed
-    QPoint m_lastFocusAt; // where the focused die lay, to find its neighbour once it is placed
+    int m_dragDie = 0;               // 0 when no die is being dragged
+    int m_focusDie = 0;              // 0 when no die is to be placed
+    QPoint m_lastFocusAt;            // where the focused die lay, to find its neighbour once it is placed
     QWidget* m_toldTarget = nullptr; // the key target screen readers were last told of
     bool m_ownTurn = false;
 };
