@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+
 #include <utility>
 
 namespace velmora {
