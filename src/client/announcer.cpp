@@ -36,11 +36,7 @@ Announcer::Announcer(QWidget* window)
     : QObject(window)
     , m_board(new NotificationBoard(window))
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(notificationAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    QAccessible::installFactory(notificationAccessible); // Qt keeps each factory once
     m_board->setObjectName(QStringLiteral("announcements"));
     m_board->setGeometry(0, 0, 1, 1);
     m_board->setAttribute(Qt::WA_TransparentForMouseEvents);

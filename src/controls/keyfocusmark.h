@@ -8,7 +8,7 @@ class QPainter;
 
 namespace velmora {
 
-// Whether a flat control shows that it holds the keyboard. The mark appears
+// Whether a control shows that it holds the keyboard. The mark appears
 // when the player moves the focus there (Tab, Shift+Tab) or uses a key on
 // it, never for a mouse click nor for the focus a window hands its first
 // control when it opens, so a player who uses the mouse sees the window

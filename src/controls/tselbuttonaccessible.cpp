@@ -69,11 +69,7 @@ QStringList TSelButtonAccessible::keyBindingsForAction(const QString& actionName
 
 void TSelButtonAccessible::install()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(makeInterface);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    QAccessible::installFactory(makeInterface); // Qt keeps each factory once
 }
 
 } // namespace velmora

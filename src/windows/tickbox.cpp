@@ -61,21 +61,12 @@ QAccessibleInterface* makeInterface(const QString& className, QObject* object)
     return nullptr;
 }
 
-void installAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(makeInterface);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
-
 } // namespace
 
 TickBox::TickBox(const QString& objectName, QWidget* parent)
     : QWidget(parent)
 {
-    installAccessibility();
+    QAccessible::installFactory(makeInterface); // Qt keeps each factory once
     setObjectName(objectName);
     setFixedSize(35, 36);
     setCursor(Qt::PointingHandCursor);

@@ -3,6 +3,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "controls/tselbutton.h"
+#include "renderedimage.h"
 #include "strictwarnings.h"
 
 #include <QAccessible>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 using namespace velmora;
+using velmora::testing::rendered;
 
 namespace {
 
@@ -33,16 +35,6 @@ QRect pixelsOf(TSelButton& button, const QColor& colour)
             if (image.pixelColor(x, y) == colour)
                 box |= QRect(x, y, 1, 1);
     return box;
-}
-
-// The button as painted at a device pixel ratio.
-QImage rendered(QWidget* widget, qreal dpr)
-{
-    QImage image(widget->size() * dpr, QImage::Format_ARGB32);
-    image.setDevicePixelRatio(dpr);
-    image.fill(Qt::white);
-    widget->render(&image);
-    return image;
 }
 
 } // namespace
@@ -252,8 +244,8 @@ void TestTSelButton::clickThatHidesTheWindow()
 
 void TestTSelButton::focusByTabOnlyAndItsMark()
 {
-    const QImage plain1 = rendered(m_button, 1);
-    const QImage plain2 = rendered(m_button, 2);
+    const QImage plain1 = rendered(m_button, 1, Qt::white);
+    const QImage plain2 = rendered(m_button, 2, Qt::white);
     QCOMPARE(m_button->focusPolicy(), Qt::TabFocus);
     m_button->clearFocus(); // the window handed it the focus on opening
     QTest::mouseMove(m_button, {50, 10});
@@ -264,20 +256,20 @@ void TestTSelButton::focusByTabOnlyAndItsMark()
     // The focus a window hands out when it opens shows nothing either.
     m_button->setFocus(Qt::ActiveWindowFocusReason);
     QVERIFY(m_button->hasFocus());
-    QCOMPARE(rendered(m_button, 1), plain1);
+    QCOMPARE(rendered(m_button, 1, Qt::white), plain1);
 
     // Reached by Tab: lime dots one pixel inside the border, two apart, at both scales.
     m_button->clearFocus();
     m_button->setFocus(Qt::TabFocusReason);
     QVERIFY(m_button->showsFocusMark());
-    const QImage marked1 = rendered(m_button, 1);
+    const QImage marked1 = rendered(m_button, 1, Qt::white);
     QCOMPARE(marked1.pixelColor(2, 2), kLime);
     QCOMPARE(marked1.pixelColor(3, 2), QColor(Qt::black));
     QCOMPARE(marked1.pixelColor(4, 2), kLime);
     QCOMPARE(marked1.pixelColor(2, 22), kLime);
     QCOMPARE(marked1.pixelColor(102, 12), kLime);
     QCOMPARE(marked1.pixelColor(1, 12), QColor(Qt::black)); // clear of the border
-    const QImage marked2 = rendered(m_button, 2);
+    const QImage marked2 = rendered(m_button, 2, Qt::white);
     for (const QPoint at : {QPoint(4, 4), QPoint(5, 5), QPoint(8, 4), QPoint(4, 44)})
         QCOMPARE(marked2.pixelColor(at), kLime);
     QCOMPARE(marked2.pixelColor(6, 4), QColor(Qt::black));
@@ -285,8 +277,8 @@ void TestTSelButton::focusByTabOnlyAndItsMark()
 
     m_button->clearFocus();
     QVERIFY(!m_button->showsFocusMark());
-    QCOMPARE(rendered(m_button, 1), plain1);
-    QCOMPARE(rendered(m_button, 2), plain2);
+    QCOMPARE(rendered(m_button, 1, Qt::white), plain1);
+    QCOMPARE(rendered(m_button, 2, Qt::white), plain2);
 }
 
 void TestTSelButton::spaceAndEnterClick()

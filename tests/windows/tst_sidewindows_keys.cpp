@@ -7,6 +7,8 @@
 #include "controls/tselbutton.h"
 #include "records/datafolder.h"
 #include "records/tallybook.h"
+#include "renderedimage.h"
+#include "strictwarnings.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
@@ -15,7 +17,6 @@
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
 #include "windows/tickbox.h"
-#include "strictwarnings.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <QWindow>
 
 using namespace velmora;
+using velmora::testing::rendered;
 
 namespace {
 
@@ -78,15 +80,6 @@ QAccessibleInterface* accessible(QWidget* window, const char* name)
 bool isLime(QColor colour)
 {
     return colour.green() > 200 && colour.red() < 100 && colour.blue() < 100;
-}
-
-QImage rendered(QWidget* widget, qreal dpr)
-{
-    QImage image(widget->size() * dpr, QImage::Format_ARGB32);
-    image.setDevicePixelRatio(dpr);
-    image.fill(Qt::black);
-    widget->render(&image);
-    return image;
 }
 
 } // namespace

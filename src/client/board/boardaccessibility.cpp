@@ -180,11 +180,7 @@ QAccessibleInterface* boardAccessible(const QString& className, QObject* object)
 
 void installBoardAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(boardAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    QAccessible::installFactory(boardAccessible); // Qt keeps each factory once
 }
 
 } // namespace velmora

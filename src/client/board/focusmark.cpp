@@ -1,6 +1,7 @@
 #include "focusmark.h"
 
 #include "art/palette.h"
+#include "controls/keyfocusmark.h"
 
 #include <QFocusEvent>
 #include <QPainter>
@@ -27,24 +28,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         switch (event->type()) {
-        case QEvent::FocusIn: {
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
             // The focus a window hands its first control when it opens is not
             // the player's doing: no edge then, so the window opens as it
             // always has. Coming back to the window shows the edge again.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            const bool returning = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-            if (returning ? m_marked : reason != Qt::MouseFocusReason) {
+            m_mark.follow(static_cast<QFocusEvent*>(event));
+            if (m_mark.shown())
                 raise();
-                show();
-            }
+            setVisible(m_mark.shown());
             break;
-        }
-        case QEvent::FocusOut: {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            m_marked = isVisible() && (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason);
-            hide();
-            break;
-        }
         case QEvent::Resize:
             resize(static_cast<QWidget*>(watched)->size());
             break;
@@ -61,7 +54,7 @@ protected:
     }
 
 private:
-    bool m_marked = false; // shown when the window lost the focus, to be shown again on its return
+    KeyFocusMark m_mark;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "client/board/boardrules.h"
 #include "client/board/dicepanel.h"
+#include "renderedimage.h"
 #include "strictwarnings.h"
 
 #include <QAbstractButton>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 using namespace velmora;
+using velmora::testing::rendered;
 
 namespace {
 
@@ -19,16 +21,6 @@ const QList<int> throwOf12{1, 2, 3, 4, 5, 6, 6, 5, 4, 3, 2, 1};
 int zero(int)
 {
     return 0;
-}
-
-// The panel as painted at a device pixel ratio.
-QImage rendered(QWidget* widget, qreal dpr)
-{
-    QImage image(widget->size() * dpr, QImage::Format_ARGB32);
-    image.setDevicePixelRatio(dpr);
-    image.fill(Qt::black);
-    widget->render(&image);
-    return image;
 }
 
 // A pointer move over the panel with no button held (QTest only warps the cursor for those).
