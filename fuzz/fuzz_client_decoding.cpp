@@ -75,6 +75,9 @@ Dispatcher<> clientRoutes()
     d.on<ext::toClient::SeatHeld>(check);
     d.on<ext::toClient::GameKind>(check);
     d.on<ext::toClient::Removed>(check);
+    d.on<ext::toClient::Ping>(check);
+    d.on<ext::toClient::Goodbye>(check);
+    d.on<ext::toClient::WhoseTurn>(check);
     return d;
 }
 

@@ -116,13 +116,16 @@ QByteArray clientMessage(Choices& in, unsigned kind, int own, int others)
 }
 
 // One of the game's own messages: the announcement, a rejoin with a token
-// that is well formed or not, a leave.
+// that is well formed or not, a leave, a heartbeat's answer.
 QByteArray ourMessage(Choices& in, int own)
 {
     const int slot = in.byte() < 200 ? own : plausible(in, 1, ext::kTransitSlot);
-    switch (in.pick(3)) {
+    switch (in.pick(4)) {
     case 0:
-        return ext::toHost::Extensions{slot, in.byte() & 1 ? QStringLiteral("rejoin") : name(in)}.encode();
+        return ext::toHost::Extensions{slot, in.byte() & 1 ? ext::toHost::Extensions::ourFeatures() : name(in)}
+            .encode();
+    case 3:
+        return ext::toHost::Pong{slot}.encode();
     case 1: {
         QString token;
         for (unsigned n = in.byte() < 200 ? ext::kTokenLength : in.pick(40); n > 0; --n)

@@ -24,6 +24,9 @@ ClientSession::ClientSession(const Preferences* prefs, QObject* parent)
     connect(&m_retryTimer, &QTimer::timeout, this, &ClientSession::startAttempt);
     m_attemptTimer.setSingleShot(true);
     connect(&m_attemptTimer, &QTimer::timeout, this, [this] { attemptFailed(QStringLiteral("no answer in time")); });
+    m_silence.setSingleShot(true);
+    m_silence.setInterval(protocol::ext::kSilenceLimitMs);
+    connect(&m_silence, &QTimer::timeout, this, &ClientSession::onSilence);
     connect(&m_lobbyWatch, &TSock::readyRead, this, &ClientSession::drainLobby);
     // A closed connection is told once the last message before it is read.
     m_inboundPump.setTickHook([this] { onTick(); });
@@ -40,7 +43,7 @@ void ClientSession::wireSocket()
 
 void ClientSession::tell(const QString& text)
 {
-    if (!m_catchingUp)
+    if (tellsNews())
         emit systemLine(text);
 }
 
@@ -86,12 +89,20 @@ void ClientSession::buildDispatch()
     d.on<ours::RejoinRefused>([this](const ours::RejoinRefused&) { onRejoinRefused(); });
     d.on<ours::SeatHeld>([this](const ours::SeatHeld& m) { onSeatHeld(m.seat, m.seconds, m.name); });
     d.on<ours::GameKind>([this](const ours::GameKind& m) { onGameKind(m.team, m.points); });
-    d.on<ours::Removed>([this](const ours::Removed&) { m_removed = true; });
+    d.on<ours::Removed>([this](const ours::Removed&) { m_linkEnd = LinkEnd::Removed; });
+    d.on<ours::Goodbye>([this](const ours::Goodbye&) { m_linkEnd = LinkEnd::HostEnded; });
+    d.on<ours::Ping>([this](const ours::Ping&) { onPing(); });
+    // Spectators are not sent the common turn message; ours are told this way.
+    d.on<ours::WhoseTurn>([this](const ours::WhoseTurn& m) {
+        if (isSpectator())
+            onNextPlayer(NextPlayer{m.seat});
+    });
 }
 
 void ClientSession::connectToHost(const QString& address, quint16 port, bool hosting)
 {
     m_hosting = hosting;
+    m_linkEnd = LinkEnd::Lost;
     m_addressTried = QStringLiteral("%1 port %2").arg(address).arg(port);
     m_sock.setHostName(address);
     m_sock.setPortName(QString::number(port));
@@ -126,13 +137,13 @@ void ClientSession::leave()
 {
     m_retryTimer.stop();
     m_attemptTimer.stop();
+    m_silence.stop();
     // A host that keeps seats for lost players need not keep ours.
-    if (m_connected && !m_rejoinToken.isEmpty())
+    if (isConnected() && !m_rejoinToken.isEmpty())
         send(protocol::ext::toHost::Leaving{m_myseat}.encode());
     m_sock.disconnect(this);
     m_sock.close();
     m_inboundPump.discard(0);
-    m_connected = false;
     setState(State::Closed);
 }
 
@@ -143,6 +154,9 @@ bool ClientSession::watchingMyself() const
 
 void ClientSession::readSocket()
 {
+    // Anything at all from the host shows the link alive.
+    if (m_silence.isActive())
+        m_silence.start();
     bool flooded = false;
     const bool framed = m_framer.feed(m_sock.receive(), [this, &flooded](const QByteArray& bytes) {
         flooded = flooded || !m_inboundPump.push(bytes);
@@ -162,9 +176,25 @@ void ClientSession::dropHost(const QString& why, CloseReason reason)
     qWarning().noquote() << "velmora:" << why << "Leaving.";
     m_sock.disconnect(this);
     m_sock.dropConnection(reason);
-    m_hostDropped = true;
+    m_linkEnd = LinkEnd::HostBrokeBounds;
     emit systemLine(why + QStringLiteral(" You have been disconnected."));
-    closeWhenDrained();
+    onHostGone();
+}
+
+// The host has pinged us: from now on a silent link is a dead one.
+void ClientSession::onPing()
+{
+    m_silence.start();
+    if (isConnected())
+        send(protocol::ext::toHost::Pong{m_myseat}.encode(), true);
+}
+
+// Nothing from the host for the silence limit: the link is dead though no
+// close came (a pulled cable, a sleeping laptop). It ends as a reset would.
+void ClientSession::onSilence()
+{
+    if (isConnected())
+        m_sock.dropConnection(CloseReason::Reset);
 }
 
 void ClientSession::onSocketInfo(SocketInfo kind, const QString& text)
@@ -192,28 +222,50 @@ void ClientSession::onSocketInfo(SocketInfo kind, const QString& text)
 
 void ClientSession::onHostGone()
 {
+    m_silence.stop();
+    if (m_state == State::Rejoining) {
+        // What the attempt heard before the close says how it failed.
+        m_inboundPump.takeAllNow();
+        if (m_state == State::Rejoining && !m_retryTimer.isActive())
+            attemptFailed(QStringLiteral("the host closed the connection"));
+    }
     // What the host said before it closed is still shown first: a host that
     // is full sends its refusal and closes at once.
-    m_hostGone = true;
+    if (isConnected() || m_state == State::Connecting)
+        setState(State::Closing);
     closeWhenDrained();
 }
 
 void ClientSession::closeWhenDrained()
 {
-    if (!(m_hostGone || m_hostDropped) || m_state == State::Closed || m_inboundPump.size() > 0)
-        return;
-    if (m_state == State::Rejoining) {
-        attemptFailed(QStringLiteral("the host closed the connection"));
-        return;
-    }
-    if (mayRejoin()) {
-        beginRejoining();
-        return;
-    }
-    m_connected = false;
-    setState(State::Closed);
-    if (!m_hostDropped)
+    if (m_state == State::Closing && m_inboundPump.size() == 0)
+        finishClosing();
+}
+
+void ClientSession::finishClosing()
+{
+    switch (m_linkEnd) {
+    case LinkEnd::Lost:
+        if (mayRejoin()) {
+            beginRejoining();
+            return;
+        }
+        setState(State::Closed);
         emit closeRequested();
+        return;
+    case LinkEnd::Removed:
+        setState(State::Closed);
+        emit closeRequested();
+        return;
+    case LinkEnd::HostEnded:
+        m_rejoinToken.clear();
+        setState(State::Ended);
+        emit systemLine(QStringLiteral("The host ended the game."));
+        return;
+    case LinkEnd::HostBrokeBounds:
+        setState(State::Closed);
+        return;
+    }
 }
 
 void ClientSession::onTick()
@@ -223,7 +275,7 @@ void ClientSession::onTick()
 
 void ClientSession::takeMessage(const InboundMessage& message)
 {
-    if (m_state == State::Closed)
+    if (m_state == State::Closed || m_state == State::GivenUp || m_state == State::Ended)
         return;
     QString why;
     if (m_dispatcher.dispatch(message.text, &why) == Dispatch::Malformed) {
@@ -235,13 +287,26 @@ void ClientSession::takeMessage(const InboundMessage& message)
 void ClientSession::send(const QByteArray& message, bool rejoinMessage)
 {
     // Nothing goes to a host that has gone or been dropped; nobody needs
-    // to be told that it did not.
-    if (m_hostGone || m_hostDropped || m_state == State::Closed)
+    // to be told that it did not. Between a lost connection and our seat
+    // back, nothing speaks for us but the rejoin itself.
+    // Before any connection the socket itself says why nothing went.
+    switch (m_state) {
+    case State::NotConnected:
+    case State::Connecting:
+    case State::Refused:
+    case State::LoggedIn:
+        break;
+    case State::Rejoining:
+    case State::CatchingUp:
+        if (!rejoinMessage)
+            return;
+        break;
+    case State::Closing:
+    case State::GivenUp:
+    case State::Ended:
+    case State::Closed:
         return;
-    // Between a lost connection and our seat back, nothing speaks for us
-    // but the rejoin itself.
-    if (m_state == State::Rejoining && !rejoinMessage)
-        return;
+    }
     try {
         m_sock.send(message);
     } catch (const ESockException& e) {
@@ -251,13 +316,13 @@ void ClientSession::send(const QByteArray& message, bool rejoinMessage)
 
 void ClientSession::playSound(const QString& name)
 {
-    if (!m_catchingUp && sounds::gameSoundAllowed(name, *m_prefs))
+    if (tellsNews() && sounds::gameSoundAllowed(name, *m_prefs))
         emit soundPlayed(name);
 }
 
 void ClientSession::throwDarts()
 {
-    if (m_state == State::Rejoining)
+    if (!isConnected())
         return;
     m_model.clearDarts();
     emit dartsCleared();
@@ -266,7 +331,7 @@ void ClientSession::throwDarts()
 
 void ClientSession::placeDie(int die)
 {
-    if (!m_model.dieAvailable(die) || !isMyTurn() || !m_connected)
+    if (!m_model.dieAvailable(die) || !isMyTurn() || !isConnected())
         return;
     if (const auto place = rules::firstEmptyPlace(m_model.turn.places))
         send(toHost::PlaceDie{m_myseat, die, place->first, place->second}.encode());
@@ -274,25 +339,25 @@ void ClientSession::placeDie(int die)
 
 void ClientSession::autoplace()
 {
-    if (isMyTurn() && m_connected)
+    if (isMyTurn() && isConnected())
         send(toHost::AutoPlace{m_myseat}.encode());
 }
 
 void ClientSession::toggleJustWatch()
 {
-    if (m_connected && !isSpectator())
+    if (isConnected() && !isSpectator())
         send(toHost::JustWatch{m_myseat, !watchingMyself()}.encode());
 }
 
 void ClientSession::setSeatWatching(int seat, bool watching)
 {
-    if (m_connected && rules::isSeat(seat))
+    if (isConnected() && rules::isSeat(seat))
         send(toHost::JustWatch{seat, watching}.encode());
 }
 
 void ClientSession::kick(int number)
 {
-    if (m_hosting && m_connected)
+    if (m_hosting && isConnected())
         send(toHost::KickPlayer{m_myseat, number}.encode());
 }
 
@@ -303,7 +368,7 @@ void ClientSession::startGame(bool team, bool points)
 
 void ClientSession::sendTypedLine(const QString& text, const QString& colour)
 {
-    if (!m_connected || text.isEmpty())
+    if (!isConnected() || text.isEmpty())
         return;
     const QString suffix = QStringLiteral("|") + colour;
     if (!text.startsWith(u'/'))
@@ -320,7 +385,7 @@ void ClientSession::sendPhrase(const QString& phrase, const QString& colour)
 
 void ClientSession::sendChatterSound(int sound)
 {
-    if (sound >= 1 && sound <= game::kChatterSounds && !isSpectator() && m_connected)
+    if (sound >= 1 && sound <= game::kChatterSounds && !isSpectator() && isConnected())
         send(toHost::PlaySound{m_myseat, sound}.encode());
 }
 

@@ -30,13 +30,21 @@ struct Preferences;
 class ClientSession : public QObject {
     Q_OBJECT
 public:
+    // The connection's one state. A lost link goes LoggedIn -> Closing ->
+    // Rejoining -> CatchingUp -> LoggedIn when the seat comes back, or on to
+    // GivenUp; a host that ends the game goes to Ended, and a host that
+    // removes us, or a window that leaves, to Closed.
     enum class State {
         NotConnected, // nothing tried yet
         Connecting,   // the socket is opening; nothing shown until the host speaks
-        LoggedIn,     // the host gave us our number and we answered
-        Closed,       // the connection ended: the window closes, unless we dropped a host that broke the bounds
         Refused,      // the host could not be reached; the window stays open
-        Rejoining,    // the connection was lost; we try to get our seat back
+        LoggedIn,     // the host gave us our number and we answered
+        CatchingUp,   // our seat is back: the game as it stands comes in, shown but not told
+        Closing,      // the link has ended; what the host said before that is still being read
+        Rejoining,    // the link was lost; we try to get our seat back
+        GivenUp,      // no rejoin got through in the time allowed; the window stays open
+        Ended,        // the host ended the game; the window stays open
+        Closed,       // the connection ended: the window closes, unless we dropped a host that broke the bounds
     };
     Q_ENUM(State)
 
@@ -63,11 +71,15 @@ public:
     void leave();
     // How a lost connection is tried again (tests take a quicker one).
     void setRejoinSchedule(const RejoinSchedule& schedule) { m_schedule = schedule; }
-    // The host gave us a token: a lost connection is worth trying again.
-    bool mayRejoin() const { return !m_rejoinToken.isEmpty() && !m_hosting && !m_removed; }
+    // How long a host that pings may stay silent before its link is taken
+    // for dead (15 s; tests shorten it).
+    void setSilenceLimit(int ms) { m_silence.setInterval(ms); }
 
     State state() const { return m_state; }
-    bool isConnected() const { return m_connected; }
+    // In the game, from our login until the link ends.
+    bool isConnected() const { return m_state == State::LoggedIn || m_state == State::CatchingUp; }
+    // What happens now is news to the player; a rejoin's catch-up is not.
+    bool tellsNews() const { return m_state != State::CatchingUp && m_state != State::Rejoining; }
     bool isHost() const { return m_hosting; }
     int myseat() const { return m_myseat; }
     bool isSpectator() const { return m_myseat > game::kSeats; }
@@ -76,7 +88,7 @@ public:
     // The player places the dice himself now: his turn, thrown, dice left,
     // and the computer not playing for him (also when he has just taken the
     // seat back from it in the middle of the turn).
-    bool mayPlaceDice() const { return m_connected && isMyTurn() && !watchingMyself() && m_model.diceLeftToPlace(); }
+    bool mayPlaceDice() const { return isConnected() && isMyTurn() && !watchingMyself() && m_model.diceLeftToPlace(); }
     const GameModel& model() const { return m_model; }
     const SeatState& seat(int number) const { return m_model.seat(number); }
 
@@ -146,6 +158,9 @@ private:
     void dropHost(const QString& why, CloseReason reason);
     void onSocketInfo(SocketInfo kind, const QString& text);
     void onHostGone();
+    void onSilence();
+    void onPing();
+    void finishClosing();
     void takeMessage(const InboundMessage& message);
     void onTick();
     void wireSocket();
@@ -153,7 +168,8 @@ private:
     // a rejoin brings the board back.
     void tell(const QString& text);
     void closeWhenDrained();
-    // `rejoinMessage`: one of the few that go while we are rejoining.
+    // `rejoinMessage`: one of the few that go while we are rejoining or
+    // catching up.
     void send(const QByteArray& message, bool rejoinMessage = false);
     void playSound(const QString& name);
 
@@ -182,6 +198,7 @@ private:
     void startAttempt();
     void attemptFailed(const QString& why);
     void giveUp();
+    bool mayRejoin() const { return !m_rejoinToken.isEmpty() && !m_hosting; }
     void askForSeat(int slot);
     void onRejoined(const protocol::ext::toClient::Rejoined& m);
     void onRejoinRefused();
@@ -190,26 +207,34 @@ private:
     void onGameKind(bool team, bool points);
     void forgetGame();
     void logIn(int slot);
+    // How the present link is ending, as far as the host told us: the
+    // state it leads to once it has closed.
+    enum class LinkEnd {
+        Lost,            // nothing said: try to get back in, if we may
+        Removed,         // the host's player removed us: the window closes
+        HostEnded,       // the host ended the game
+        HostBrokeBounds, // we dropped a host that broke the protocol's bounds
+    };
+
     const Preferences* m_prefs;
     State m_state = State::NotConnected;
-    bool m_connected = false; // from our login until the connection ends
+    LinkEnd m_linkEnd = LinkEnd::Lost;
     bool m_hosting = false;
-    bool m_hostGone = false;    // the connection closed; close once the queue is read
-    bool m_hostDropped = false; // it broke the bounds: no more of it, the window stays
     int m_myseat = 0;
     QString m_loginName;
     QString m_addressTried;
     GameModel m_model;
-    bool m_joinedOnce = false;
+    bool m_joinedOnce = false; // joined() goes out once per session
 
     QString m_rejoinToken; // the host's proof that this is us, if it gave one
-    bool m_removed = false;    // the host's player removed us: we do not come back
-    bool m_catchingUp = false; // a rejoin is bringing the board back: status lines wait
     RejoinSchedule m_schedule;
     QElapsedTimer m_lostFor;
     int m_attempt = 0;
     QTimer m_retryTimer;
     QTimer m_attemptTimer;
+    // Runs once the host pings: the link is taken for dead when nothing at
+    // all has come from it for that long.
+    QTimer m_silence;
 
     TSock m_sock;
     TSock m_lobbyWatch; // held for the lobby; read only to be emptied

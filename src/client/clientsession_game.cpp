@@ -24,18 +24,23 @@ void ClientSession::onLoginInfo(const SendLoginInfo& m)
 void ClientSession::logIn(int slot)
 {
     m_myseat = slot;
-    m_connected = true;
     setState(State::LoggedIn);
     // The login name carries a terminator of its own, so the login ends in
     // two; the host takes the second as an empty message. Then we say that
     // we know the game's own messages; a host that does not ignores it.
     send(protocol::toHost::LoginInfo{slot, QLatin1String(protocol::kVersion), m_loginName}.encode() +
          protocol::kTerminator +
-         protocol::ext::toHost::Extensions{slot, QLatin1String(protocol::ext::kRejoinFeature)}.encode());
+         protocol::ext::toHost::Extensions{slot, protocol::ext::toHost::Extensions::ourFeatures()}.encode());
 }
 
 void ClientSession::onFull()
 {
+    // A full game may still have room for us a moment later: our seat is
+    // kept, and its waiting places are contested.
+    if (m_state == State::Rejoining) {
+        attemptFailed(QStringLiteral("the game is full"));
+        return;
+    }
     emit reportRequested(QStringLiteral("Game is full"));
     leave();
     emit closeRequested();
@@ -154,9 +159,10 @@ void ClientSession::fillComputerSeats(bool team)
 
 void ClientSession::onNextPlayer(const NextPlayer& m)
 {
+    const bool repeated = m_state == State::CatchingUp && m_model.whoseturn == m.seat;
     m_model.whoseturn = m.seat;
     const bool mine = isMyTurn();
-    if (mine)
+    if (mine && !repeated)
         ++m_model.ownTurns;
     emit turnChanged(m.seat);
     if (mine)

@@ -22,8 +22,6 @@ QString secondsText(int ms)
 
 void ClientSession::beginRejoining()
 {
-    m_connected = false;
-    m_catchingUp = false;
     m_attempt = 0;
     m_lostFor.start();
     setState(State::Rejoining);
@@ -44,8 +42,7 @@ void ClientSession::scheduleAttempt()
 void ClientSession::startAttempt()
 {
     ++m_attempt;
-    m_hostGone = false;
-    m_hostDropped = false;
+    m_linkEnd = LinkEnd::Lost;
     m_framer = Framer();
     m_inboundPump.discard(0);
     m_sock.disconnect(this);
@@ -64,8 +61,6 @@ void ClientSession::attemptFailed(const QString& why)
     if (m_state != State::Rejoining)
         return;
     m_attemptTimer.stop();
-    m_hostGone = false;
-    m_hostDropped = false;
     m_sock.disconnect(this);
     m_sock.close();
     const std::optional<int> pause = m_schedule.pauseBefore(m_attempt + 1, m_lostFor.elapsed());
@@ -85,9 +80,8 @@ void ClientSession::giveUp()
     m_attemptTimer.stop();
     m_sock.disconnect(this);
     m_sock.close();
-    m_connected = false;
     m_rejoinToken.clear();
-    setState(State::Closed);
+    setState(State::GivenUp);
     emit systemLine(QStringLiteral("Gave up rejoining %1 after %2 attempts. You are not connected.")
                         .arg(m_addressTried)
                         .arg(m_attempt));
@@ -98,7 +92,7 @@ void ClientSession::giveUp()
 void ClientSession::askForSeat(int slot)
 {
     m_myseat = slot;
-    send(ext::toHost::Extensions{slot, QLatin1String(ext::kRejoinFeature)}.encode() +
+    send(ext::toHost::Extensions{slot, ext::toHost::Extensions::ourFeatures()}.encode() +
              ext::toHost::Rejoin{slot, m_rejoinToken}.encode(),
          true);
 }
@@ -109,12 +103,10 @@ void ClientSession::onRejoined(const ext::toClient::Rejoined& m)
         return;
     m_attemptTimer.stop();
     m_myseat = m.slot;
-    m_connected = true;
     // What follows is the game as it stands; it is shown, not told line by
     // line. The new token ends it.
-    m_catchingUp = true;
+    setState(State::CatchingUp);
     forgetGame();
-    setState(State::LoggedIn);
 }
 
 void ClientSession::onRejoinRefused()
@@ -131,8 +123,9 @@ void ClientSession::onRejoinRefused()
 void ClientSession::onRejoinToken(const QString& token)
 {
     m_rejoinToken = token;
-    if (!std::exchange(m_catchingUp, false))
+    if (m_state != State::CatchingUp)
         return;
+    setState(State::LoggedIn);
     emit systemLine(isSpectator() ? QStringLiteral("Rejoined the game as a spectator.")
                                   : QStringLiteral("Rejoined the game in seat %1.").arg(m_myseat));
     emit rejoined();
@@ -163,8 +156,12 @@ void ClientSession::forgetGame()
 {
     const QList<Spectator> spectators = std::exchange(m_model.spectators, {});
     const int ownTurns = m_model.ownTurns;
+    const int whoseturn = m_model.whoseturn;
     m_model = GameModel();
+    // Kept to count our turns as a window that never lost the link did:
+    // the turn the catch-up names was counted already if it had begun.
     m_model.ownTurns = ownTurns;
+    m_model.whoseturn = whoseturn;
     for (const Spectator& s : spectators)
         emit spectatorLeft(s);
     for (int seat = 1; seat <= game::kSeats; ++seat) {

@@ -48,7 +48,7 @@ void Tchat::connectAnnouncements()
 void Tchat::announce(const QString& text)
 {
     // A rejoin's catch-up replays the game so far; only the news is said.
-    if (m_session->state() != ClientSession::State::Rejoining)
+    if (m_session->tellsNews())
         m_announcer->announce(text);
 }
 

@@ -2,6 +2,7 @@
 
 #include "game/gameengine.h"
 #include "protocol/catalogue.h"
+#include "protocol/extensions.h"
 #include "roster.h"
 
 namespace velmora {
@@ -21,7 +22,12 @@ void GameAnnouncer::announce(const GameEvent& event)
         Overloaded{
             // The host sends the start itself: only it knows who started.
             [](const event::GameStarted&) {},
-            [this](const event::NextPlayer& e) { m_roster.sendToSeats(toClient::NextPlayer{e.seat}.encode()); },
+            [this](const event::NextPlayer& e) {
+                m_roster.sendToSeats(toClient::NextPlayer{e.seat}.encode());
+                // Spectators of ours are told too, in a message of our own.
+                m_roster.sendToSpectators(protocol::ext::toClient::WhoseTurn{e.seat}.encode(),
+                                          Roster::Audience::Extended);
+            },
             [this](const event::DiceThrown& e) { m_roster.sendToLoggedIn(toClient::TheDart{e.values}.encode()); },
             [this](const event::DiePlaced& e) {
                 const rules::Placement& p = e.placement;

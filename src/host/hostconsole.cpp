@@ -89,8 +89,9 @@ QString HostConsole::slotTable() const
             continue;
         QString marks;
         QStringList state{c.connected ? QStringLiteral("connected")
-                          : c.held    ? QStringLiteral("held %1 s for its player").arg(m_server.holdSecondsLeft(s))
-                                      : QStringLiteral("free")};
+                          : m_server.isHeld(s)
+                              ? QStringLiteral("held %1 s for its player").arg(m_server.holdSecondsLeft(s))
+                              : QStringLiteral("free")};
         if (isSeat) {
             for (int m : engine.seat(s).marks)
                 marks += QString::number(m);

@@ -6,22 +6,13 @@
 
 namespace velmora {
 
-int Roster::freeSlot() const
+int Roster::freeSlot(const std::function<bool(int)>& isKept) const
 {
     for (int s = 1; s <= m_highest; ++s) {
-        if (!m_slots[s].connected && !m_slots[s].held)
+        if (!m_slots[s].connected && !isKept(s))
             return s;
     }
     return m_highest < game::kMaxConnections ? m_highest + 1 : 0;
-}
-
-bool Roster::anySeatHeld() const
-{
-    for (int s = 1; s <= game::kSeats; ++s) {
-        if (m_slots[s].held)
-            return true;
-    }
-    return false;
 }
 
 int Roster::freeSpectatorSlot() const
@@ -35,7 +26,7 @@ int Roster::freeSpectatorSlot() const
 
 void Roster::attach(int slot, TSock* sock)
 {
-    if (slot != kTransitSlot)
+    if (slot <= game::kMaxConnections)
         m_highest = std::max(m_highest, slot);
     Connection& c = m_slots[slot];
     if (c.sock)
@@ -47,9 +38,8 @@ void Roster::attach(int slot, TSock* sock)
     c.chat = ChatBudget();
     c.id = ++m_lastId;
     c.knowsExtensions = false;
+    c.heartbeat = false;
     c.leaving = false;
-    c.token.clear();
-    c.held = false;
 }
 
 void Roster::moveConnection(int from, int to)
@@ -69,8 +59,9 @@ void Roster::moveConnection(int from, int to)
     target.id = moving.id;
     target.chat = moving.chat;
     target.knowsExtensions = moving.knowsExtensions;
+    target.heartbeat = moving.heartbeat;
+    target.lastHeardMs = moving.lastHeardMs;
     target.leaving = false;
-    target.held = false;
     moving = Connection();
     m_highest = std::max(m_highest, to);
 }
@@ -81,8 +72,11 @@ int Roster::slotOf(quint64 id) const
         if (m_slots[s].id == id && m_slots[s].connected)
             return s;
     }
-    const Connection& transit = m_slots[kTransitSlot];
-    return transit.id == id && transit.connected ? kTransitSlot : 0;
+    for (int s = SeatKeeper::kFirstWaitingSlot; s <= SeatKeeper::kLastWaitingSlot; ++s) {
+        if (m_slots[s].id == id && m_slots[s].connected)
+            return s;
+    }
+    return 0;
 }
 
 void Roster::sendTo(int slot, const QByteArray& message)
@@ -133,6 +127,14 @@ void Roster::sendToSeats(const QByteArray& message)
 {
     for (int s = 1; s <= std::min(m_highest, game::kSeats); ++s) {
         if (m_slots[s].loggedIn)
+            sendTo(s, message);
+    }
+}
+
+void Roster::sendToSpectators(const QByteArray& message, Audience audience)
+{
+    for (int s = game::kSeats + 1; s <= m_highest; ++s) {
+        if (m_slots[s].loggedIn && reaches(s, audience))
             sendTo(s, message);
     }
 }

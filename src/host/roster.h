@@ -2,21 +2,23 @@
 
 #include "chatbudget.h"
 #include "game/constants.h"
-#include "protocol/extensions.h"
 #include "protocol/framer.h"
+#include "seatkeeper.h"
 
 #include <QByteArray>
-#include <QDeadlineTimer>
 #include <QString>
 #include <array>
+#include <functional>
 
 namespace velmora {
 
 class TSock;
 
 // The host's connections by slot number: slots 1..4 hold the seats, 5..9
-// spectators; a tenth connection is refused. A leaving connection's slot goes
-// to the next arrival, lowest number first.
+// spectators, and the slots from 10 on the connections that wait aside in a
+// full game while a seat is kept (see SeatKeeper); without a kept seat a
+// tenth connection is refused. A leaving connection's slot goes to the next
+// arrival, lowest number first. Nothing is broadcast to a waiting slot.
 class Roster {
 public:
     struct Connection {
@@ -28,32 +30,27 @@ public:
         quint64 id = 0; // which connection holds the slot now
         ChatBudget chat;
         bool knowsExtensions = false; // it announced the game's own messages
+        bool heartbeat = false;       // it answers pings, and goes when it falls silent
         bool leaving = false;         // its player chose to go: nothing is held for him
-        QString token;                // proves a lost connection's return; empty if none was given
-        // The connection was lost during a game and the seat waits for its
-        // player (name and token kept) until `holdEnds`.
-        bool held = false;
-        QDeadlineTimer holdEnds;
+        qint64 lastHeardMs = 0;       // on the host's clock
     };
     // Who a message goes to: everybody, only the peers that know the game's
     // own messages, or only those that do not.
     enum class Audience { Everyone, Extended, Plain };
 
-    // Where a connection that comes while every slot is taken waits, when a
-    // seat is held: it may be that seat's player coming back. Nobody else is
-    // let in there, and nothing is broadcast to it.
+    // The number a waiting connection is greeted with, whichever waiting
+    // slot it is in.
     static constexpr int kTransitSlot = protocol::ext::kTransitSlot;
 
     const Connection& operator[](int slot) const { return m_slots[slot]; }
     Connection& operator[](int slot) { return m_slots[slot]; }
     // The highest slot handed out so far; it never goes down.
     int highestSlot() const { return m_highest; }
-    // The slot for a new connection, or 0 when the game is full. A held
-    // seat is not free.
-    int freeSlot() const;
+    // The slot for a new connection, or 0 when the game is full. A seat
+    // that `isKept` is not free.
+    int freeSlot(const std::function<bool(int)>& isKept) const;
     // The lowest spectator's slot with nobody in it, or 0.
     int freeSpectatorSlot() const;
-    bool anySeatHeld() const;
     // Puts a new connection into a slot, releasing the closed socket of
     // whoever held it before.
     void attach(int slot, TSock* sock);
@@ -74,11 +71,13 @@ public:
     void sendToLoggedIn(const QByteArray& message);
     // The same, for the seats only: spectators are not told whose turn it is.
     void sendToSeats(const QByteArray& message);
+    // Spectators that have logged in, of the audience given.
+    void sendToSpectators(const QByteArray& message, Audience audience);
 
 private:
     bool reaches(int slot, Audience audience) const;
 
-    std::array<Connection, kTransitSlot + 1> m_slots; // [0] unused
+    std::array<Connection, SeatKeeper::kLastWaitingSlot + 1> m_slots; // [0] unused
     int m_highest = 0;
     quint64 m_lastId = 0;
 };

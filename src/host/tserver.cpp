@@ -4,6 +4,7 @@
 #include "protocol/extensions.h"
 
 #include <QDebug>
+#include <algorithm>
 
 namespace velmora {
 
@@ -33,8 +34,10 @@ TServer::TServer(QObject* parent)
     m_engine.setListener([this](const GameEvent& e) { onGameEvent(e); });
     setUpDispatch();
     setUpRejoinDispatch();
-    m_holdTimer.setSingleShot(true);
-    connect(&m_holdTimer, &QTimer::timeout, this, &TServer::releaseExpiredHolds);
+    connect(&m_keeper, &SeatKeeper::holdExpired, this, &TServer::releaseHeldSeat);
+    connect(&m_keeper, &SeatKeeper::waitedTooLong, this, &TServer::letWaitingGo);
+    setHeartbeat(protocol::ext::kPingIntervalMs, protocol::ext::kSilenceLimitMs);
+    connect(&m_heartbeat, &QTimer::timeout, this, &TServer::onHeartbeat);
     m_clock.start();
 }
 
@@ -43,13 +46,37 @@ void TServer::setBotPace(std::function<int()> pace)
     m_botPace = std::move(pace);
 }
 
+void TServer::setHeartbeat(int pingIntervalMs, int silenceLimitMs)
+{
+    m_heartbeat.setInterval(std::max(1, pingIntervalMs / 2));
+    m_silenceLimitMs = silenceLimitMs;
+}
+
 TServer::~TServer()
 {
-    // Connections go down quietly with the host; nobody is left to tell.
+    sayGoodbye();
     m_engine.setListener({});
-    for (int s = 1; s <= m_roster.highestSlot(); ++s) {
-        if (TSock* sock = m_roster[s].sock)
-            sock->disconnect(this);
+}
+
+void TServer::sayGoodbye()
+{
+    if (std::exchange(m_saidGoodbye, true))
+        return;
+    m_heartbeat.stop();
+    // Sent before the close, so our windows know not to come back; a peer
+    // that knows only the common messages sees the close it always saw.
+    m_roster.sendToAll(protocol::ext::toClient::Goodbye{}.encode(), Roster::Audience::Extended);
+    m_listener.setListen(false);
+    m_pacer.stopComputer();
+    for (int s = 1; s <= SeatKeeper::kLastWaitingSlot; ++s) {
+        Roster::Connection& c = m_roster[s];
+        if (c.sock) {
+            c.sock->disconnect(this);
+            c.sock->close();
+        }
+        c.connected = false;
+        c.loggedIn = false;
+        m_inboundPump.discard(c.id);
     }
 }
 
@@ -68,12 +95,12 @@ quint16 TServer::port() const
 
 void TServer::onAccept()
 {
-    int chosen = m_roster.freeSlot();
-    if (chosen == 0 && m_roster.anySeatHeld() && !m_roster[Roster::kTransitSlot].connected)
-        chosen = Roster::kTransitSlot;
+    int chosen = m_roster.freeSlot([this](int slot) { return m_keeper.isHeld(slot); });
     TSock* sock = m_listener.accept();
     if (!sock)
         return; // nothing taken: the chosen slot stays free and nothing is sent
+    if (chosen == 0 && m_keeper.anyHeld() && !m_saidGoodbye)
+        chosen = admitWaiting();
 
     const QString peer = sock->hostName();
     if (chosen == 0) {
@@ -83,22 +110,29 @@ void TServer::onAccept()
         emit connectionRefused(peer);
         return;
     }
+    attachConnection(chosen, sock);
+    emit connectionAccepted(chosen, peer);
+}
 
-    m_roster.attach(chosen, sock);
-    sock->setTag(chosen);
+void TServer::attachConnection(int slot, TSock* sock)
+{
+    m_roster.attach(slot, sock);
+    m_roster[slot].lastHeardMs = m_clock.elapsed();
+    sock->setTag(slot);
     sock->setOutputLimit(kMaxUnsent);
     connect(sock, &TSock::readyRead, this, [this, sock] { onRead(sock); });
     // The slot is asked at the close: a rejoin may have moved the connection.
     connect(sock, &TSock::connectionClosed, this, [this, sock](CloseReason why) {
-        const int slot = sock->tag();
-        if (m_roster[slot].sock == sock)
-            onDeparture(slot, why);
+        const int at = sock->tag();
+        if (m_roster[at].sock == sock)
+            onDeparture(at, why);
     });
-    m_engine.takeSeat(chosen);
-    m_roster.sendTo(chosen, toClient::SendLoginInfo{chosen}.encode());
-    if (chosen == Roster::kTransitSlot)
-        expectRejoin(sock);
-    emit connectionAccepted(chosen, peer);
+    if (SeatKeeper::isWaitingSlot(slot)) {
+        m_roster.sendTo(slot, toClient::SendLoginInfo{Roster::kTransitSlot}.encode());
+        return;
+    }
+    m_engine.takeSeat(slot);
+    m_roster.sendTo(slot, toClient::SendLoginInfo{slot}.encode());
 }
 
 void TServer::onRead(TSock* sock)
@@ -113,6 +147,11 @@ void TServer::receive(int slot, const QByteArray& bytes)
     Roster::Connection& c = m_roster[slot];
     if (!c.connected)
         return;
+    c.lastHeardMs = m_clock.elapsed();
+    if (SeatKeeper::isWaitingSlot(slot)) {
+        receiveWhileWaiting(slot, bytes);
+        return;
+    }
     const quint64 id = c.id;
     bool queued = true;
     const bool framed =
@@ -140,7 +179,7 @@ void TServer::dropConnection(int slot, CloseReason reason)
 
 int TServer::acceptDetached()
 {
-    const int chosen = m_roster.freeSlot();
+    const int chosen = m_roster.freeSlot([this](int slot) { return m_keeper.isHeld(slot); });
     if (chosen == 0)
         return 0;
     m_roster.attach(chosen, nullptr);
@@ -158,7 +197,7 @@ void TServer::kick(int slot)
     if (slot < 1 || slot > game::kMaxConnections)
         return;
     const Roster::Connection& c = m_roster[slot];
-    if (c.held) {
+    if (m_keeper.isHeld(slot)) {
         releaseHeldSeat(slot);
         return;
     }
@@ -177,19 +216,21 @@ void TServer::onDeparture(int s, CloseReason reason)
     Roster::Connection& c = m_roster[s];
     if (!c.connected)
         return;
-    if (s == Roster::kTransitSlot) {
+    if (SeatKeeper::isWaitingSlot(s)) {
         // Nobody was told of it; it goes as quietly as it came.
-        m_inboundPump.discard(c.id);
         if (c.sock)
             c.sock->deleteLater();
         c = Roster::Connection{};
+        m_keeper.leaveWaiting(s);
         return;
     }
     if (mayHold(s, reason)) {
         holdSeat(s);
         return;
     }
-    rememberSpectator(s);
+    if (s > game::kSeats && !c.leaving)
+        m_keeper.rememberSpectator(m_keeper.token(s), c.name, m_chatHistory.mark());
+    m_keeper.forgetToken(s);
     const QString name = c.name;
     m_roster.sendToOthers(s, toClient::PlayerDisconnected{s, name}.encode());
     c.connected = false;
@@ -226,10 +267,6 @@ void TServer::onMessage(const InboundMessage& message)
     const int from = m_roster.slotOf(message.source);
     if (from == 0)
         return;
-    if (from == Roster::kTransitSlot && !isRejoinTraffic(message.text)) {
-        refuseAsFull(from);
-        return;
-    }
     QString why;
     if (m_dispatcher.dispatch(message.text, &why, from, message.text) == protocol::Dispatch::Malformed)
         reportDropped(why, message.text);
@@ -242,11 +279,11 @@ void TServer::setUpDispatch()
     d.on<toHost::KickPlayer>([this](int from, const QString& text, const auto& m) { onKick(from, text, m); });
     d.on<toHost::Chat>([this](int from, const QString& text, const auto& m) {
         if (speaksFor(from, m.slot, text) && withinChatBudget(from))
-            m_roster.sendToAll(toClient::ChatLine::relay(from, m_roster[from].name, m.text).encode());
+            relayChat(toClient::ChatLine::relay(from, m_roster[from].name, m.text).encode());
     });
     d.on<toHost::Action>([this](int from, const QString& text, const auto& m) {
         if (speaksFor(from, m.slot, text) && withinChatBudget(from))
-            m_roster.sendToAll(toClient::ActionLine::relay(from, m_roster[from].name, m.text).encode());
+            relayChat(toClient::ActionLine::relay(from, m_roster[from].name, m.text).encode());
     });
     d.on<toHost::StartGame>([this](int from, const QString& text, const auto& m) { onStartGame(from, text, m); });
     // Refusals by the rules (not your turn, die used, ...) are silent.
@@ -269,11 +306,18 @@ void TServer::setUpDispatch()
     });
 }
 
-// The first field of a client message is its sender's own number; a message
-// that speaks for another slot than the one it came on is not obeyed.
+void TServer::relayChat(const QByteArray& line)
+{
+    m_chatHistory.add(line);
+    m_roster.sendToAll(line);
+}
+
+// The first field of a client message is its sender's own number (a waiting
+// connection's is the one it was greeted with); a message that speaks for
+// another slot than the one it came on is not obeyed.
 bool TServer::speaksFor(int from, int sender, const QString& text) const
 {
-    if (sender == from)
+    if (sender == from || (SeatKeeper::isWaitingSlot(from) && sender == Roster::kTransitSlot))
         return true;
     reportDropped(QStringLiteral("sender %1 on the connection of slot %2").arg(sender).arg(from), text);
     return false;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "chathistory.h"
 #include "game/gameengine.h"
 #include "gameannouncer.h"
 #include "protocol/dispatcher.h"
 #include "protocol/messagepump.h"
 #include "protocol/tsock.h"
 #include "roster.h"
+#include "seatkeeper.h"
 #include "turnpacer.h"
 
 #include <QElapsedTimer>
@@ -40,9 +42,9 @@ public:
     // A stalled peer is dropped once this much waits unsent for it.
     static constexpr qint64 kMaxUnsent = 1024 * 1024;
     // How long a lost player's seat waits for him by default.
-    static constexpr int kDefaultRejoinGraceSeconds = 90;
-
+    static constexpr int kDefaultRejoinGraceSeconds = SeatKeeper::kDefaultGraceSeconds;
     explicit TServer(QObject* parent = nullptr);
+    // Says goodbye to the windows of ours before the connections go.
     ~TServer() override;
 
     // Switches the listener on (port 0 picks a free one). Throws
@@ -57,15 +59,25 @@ public:
     // The pause between the twelfth die and the scoring (1500 ms in play;
     // tests shorten it).
     void setScoringPauseMs(int ms) { m_pacer.setScoringPauseMs(ms); }
+    // How often peers that answer pings are pinged, and how long one may be
+    // silent before it is taken as lost (5 s and 15 s in play; tests
+    // shorten them).
+    void setHeartbeat(int pingIntervalMs, int silenceLimitMs);
     // Replaces the die roller (1..6 per call), for tests that need known dice.
     void setDiceRoller(std::function<int()> roller) { m_engine.setDiceRoller(std::move(roller)); }
 
     // How long the seat of a player whose connection is lost during a game
     // is kept for his return (0: not at all; his seat goes at once).
-    void setRejoinGrace(int seconds);
-    int rejoinGrace() const { return m_rejoinGraceSeconds; }
-    // Whole seconds (rounded up) a held seat still waits; 0 if not held.
-    int holdSecondsLeft(int slot) const;
+    void setRejoinGrace(int seconds) { m_keeper.setGraceSeconds(seconds); }
+    int rejoinGrace() const { return m_keeper.graceSeconds(); }
+    // Whether a lost player's seat is kept, and for how many more whole
+    // seconds (rounded up; 0 if not held).
+    bool isHeld(int slot) const { return m_keeper.isHeld(slot); }
+    int holdSecondsLeft(int slot) const { return m_keeper.secondsLeft(slot); }
+
+    // The host is ending the game on purpose: our windows are told so, and
+    // every connection is closed. Done once; the destructor does it too.
+    void sayGoodbye();
 
     // Starts a game as the player in `starter` would (the dedicated host's console).
     void startGame(int starter, bool team, bool points);
@@ -99,11 +111,13 @@ private:
     // Connections.
     void onAccept();
     void onRead(TSock* sock);
+    void attachConnection(int slot, TSock* sock);
     void dropConnection(int slot, CloseReason reason);
     void onDeparture(int slot, CloseReason reason);
     void onMessage(const InboundMessage& message);
     void setUpDispatch();
     bool speaksFor(int from, int sender, const QString& text) const;
+    void relayChat(const QByteArray& line);
     bool fromHostsPlayer(int from, const QString& text) const;
     bool withinChatBudget(int from);
 
@@ -117,6 +131,8 @@ private:
 
     // Rejoining after a lost connection (tserver_rejoin.cpp).
     void setUpRejoinDispatch();
+    void onExtensions(int from, const QString& text, const protocol::ext::toHost::Extensions& m);
+    void onHeartbeat();
     // What only our own windows are told, after the login's common messages:
     // the seats held for lost players, the game's kind and who watches
     // (never told a newcomer otherwise), and the token to come back with.
@@ -124,19 +140,18 @@ private:
     bool mayHold(int slot, CloseReason reason) const;
     void holdSeat(int slot);
     void releaseHeldSeat(int slot);
-    void releaseExpiredHolds();
-    void armHoldTimer();
-    void rememberSpectator(int slot);
     void onRejoin(int from, const QString& text, const protocol::ext::toHost::Rejoin& m);
-    int heldSeatFor(const QString& token) const;
     void supersede(int slot);
     void rejoinSeat(int from, int seat);
-    void rejoinAsSpectator(int from, const QString& name);
+    void rejoinAsSpectator(int from, const SeatKeeper::Spectator& spectator);
+    void tellWhatWasSaid(int slot, quint64 since);
     void leaveTransitSlot(int from);
-    // The transit slot is for a held seat's player only: anybody else finds the game full.
-    void expectRejoin(TSock* sock);
+    // A waiting place is for a held seat's player only: anybody else finds
+    // the game full. What a waiting connection says is read at once.
+    int admitWaiting();
+    void receiveWhileWaiting(int slot, const QByteArray& bytes);
     static bool isRejoinTraffic(const QString& text);
-    void refuseAsFull(int slot);
+    void letWaitingGo(int slot);
     void giveToken(int slot);
 
     // The game's events: out as messages, then to the pacer.
@@ -150,17 +165,13 @@ private:
     GameAnnouncer m_announcer;
     std::function<int()> m_botPace;
     TurnPacer m_pacer;
-    QElapsedTimer m_clock; // the chat budgets' time
-
-    // A spectator whose connection was lost may come back as one.
-    struct ReturningSpectator {
-        QString token;
-        QString name;
-        QDeadlineTimer until;
-    };
-    int m_rejoinGraceSeconds = kDefaultRejoinGraceSeconds;
-    QTimer m_holdTimer; // fires when the next held seat runs out
-    QList<ReturningSpectator> m_returningSpectators; // at most one per spectator's slot
+    QElapsedTimer m_clock; // the chat budgets' and the heartbeat's time
+    SeatKeeper m_keeper;
+    ChatHistory m_chatHistory;
+    QTimer m_heartbeat; // runs while a connection answers pings; looks twice per ping
+    int m_heartbeatLooks = 0;
+    int m_silenceLimitMs = protocol::ext::kSilenceLimitMs;
+    bool m_saidGoodbye = false;
 };
 
 } // namespace velmora

@@ -1,69 +1,76 @@
 // Rejoining after a lost connection: the seat of a player whose connection
 // drops during a game waits for him a while, played by the computer, and
-// only a connection that shows the token he was given takes it back.
+// only a connection that shows the token he was given takes it back. The
+// heartbeat finds the connections that went quiet without closing.
 
 #include "protocol/catalogue.h"
 #include "protocol/extensions.h"
 #include "tserver.h"
 
 #include <QDebug>
-#include <QRandomGenerator>
 
 namespace velmora {
 
 namespace ext = protocol::ext;
 namespace toClient = protocol::toClient;
 
-namespace {
-
-QString newToken()
-{
-    quint32 words[4];
-    QRandomGenerator::system()->fillRange(words);
-    QString token;
-    for (quint32 w : words)
-        token += QStringLiteral("%1").arg(w, 8, 16, QLatin1Char('0'));
-    return token;
-}
-
-} // namespace
-
 void TServer::setUpRejoinDispatch()
 {
     auto& d = m_dispatcher;
-    d.on<ext::toHost::Extensions>([this](int from, const QString& text, const auto& m) {
-        Roster::Connection& c = m_roster[from];
-        if (!speaksFor(from, m.slot, text) || !m.knowsRejoin() || c.knowsExtensions)
-            return;
-        c.knowsExtensions = true;
-        if (c.loggedIn)
-            welcomeExtended(from);
-    });
+    d.on<ext::toHost::Extensions>(
+        [this](int from, const QString& text, const auto& m) { onExtensions(from, text, m); });
     d.on<ext::toHost::Rejoin>([this](int from, const QString& text, const auto& m) { onRejoin(from, text, m); });
     d.on<ext::toHost::Leaving>([this](int from, const QString& text, const auto& m) {
         if (speaksFor(from, m.slot, text))
             m_roster[from].leaving = true;
     });
+    // Hearing it is all that matters: any bytes keep a connection alive.
+    d.on<ext::toHost::Pong>([](int, const QString&, const auto&) {});
 }
 
-void TServer::setRejoinGrace(int seconds)
+void TServer::onExtensions(int from, const QString& text, const ext::toHost::Extensions& m)
 {
-    m_rejoinGraceSeconds = std::clamp(seconds, 0, ext::kMaxHoldSeconds);
+    Roster::Connection& c = m_roster[from];
+    if (!speaksFor(from, m.slot, text) || !m.knowsRejoin() || c.knowsExtensions)
+        return;
+    c.knowsExtensions = true;
+    c.heartbeat = m.knows(ext::kHeartbeatFeature);
+    if (c.heartbeat && !m_heartbeat.isActive() && !m_saidGoodbye)
+        m_heartbeat.start();
+    if (c.loggedIn)
+        welcomeExtended(from);
 }
 
-int TServer::holdSecondsLeft(int slot) const
+// Every look drops the peers that have been silent too long, as if their
+// connection had been reset; every second look pings the rest, which keeps
+// them, and their windows, hearing from each other.
+void TServer::onHeartbeat()
 {
-    if (slot < 1 || slot > game::kSeats || !m_roster[slot].held)
-        return 0;
-    const qint64 ms = m_roster[slot].holdEnds.remainingTime();
-    return int((ms + 999) / 1000);
+    const bool ping = (++m_heartbeatLooks % 2) == 0;
+    bool anyLeft = false;
+    for (int s = 1; s <= m_roster.highestSlot(); ++s) {
+        const Roster::Connection& c = m_roster[s];
+        if (!c.connected || !c.heartbeat)
+            continue;
+        if (m_clock.elapsed() - c.lastHeardMs > m_silenceLimitMs) {
+            qWarning().noquote() << "velmora host: the connection in slot" << s << "went silent; taking it as lost";
+            dropConnection(s, CloseReason::Reset);
+            continue;
+        }
+        anyLeft = true;
+        if (ping)
+            m_roster.sendTo(s, ext::toClient::Ping{}.encode());
+    }
+    if (!anyLeft)
+        m_heartbeat.stop();
 }
 
 void TServer::welcomeExtended(int slot)
 {
     for (int seat = 1; seat <= game::kSeats; ++seat) {
-        if (m_roster[seat].held)
-            m_roster.sendTo(slot, ext::toClient::SeatHeld{seat, holdSecondsLeft(seat), m_roster[seat].name}.encode());
+        if (m_keeper.isHeld(seat))
+            m_roster.sendTo(
+                slot, ext::toClient::SeatHeld{seat, m_keeper.secondsLeft(seat), m_keeper.heldName(seat)}.encode());
     }
     if (m_engine.isRunning()) {
         m_roster.sendTo(slot, ext::toClient::GameKind{m_engine.isTeamGame(), m_engine.isPointsGame()}.encode());
@@ -77,11 +84,9 @@ void TServer::welcomeExtended(int slot)
 
 void TServer::giveToken(int slot)
 {
-    Roster::Connection& c = m_roster[slot];
-    if (!c.knowsExtensions || m_rejoinGraceSeconds == 0)
+    if (!m_roster[slot].knowsExtensions || m_keeper.graceSeconds() == 0)
         return;
-    c.token = newToken();
-    m_roster.sendTo(slot, ext::toClient::RejoinToken{c.token}.encode());
+    m_roster.sendTo(slot, ext::toClient::RejoinToken{m_keeper.issueToken(slot)}.encode());
 }
 
 // Only a seated player of a running game who was given a token, and whose
@@ -90,8 +95,8 @@ void TServer::giveToken(int slot)
 bool TServer::mayHold(int slot, CloseReason reason) const
 {
     const Roster::Connection& c = m_roster[slot];
-    if (m_rejoinGraceSeconds == 0 || slot > game::kSeats || !c.loggedIn || c.token.isEmpty() || c.leaving ||
-        !m_engine.isRunning())
+    if (m_keeper.graceSeconds() == 0 || slot > game::kSeats || !c.loggedIn || m_keeper.token(slot).isEmpty() ||
+        c.leaving || !m_engine.isRunning() || m_saidGoodbye)
         return false;
     switch (reason) {
     case CloseReason::ClosedByPeer:
@@ -109,96 +114,82 @@ bool TServer::mayHold(int slot, CloseReason reason) const
 void TServer::holdSeat(int slot)
 {
     Roster::Connection& c = m_roster[slot];
+    const int grace = m_keeper.graceSeconds();
     // Peers that do not know holds see the departure they always saw; ours
     // see the seat kept, and for how long.
     m_roster.sendToOthers(slot, toClient::PlayerDisconnected{slot, c.name}.encode(), Roster::Audience::Plain);
-    m_roster.sendToOthers(slot, ext::toClient::SeatHeld{slot, m_rejoinGraceSeconds, c.name}.encode(),
-                          Roster::Audience::Extended);
+    m_roster.sendToOthers(slot, ext::toClient::SeatHeld{slot, grace, c.name}.encode(), Roster::Audience::Extended);
     c.connected = false;
     c.loggedIn = false;
-    c.held = true;
-    c.holdEnds = QDeadlineTimer(qint64(m_rejoinGraceSeconds) * 1000);
+    m_keeper.hold(slot, c.name, m_chatHistory.mark());
     m_inboundPump.discard(c.id);
     m_engine.holdSeat(slot);
-    emit seatHeld(slot, c.name, m_rejoinGraceSeconds);
+    emit seatHeld(slot, c.name, grace);
     // The computer goes on with his turn at its own pace, so that he can
     // take it up where it stands if he is back in time.
     if (slot == m_engine.currentSeat())
         m_pacer.resume();
-    armHoldTimer();
 }
 
 void TServer::releaseHeldSeat(int slot)
 {
-    Roster::Connection& c = m_roster[slot];
-    if (!c.held)
+    const QString name = m_keeper.heldName(slot);
+    if (!m_keeper.release(slot))
         return;
-    const QString name = c.name;
-    c.held = false;
-    c.name.clear();
-    c.token.clear();
+    m_roster[slot].name.clear();
+    m_keeper.forgetToken(slot);
     m_engine.releaseHold(slot);
     // The others who know holds learn now what the rest learnt at the loss.
     m_roster.sendToAll(toClient::PlayerDisconnected{slot, name}.encode(), Roster::Audience::Extended);
     emit departed(slot, name);
-    armHoldTimer();
 }
 
-void TServer::releaseExpiredHolds()
+int TServer::admitWaiting()
 {
-    for (int seat = 1; seat <= game::kSeats; ++seat) {
-        if (m_roster[seat].held && m_roster[seat].holdEnds.hasExpired())
-            releaseHeldSeat(seat);
+    const SeatKeeper::WaitingPlace place = m_keeper.admitWaiting();
+    if (place.evicted != 0) {
+        // Made room for the newcomer: the oldest waiting connection goes.
+        TSock* sock = m_roster[place.evicted].sock;
+        m_roster[place.evicted] = Roster::Connection{};
+        if (sock) {
+            sock->disconnect(this);
+            sock->send(toClient::Full{}.encode());
+            sock->close();
+            sock->deleteLater();
+        }
     }
-    armHoldTimer();
+    return place.slot;
 }
 
-void TServer::armHoldTimer()
+// A waiting connection is heard at once, not at the queue's pace: all it
+// may say is the rejoin, and it must not lose its place while the rejoin
+// waits in the queue behind other connections' messages.
+void TServer::receiveWhileWaiting(int slot, const QByteArray& bytes)
 {
-    qint64 next = -1;
-    for (int seat = 1; seat <= game::kSeats; ++seat) {
-        if (!m_roster[seat].held)
-            continue;
-        const qint64 left = m_roster[seat].holdEnds.remainingTime();
-        if (next < 0 || left < next)
-            next = left;
-    }
-    if (next < 0)
-        m_holdTimer.stop();
-    else
-        m_holdTimer.start(int(std::min<qint64>(next, ext::kMaxHoldSeconds * qint64(1000))));
-}
-
-// A spectator has nothing to keep, but may come back as a spectator.
-void TServer::rememberSpectator(int slot)
-{
-    const Roster::Connection& c = m_roster[slot];
-    m_returningSpectators.removeIf([](const ReturningSpectator& r) { return r.until.hasExpired(); });
-    if (slot <= game::kSeats || c.token.isEmpty() || c.leaving || m_rejoinGraceSeconds == 0)
+    Roster::Connection& c = m_roster[slot];
+    const quint64 id = c.id;
+    QList<QByteArray> messages;
+    if (!c.framer.feed(bytes, [&messages](QByteArray message) { messages.append(std::move(message)); })) {
+        letWaitingGo(slot);
         return;
-    if (m_returningSpectators.size() >= game::kMaxConnections - game::kSeats)
-        m_returningSpectators.removeFirst();
-    m_returningSpectators.append({c.token, c.name, QDeadlineTimer(qint64(m_rejoinGraceSeconds) * 1000)});
-}
-
-int TServer::heldSeatFor(const QString& token) const
-{
-    for (int seat = 1; seat <= game::kSeats; ++seat) {
-        const Roster::Connection& c = m_roster[seat];
-        if ((c.held || c.loggedIn) && !c.token.isEmpty() && c.token == token)
-            return seat;
     }
-    return 0;
-}
-
-void TServer::expectRejoin(TSock* sock)
-{
-    constexpr int kRejoinWithinMs = 10000;
-    const quint64 id = m_roster[Roster::kTransitSlot].id;
-    QTimer::singleShot(kRejoinWithinMs, sock, [this, id] {
-        if (m_roster.slotOf(id) == Roster::kTransitSlot)
-            refuseAsFull(Roster::kTransitSlot);
-    });
+    for (const QByteArray& message : std::as_const(messages)) {
+        const int now = m_roster.slotOf(id);
+        if (now == 0)
+            return;
+        if (!SeatKeeper::isWaitingSlot(now)) {
+            // Seated by its rejoin: the rest takes the usual road.
+            if (!m_inboundPump.push(message, id))
+                dropConnection(now, CloseReason::InputBoundExceeded);
+            continue;
+        }
+        const QString text = protocol::fromWire(message.left(protocol::kMaxEntryLength));
+        if (!isRejoinTraffic(text)) {
+            letWaitingGo(now);
+            return;
+        }
+        onMessage({text, id});
+    }
 }
 
 bool TServer::isRejoinTraffic(const QString& text)
@@ -207,8 +198,12 @@ bool TServer::isRejoinTraffic(const QString& text)
            text.startsWith(QLatin1String(ext::toHost::Rejoin::kCommand));
 }
 
-void TServer::refuseAsFull(int slot)
+// The place is free at once; the connection goes as soon as its "full" is out.
+void TServer::letWaitingGo(int slot)
 {
+    m_keeper.leaveWaiting(slot);
+    if (!SeatKeeper::isWaitingSlot(slot) || !m_roster[slot].connected)
+        return;
     m_roster.sendTo(slot, toClient::Full{}.encode());
     dropConnection(slot, CloseReason::ClosedHere);
 }
@@ -223,23 +218,19 @@ void TServer::onRejoin(int from, const QString& text, const ext::toHost::Rejoin&
         return;
     }
     c.knowsExtensions = true;
-    if (const int seat = heldSeatFor(m.token)) {
+    if (const int seat = m_keeper.seatFor(m.token)) {
         if (m_roster[seat].connected)
             supersede(seat);
         rejoinSeat(from, seat);
         return;
     }
-    for (qsizetype i = 0; i < m_returningSpectators.size(); ++i) {
-        const ReturningSpectator r = m_returningSpectators[i];
-        if (r.token == m.token && !r.until.hasExpired()) {
-            m_returningSpectators.removeAt(i);
-            rejoinAsSpectator(from, r.name);
-            return;
-        }
+    if (const auto spectator = m_keeper.takeSpectator(m.token)) {
+        rejoinAsSpectator(from, *spectator);
+        return;
     }
-    // From the transit slot there is no seat to log in to instead.
-    if (from == Roster::kTransitSlot)
-        refuseAsFull(from);
+    // From a waiting place there is no seat to log in to instead.
+    if (SeatKeeper::isWaitingSlot(from))
+        letWaitingGo(from);
     else
         m_roster.sendTo(from, ext::toClient::RejoinRefused{}.encode());
 }
@@ -255,14 +246,16 @@ void TServer::supersede(int slot)
     }
     c.connected = false;
     c.loggedIn = false;
-    c.held = true;
+    m_keeper.hold(slot, c.name, m_chatHistory.mark());
     m_inboundPump.discard(c.id);
     m_engine.holdSeat(slot);
 }
 
 void TServer::rejoinSeat(int from, int seat)
 {
-    const QString name = m_roster[seat].name;
+    const QString name = m_keeper.heldName(seat);
+    const quint64 chatMark = m_keeper.chatMark(seat);
+    m_keeper.release(seat);
     m_roster.moveConnection(from, seat);
     leaveTransitSlot(from);
     m_roster.sendTo(seat, ext::toClient::Rejoined{seat}.encode());
@@ -275,17 +268,17 @@ void TServer::rejoinSeat(int from, int seat)
     if (m_engine.seat(seat).watching)
         m_roster.sendToOthers(seat, toClient::JustWatching{seat, true}.encode(), Roster::Audience::Plain);
     welcomeExtended(seat);
-    armHoldTimer();
+    tellWhatWasSaid(seat, chatMark);
     emit rejoined(seat, name);
 }
 
-void TServer::rejoinAsSpectator(int from, const QString& name)
+void TServer::rejoinAsSpectator(int from, const SeatKeeper::Spectator& spectator)
 {
     int slot = from;
-    if (from <= game::kSeats || from == Roster::kTransitSlot) {
+    if (from <= game::kSeats || SeatKeeper::isWaitingSlot(from)) {
         const int free = m_roster.freeSpectatorSlot();
-        if (free == 0 && from == Roster::kTransitSlot) {
-            refuseAsFull(from);
+        if (free == 0 && SeatKeeper::isWaitingSlot(from)) {
+            letWaitingGo(from);
             return;
         }
         if (free != 0) {
@@ -295,17 +288,29 @@ void TServer::rejoinAsSpectator(int from, const QString& name)
         }
     }
     m_roster.sendTo(slot, ext::toClient::Rejoined{slot}.encode());
-    announceArrival(slot, name);
+    announceArrival(slot, spectator.name);
     if (m_engine.isRunning())
         m_announcer.bringUpToDate(slot);
     welcomeExtended(slot);
-    emit rejoined(slot, name);
+    tellWhatWasSaid(slot, spectator.chatMark);
+    emit rejoined(slot, spectator.name);
+}
+
+// After the catch-up, as they went out: the window shows them as news.
+void TServer::tellWhatWasSaid(int slot, quint64 since)
+{
+    for (const QByteArray& line : m_chatHistory.since(since))
+        m_roster.sendTo(slot, line);
 }
 
 // The slot a rejoining connection was accepted into is free again; nobody
 // heard of it. If it was a seat the computer was playing, the computer goes on.
 void TServer::leaveTransitSlot(int from)
 {
+    if (SeatKeeper::isWaitingSlot(from)) {
+        m_keeper.leaveWaiting(from);
+        return;
+    }
     if (from > game::kSeats)
         return;
     m_engine.leaveSeat(from);

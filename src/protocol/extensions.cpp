@@ -32,9 +32,14 @@ QString checkedToken(FieldCursor& fields, const QString& text)
 
 namespace toHost {
 
-bool Extensions::knowsRejoin() const
+bool Extensions::knows(const char* feature) const
 {
-    return features.split(u' ', Qt::SkipEmptyParts).contains(QLatin1String(kRejoinFeature));
+    return features.split(u' ', Qt::SkipEmptyParts).contains(QLatin1String(feature));
+}
+
+QString Extensions::ourFeatures()
+{
+    return QLatin1String(kRejoinFeature) + u' ' + QLatin1String(kHeartbeatFeature);
 }
 
 Decoded<Extensions> Extensions::decode(const QString& rest)
@@ -74,6 +79,19 @@ Decoded<Leaving> Leaving::decode(const QString& rest)
 }
 
 QByteArray Leaving::encode() const
+{
+    return protocol::encode(kCommand, {QString::number(slot)});
+}
+
+Decoded<Pong> Pong::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    Pong m;
+    m.slot = fields.lastNumber("slot", 1, game::kMaxConnections);
+    return fields.finish(m);
+}
+
+QByteArray Pong::encode() const
 {
     return protocol::encode(kCommand, {QString::number(slot)});
 }
@@ -150,9 +168,10 @@ Decoded<GameKind> GameKind::decode(const QString& rest)
 
 QByteArray GameKind::encode() const
 {
-    return protocol::encode(kCommand, {team ? QStringLiteral("t") : QStringLiteral("n"),
-                                       points ? QStringLiteral("1") : QStringLiteral("0")},
-                            Trailing::Yes);
+    return protocol::encode(
+        kCommand,
+        {team ? QStringLiteral("t") : QStringLiteral("n"), points ? QStringLiteral("1") : QStringLiteral("0")},
+        Trailing::Yes);
 }
 
 Decoded<Removed> Removed::decode(const QString&)
@@ -163,6 +182,39 @@ Decoded<Removed> Removed::decode(const QString&)
 QByteArray Removed::encode() const
 {
     return protocol::encode(kCommand);
+}
+
+Decoded<Ping> Ping::decode(const QString&)
+{
+    return Ping{};
+}
+
+QByteArray Ping::encode() const
+{
+    return protocol::encode(kCommand);
+}
+
+Decoded<Goodbye> Goodbye::decode(const QString&)
+{
+    return Goodbye{};
+}
+
+QByteArray Goodbye::encode() const
+{
+    return protocol::encode(kCommand);
+}
+
+Decoded<WhoseTurn> WhoseTurn::decode(const QString& rest)
+{
+    FieldCursor fields(rest);
+    WhoseTurn m;
+    m.seat = fields.lastNumber("seat", 1, game::kSeats);
+    return fields.finish(m);
+}
+
+QByteArray WhoseTurn::encode() const
+{
+    return protocol::encode(kCommand, {QString::number(seat)});
 }
 
 } // namespace toClient

@@ -5,6 +5,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <map>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 namespace velmora {
@@ -13,6 +15,26 @@ namespace {
 
 // How long a closed connection may take to hand its last bytes to the peer.
 constexpr int kLingerMs = 5000;
+
+// A peer that vanished without a word (a pulled cable, a sleeping laptop)
+// is found by the kernel, whatever the peer speaks: a quiet connection is
+// probed after 10 s, every 5 s, three times, and data left unacknowledged
+// for 20 s ends it.
+void keepProbing(QTcpSocket* socket)
+{
+    const auto fd = static_cast<int>(socket->socketDescriptor());
+    if (fd < 0)
+        return;
+    socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    const int idleS = 10;
+    const int intervalS = 5;
+    const int probes = 3;
+    const unsigned unacknowledgedMs = 20000;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleS, sizeof idleS);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalS, sizeof intervalS);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledgedMs, sizeof unacknowledgedMs);
+}
 
 int wsaCodeFor(QAbstractSocket::SocketError error)
 {
@@ -121,7 +143,8 @@ bool TSock::open()
 
     auto* socket = new QTcpSocket(this);
     adopt(socket);
-    connect(socket, &QTcpSocket::connected, this, [this] {
+    connect(socket, &QTcpSocket::connected, this, [this, socket] {
+        keepProbing(socket);
         m_connected = true;
         raiseInfo(SocketInfo::Connect, QStringLiteral("Non-Blocking Socket Connected"));
         emit connected();
@@ -180,6 +203,7 @@ TSock* TSock::accept()
     sock->m_hostName = isIpv4 ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
     sock->m_outputLimit = m_outputLimit;
     socket->setParent(sock);
+    keepProbing(socket);
     sock->adopt(socket);
     sock->m_connected = true;
     raiseInfo(SocketInfo::Accept, QStringLiteral("Created New TSock Structure"));

@@ -517,14 +517,12 @@ public:
         QVERIFY(!engine().isRunning());
     }
 
-    // Whose turn every player's window names: "Your Turn." for the mover, his
-    // name for the rest. Spectators are not told whose turn it is.
+    // Whose turn every window names: "Your Turn." for the mover, his name
+    // for the rest, spectators included.
     QString turnLineMismatch(const GameInstance& next) const
     {
         const QString others = seatName(hostWindow(), engine().currentSeat()) + QStringLiteral("'s turn.");
         for (const auto& [name, g] : m_seats) {
-            if (seatOf(hostWindow(), name) == 0)
-                continue;
             const QString expected = g.get() == &next ? QStringLiteral("Your Turn.") : others;
             if (text(*g, QStringLiteral("label_turn")) != expected)
                 return QStringLiteral("%1's window: turn line '%2', expected '%3'")

@@ -393,7 +393,7 @@ void TestTchat::malformedHostMessagesChangeNothing()
     // The login name carries its own terminator: the login ends in two. Our
     // own messages are announced after it, for a host that knows them.
     QTRY_COMPARE(host.received, QByteArray("CMD_logininfo+1+2.0.17+Ann\xFF\xFF"
-                                           "CMD_extensions+1+rejoin\xFF"));
+                                           "CMD_extensions+1+rejoin heartbeat\xFF"));
     host.send("CMD_newplayerinfo+1+Ann");
     host.send("CMD_startgame+1+n+1+");
     host.send("CMD_nextplayer+1");
