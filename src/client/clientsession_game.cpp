@@ -15,10 +15,17 @@ using namespace protocol::toClient;
 
 void ClientSession::onLoginInfo(const SendLoginInfo& m)
 {
-    if (m_state == State::Rejoining)
+    switch (m_state) {
+    case State::Rejoining:
         askForSeat(m.slot);
-    else
+        return;
+    case State::Closing:
+        m_myseat = m.slot; // the link is gone: there is nobody to answer
+        return;
+    default:
         logIn(m.slot);
+        return;
+    }
 }
 
 void ClientSession::logIn(int slot)

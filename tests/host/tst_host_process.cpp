@@ -55,6 +55,11 @@ public:
         return QTest::qWaitFor([&] { return m_lines.contains(line); }, velmora::test::kWaitMs);
     }
     void command(const QByteArray& line) { m_process.write(line + '\n'); }
+    // The event loop may already have seen it go, which waitForFinished() takes for a failure.
+    bool waitForExit()
+    {
+        return QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, velmora::test::kWaitMs);
+    }
     QStringList lines() const { return m_lines; }
     QProcess& process() { return m_process; }
 
@@ -219,6 +224,7 @@ private slots:
         TestClient you;
         QVERIFY(you.connectTo(port));
         QCOMPARE(you.login("You"), 1);
+        you.send(QStringLiteral("CMD_extensions+1+rejoin"));
         TestClient bob;
         QVERIFY(bob.connectTo(port));
         QCOMPARE(bob.login("Bob"), 2);
@@ -232,9 +238,33 @@ private slots:
         QVERIFY(host.waitForLine("left 2 Bob"));
         host.command("kick 2");
         QVERIFY(host.waitForLine("slot 2 is not connected"));
+        // Told to quit, the host says goodbye to our windows before it goes.
         host.command("quit");
-        QVERIFY(host.process().waitForFinished(velmora::test::kWaitMs));
+        QCOMPARE(you.nextStartingWith("CMD_goodbye+"), QStringLiteral("CMD_goodbye+"));
+        QVERIFY(you.waitForDisconnect());
+        QVERIFY(host.waitForExit());
         QCOMPARE(host.process().exitCode(), 0);
+    }
+
+    // So it does when a signal stops it; a peer of the common messages sees only the close.
+    void aSignalEndsTheGameWithAGoodbye()
+    {
+        HostProcess host;
+        const quint16 port = host.start();
+        QVERIFY(port != 0);
+        TestClient you;
+        QVERIFY(you.connectTo(port));
+        QCOMPARE(you.login("You"), 1);
+        TestClient bob;
+        QVERIFY(bob.connectTo(port));
+        QCOMPARE(bob.login("Bob"), 2);
+        bob.send(QStringLiteral("CMD_extensions+2+rejoin"));
+        QVERIFY(bob.nextStartingWith("CMD_rejointoken+") != velmora::test::kTimedOut);
+        host.process().terminate();
+        QCOMPARE(bob.nextStartingWith("CMD_goodbye+"), QStringLiteral("CMD_goodbye+"));
+        QVERIFY(you.waitForDisconnect());
+        QVERIFY(!you.rawReceived().contains("CMD_goodbye"));
+        QVERIFY(host.waitForExit());
     }
 
     void hostileNamesReachTheConsoleEscaped()
