@@ -12,6 +12,7 @@
 #include "eventwait.h"
 #include "faultylink.h"
 #include "gameinstance.h"
+#include "hostprocess.h"
 #include "testclient.h"
 
 #include <QApplication>
@@ -25,9 +26,9 @@
 #include <vector>
 
 using velmora::bench::waitFor;
+using velmora::test::TestClient;
 using velmora::testing::FaultyLink;
 using velmora::testing::GameInstance;
-using velmora::test::TestClient;
 
 namespace {
 
@@ -111,12 +112,9 @@ void measureWire(int seconds)
 void measureIdleCpu(const QString& hostPath, int seconds)
 {
     QProcess host;
-    host.start(hostPath, {QStringLiteral("--port"), QStringLiteral("0")});
-    if (!host.waitForStarted() || !host.waitForReadyRead(10000)) {
-        std::printf("velmora-host did not start: %s\n", qPrintable(hostPath));
+    const quint16 port = velmora::bench::startHost(host, hostPath);
+    if (port == 0)
         return;
-    }
-    const quint16 port = quint16(QString::fromLocal8Bit(host.readLine()).section(u' ', -1).trimmed().toUInt());
     // A window of ours in slot 1, eight scripted peers of ours answering pings.
     GameInstance window(kBob, port);
     if (!waitFor([&] { return window.hasLine(QStringLiteral("You are Connected.")); }))
@@ -142,8 +140,9 @@ void measureIdleCpu(const QString& hostPath, int seconds)
     idle(seconds * 1000);
     const double own = cpuSeconds() - ownBefore;
     const double hostCpu = cpuSecondsOf(host.processId()) - hostBefore;
-    std::printf("idle CPU over %d s: the window's process %.2f %%, velmora-host with 9 connections %.2f %% of one core\n",
-                seconds, 100 * own / seconds, 100 * hostCpu / seconds);
+    std::printf(
+        "idle CPU over %d s: the window's process %.2f %%, velmora-host with 9 connections %.2f %% of one core\n",
+        seconds, 100 * own / seconds, 100 * hostCpu / seconds);
     host.write("quit\n");
     host.waitForFinished(5000);
 }
@@ -154,8 +153,9 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString hostPath = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                      : QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/app/velmora-host");
+    const QString hostPath =
+        argc > 1 ? QString::fromLocal8Bit(argv[1])
+                 : QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/app/velmora-host");
     measureSilentLink(3);
     measureWire(60);
     measureIdleCpu(hostPath, 30);

@@ -1,5 +1,6 @@
 // Rejoining, measured (run by hand; it is not a test):
-//   cmake --build build --target bench_rejoin velmora-host && build/bench/client/bench_rejoin [build/src/app/velmora-host]
+//   cmake --build build --target bench_rejoin velmora-host
+//   build/bench/client/bench_rejoin [build/src/app/velmora-host]
 //
 // 1. The time from a broken link being usable again to the player's seat
 //    back on his screen: a host window and a player's window joined through
@@ -10,9 +11,10 @@
 //    five spectators) are lost and come back with their tokens, one after
 //    another, for a minute.
 
-#include "faultylink.h"
 #include "eventwait.h"
+#include "faultylink.h"
 #include "gameinstance.h"
+#include "hostprocess.h"
 #include "testclient.h"
 
 #include <QApplication>
@@ -23,9 +25,9 @@
 #include <cstdio>
 #include <vector>
 
+using velmora::test::TestClient;
 using velmora::testing::FaultyLink;
 using velmora::testing::GameInstance;
-using velmora::test::TestClient;
 
 namespace {
 
@@ -73,8 +75,8 @@ void measureReturn(int samples)
             return;
         }
     }
-    std::printf("link back -> seat back on screen, %d samples: median %.2f ms, p90 %.2f ms, max %.2f ms\n",
-                samples, percentile(ms, 0.5), percentile(ms, 0.9), percentile(ms, 1.0));
+    std::printf("link back -> seat back on screen, %d samples: median %.2f ms, p90 %.2f ms, max %.2f ms\n", samples,
+                percentile(ms, 0.5), percentile(ms, 0.9), percentile(ms, 1.0));
     std::printf("(add the window's pause before its next attempt: 1, 2, 4, 8, then 15 s)\n");
 }
 
@@ -98,13 +100,10 @@ QString tokenOf(TestClient& c)
 void measureHostMemory(const QString& hostPath, int seconds)
 {
     QProcess host;
-    host.start(hostPath, {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--bot-speed"),
-                          QStringLiteral("250")});
-    if (!host.waitForStarted() || !host.waitForReadyRead(10000)) {
-        std::printf("velmora-host did not start: %s\n", qPrintable(hostPath));
+    const quint16 port =
+        velmora::bench::startHost(host, hostPath, {QStringLiteral("--bot-speed"), QStringLiteral("250")});
+    if (port == 0)
         return;
-    }
-    const quint16 port = quint16(QString::fromLocal8Bit(host.readLine()).section(u' ', -1).trimmed().toUInt());
     std::vector<std::unique_ptr<TestClient>> clients;
     std::vector<QString> tokens;
     for (int i = 1; i <= 9; ++i) {
@@ -126,7 +125,8 @@ void measureHostMemory(const QString& hostPath, int seconds)
         const size_t i = size_t(cycles) % clients.size();
         clients[i]->abort();
         // The window tries again only after a pause, by when the host has seen the loss.
-        const QString loss = QStringLiteral("%1 %2 P%2").arg(i < 4 ? QStringLiteral("lost") : QStringLiteral("left")).arg(i + 1);
+        const QString loss =
+            QStringLiteral("%1 %2 P%2").arg(i < 4 ? QStringLiteral("lost") : QStringLiteral("left")).arg(i + 1);
         if (!waitFor([&] {
                 while (host.canReadLine())
                     if (QString::fromLocal8Bit(host.readLine()).startsWith(loss))
@@ -163,9 +163,11 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString hostPath = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                      : QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/app/velmora-host");
-    measureReturn(qEnvironmentVariableIntValue("BENCH_SAMPLES") > 0 ? qEnvironmentVariableIntValue("BENCH_SAMPLES") : 50);
+    const QString hostPath =
+        argc > 1 ? QString::fromLocal8Bit(argv[1])
+                 : QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/app/velmora-host");
+    measureReturn(qEnvironmentVariableIntValue("BENCH_SAMPLES") > 0 ? qEnvironmentVariableIntValue("BENCH_SAMPLES")
+                                                                    : 50);
     if (qEnvironmentVariableIsSet("BENCH_NO_HOST"))
         return 0;
     measureHostMemory(hostPath, 60);

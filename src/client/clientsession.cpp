@@ -76,9 +76,8 @@ void ClientSession::buildDispatch()
     d.on<HaveWrongVersion>([this](const HaveWrongVersion& m) {
         tell(m.name + QStringLiteral(" has a different version of the game then you."));
     });
-    d.on<WrongVersion>([this](const WrongVersion&) {
-        tell(QStringLiteral("You have a different version then the host."));
-    });
+    d.on<WrongVersion>(
+        [this](const WrongVersion&) { tell(QStringLiteral("You have a different version then the host.")); });
     d.on<LoadBoard>([this](const LoadBoard& m) { onLoadBoard(m); });
     d.on<JustWatching>([this](const JustWatching& m) { onJustWatching(m); });
     d.on<SoundPlayed>([this](const SoundPlayed& m) { onChatterSound(m); });

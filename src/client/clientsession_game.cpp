@@ -5,9 +5,8 @@
 #include "protocol/extensions.h"
 #include "records/preferences.h"
 
-#include <utility>
-
 #include <QDebug>
+#include <utility>
 
 namespace velmora {
 
@@ -108,8 +107,7 @@ void ClientSession::onJustWatching(const JustWatching& m)
 {
     SeatState& seat = m_model.seat(m.seat);
     seat.watching = m.watching;
-    tell(seat.name +
-                    (m.watching ? QStringLiteral(" is just watching") : QStringLiteral(" now playing again")));
+    tell(seat.name + (m.watching ? QStringLiteral(" is just watching") : QStringLiteral(" now playing again")));
     emit watchingChanged(m.seat);
 }
 
@@ -121,8 +119,7 @@ void ClientSession::onChatterSound(const SoundPlayed& m)
         return;
     }
     if (rules::isSeat(m.slot))
-        tell(m_model.seat(m.slot).name + QStringLiteral(": <Chatter Sound> ") +
-                        sounds::chatterCaption(m.sound));
+        tell(m_model.seat(m.slot).name + QStringLiteral(": <Chatter Sound> ") + sounds::chatterCaption(m.sound));
 }
 
 void ClientSession::clearBoard()
@@ -143,8 +140,7 @@ void ClientSession::onGameStarted(const GameStarted& m)
     m_model.teamGame = m.team;
     m_model.pointsGame = m.points;
     const QString starter = rules::isSeat(m.starter) ? m_model.seat(m.starter).name : QString();
-    tell(starter +
-                    (m.team ? QStringLiteral(" has started a TEAM game.") : QStringLiteral(" has started a game.")));
+    tell(starter + (m.team ? QStringLiteral(" has started a TEAM game.") : QStringLiteral(" has started a game.")));
     fillComputerSeats(m.team);
     emit gameStarted();
     emit rosterChanged();

@@ -69,8 +69,9 @@ void ClientSession::attemptFailed(const QString& why)
         giveUp();
         return;
     }
-    emit systemLine(
-        QStringLiteral("Rejoin attempt %1 failed: %2; trying again in %3.").arg(m_attempt).arg(why, secondsText(*pause)));
+    emit systemLine(QStringLiteral("Rejoin attempt %1 failed: %2; trying again in %3.")
+                        .arg(m_attempt)
+                        .arg(why, secondsText(*pause)));
     m_retryTimer.start(*pause);
 }
 

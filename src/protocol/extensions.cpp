@@ -126,16 +126,6 @@ QByteArray Rejoined::encode() const
     return protocol::encode(kCommand, {QString::number(slot)});
 }
 
-Decoded<RejoinRefused> RejoinRefused::decode(const QString&)
-{
-    return RejoinRefused{};
-}
-
-QByteArray RejoinRefused::encode() const
-{
-    return protocol::encode(kCommand);
-}
-
 Decoded<SeatHeld> SeatHeld::decode(const QString& rest)
 {
     FieldCursor fields(rest);
@@ -172,36 +162,6 @@ QByteArray GameKind::encode() const
         kCommand,
         {team ? QStringLiteral("t") : QStringLiteral("n"), points ? QStringLiteral("1") : QStringLiteral("0")},
         Trailing::Yes);
-}
-
-Decoded<Removed> Removed::decode(const QString&)
-{
-    return Removed{};
-}
-
-QByteArray Removed::encode() const
-{
-    return protocol::encode(kCommand);
-}
-
-Decoded<Ping> Ping::decode(const QString&)
-{
-    return Ping{};
-}
-
-QByteArray Ping::encode() const
-{
-    return protocol::encode(kCommand);
-}
-
-Decoded<Goodbye> Goodbye::decode(const QString&)
-{
-    return Goodbye{};
-}
-
-QByteArray Goodbye::encode() const
-{
-    return protocol::encode(kCommand);
 }
 
 Decoded<WhoseTurn> WhoseTurn::decode(const QString& rest)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "decoded.h"
+#include "message.h"
 
 #include <QByteArray>
 #include <QString>
@@ -51,6 +52,12 @@ inline constexpr int kTokenLength = 32;
 inline constexpr int kMaxHoldSeconds = 24 * 60 * 60;
 
 bool isToken(const QString& text);
+
+// A message that is its command word alone: whatever follows it is ignored.
+template <typename Message> struct WordOnly {
+    static Decoded<Message> decode(const QString&) { return Message{}; }
+    QByteArray encode() const { return protocol::encode(Message::kCommand); }
+};
 
 namespace toHost {
 
@@ -106,10 +113,8 @@ struct Rejoined {
     QByteArray encode() const;
 };
 
-struct RejoinRefused {
+struct RejoinRefused : WordOnly<RejoinRefused> {
     static constexpr const char* kCommand = "CMD_rejoinrefused";
-    static Decoded<RejoinRefused> decode(const QString& rest);
-    QByteArray encode() const;
 };
 
 struct SeatHeld {
@@ -129,22 +134,16 @@ struct GameKind {
     QByteArray encode() const;
 };
 
-struct Removed {
+struct Removed : WordOnly<Removed> {
     static constexpr const char* kCommand = "CMD_removed";
-    static Decoded<Removed> decode(const QString& rest);
-    QByteArray encode() const;
 };
 
-struct Ping {
+struct Ping : WordOnly<Ping> {
     static constexpr const char* kCommand = "CMD_ping";
-    static Decoded<Ping> decode(const QString& rest);
-    QByteArray encode() const;
 };
 
-struct Goodbye {
+struct Goodbye : WordOnly<Goodbye> {
     static constexpr const char* kCommand = "CMD_goodbye";
-    static Decoded<Goodbye> decode(const QString& rest);
-    QByteArray encode() const;
 };
 
 struct WhoseTurn {

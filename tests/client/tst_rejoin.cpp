@@ -51,7 +51,8 @@ void breakAndComeBack(Table& table, FaultyLink& link, bool betweenTurns, const s
     GameInstance& eve = table[QStringLiteral("Eve")];
     const int bobBack = count(bob, kBobBack);
     const int eveBack = count(eve, kEveBack);
-    const int held = count(table.hostWindow(), QStringLiteral("Bob lost the connection; the seat is kept for 90 seconds."));
+    const int held =
+        count(table.hostWindow(), QStringLiteral("Bob lost the connection; the seat is kept for 90 seconds."));
     if (whileDown) {
         link.setDown(true);
         whileDown();
@@ -134,9 +135,8 @@ void bobsBrokenTurn(Table& table, FaultyLink& link, int turn)
         break;
     case 3: // away for a whole turn: the computer plays it for him
         ann.core.setBotPaceForTesting(1);
-        breakAndComeBack(table, link, true, [&] {
-            QVERIFY(waitUntil([&] { return table.engine().currentSeat() != 2; }));
-        });
+        breakAndComeBack(table, link, true,
+                         [&] { QVERIFY(waitUntil([&] { return table.engine().currentSeat() != 2; })); });
         break;
     }
     ann.core.setBotPaceForTesting(1);
@@ -300,7 +300,8 @@ void TestRejoin::noSeatIsKeptAfterTheGraceOrForAnotherWithHisName()
     QVERIFY(waitUntil([&] { return table.engine().isRunning(); }));
 
     link.setDown(true);
-    QVERIFY(waitUntil([&] { return ann.hasLine(QStringLiteral("Bob lost the connection; the seat is kept for 1 second.")); }));
+    QVERIFY(waitUntil(
+        [&] { return ann.hasLine(QStringLiteral("Bob lost the connection; the seat is kept for 1 second.")); }));
     QVERIFY(waitUntil([&] { return bob.lines().filter(QStringLiteral("Rejoin attempt 1 failed")).size() == 1; }));
     {
         // Somebody else gives Bob's name while his seat is kept: he is a newcomer.

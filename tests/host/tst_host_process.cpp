@@ -2,8 +2,8 @@
 // played by a scripted client over TCP, and the host's console.
 
 #include "game/rules.h"
-#include "testclient.h"
 #include "strictwarnings.h"
+#include "testclient.h"
 
 #include <QProcess>
 #include <QtTest>
