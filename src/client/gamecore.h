@@ -77,6 +77,7 @@ signals:
 
 private:
     void hostGame();
+    void joinGame();
 
     Launch m_launch;
     std::unique_ptr<GameSettings> m_settings;
