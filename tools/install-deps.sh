@@ -30,6 +30,9 @@ packages=(
     libclang-rt-14-dev
     xvfb
     libxcb1-dev
+    avahi-daemon
+    dbus-daemon
+    iproute2
 )
 for arg in "$@"; do
     case "$arg" in

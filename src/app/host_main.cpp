@@ -5,12 +5,14 @@
 #include "host/consoletext.h"
 #include "host/hostconsole.h"
 #include "host/tserver.h"
+#include "network/hostpublication.h"
 #include "protocol/extensions.h"
 #include "terminationsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QSysInfo>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -40,6 +42,8 @@ struct Settings {
     int botDelayMs = velmora::game::kDefaultBotDelayMs;
     int scoringPauseMs = velmora::TurnPacer::kScoringPauseMs;
     int rejoinGraceS = velmora::TServer::kDefaultRejoinGraceSeconds;
+    QString title; // the game's name on the local network
+    bool publish = true;
 };
 
 std::optional<Settings> readSettings(const QCoreApplication& app)
@@ -66,7 +70,13 @@ std::optional<Settings> readSettings(const QCoreApplication& app)
                        "0: not kept).")
             .arg(defaults.rejoinGraceS),
         QStringLiteral("S"), QString::number(defaults.rejoinGraceS));
-    parser.addOptions({portOption, botOption, pauseOption, graceOption});
+    const QCommandLineOption titleOption(QStringLiteral("title"),
+                                         QStringLiteral("The game's title on the local network (default "
+                                                        "\"HOST's game\", HOST this computer's name)."),
+                                         QStringLiteral("T"));
+    const QCommandLineOption quietOption(QStringLiteral("no-publish"),
+                                         QStringLiteral("Do not announce the game on the local network."));
+    parser.addOptions({portOption, botOption, pauseOption, graceOption, titleOption, quietOption});
     parser.process(app);
 
     bool portOk = false;
@@ -82,6 +92,10 @@ std::optional<Settings> readSettings(const QCoreApplication& app)
         !graceOk || settings.rejoinGraceS < 0 || settings.rejoinGraceS > velmora::protocol::ext::kMaxHoldSeconds)
         return std::nullopt;
     settings.port = static_cast<quint16>(port);
+    settings.publish = !parser.isSet(quietOption);
+    settings.title = velmora::net::cleanTitle(parser.value(titleOption));
+    if (settings.title.isEmpty())
+        settings.title = velmora::net::HostPublication::titleFor(QSysInfo::machineHostName());
     return settings;
 }
 
@@ -138,10 +152,19 @@ int main(int argc, char* argv[])
         return 1;
     }
     printLine(QStringLiteral("listening on port %1").arg(server.port()));
+    std::unique_ptr<velmora::net::HostPublication> publication;
+    if (settings->publish) {
+        publication = std::make_unique<velmora::net::HostPublication>(server, settings->title);
+        QObject::connect(publication.get(), &velmora::net::HostPublication::established, [](const QString& name) {
+            printLine(QStringLiteral("announced on the local network as \"%1\"").arg(velmora::consoleSafe(name)));
+        });
+        QObject::connect(publication.get(), &velmora::net::HostPublication::unavailable, &printLine);
+    }
     velmora::onTerminationSignals(&app, [] { QCoreApplication::quit(); });
     readCommands(app, console);
 
     const int status = app.exec();
+    publication.reset(); // the announcement goes before the host stops listening
     printLine(QStringLiteral("host stopped"));
     return status;
 }

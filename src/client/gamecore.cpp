@@ -4,6 +4,7 @@
 #include "host/tserver.h"
 #include "namedmutex.h"
 #include "network/gameaddress.h"
+#include "network/hostpublication.h"
 #include "protocol/catalogue.h"
 #include "records/gamesettings.h"
 #include "records/tally.h"
@@ -40,6 +41,7 @@ GameCore::~GameCore()
 {
     // The session goes before the host it may still be connected to.
     m_session.reset();
+    m_publication.reset();
     m_host.reset();
 }
 
@@ -102,6 +104,8 @@ void GameCore::hostGame()
     }
     // The host's own player always connects over loopback, like everyone else.
     m_session->connectToHost(QStringLiteral("127.0.0.1"), m_host->port(), true);
+    if (m_launch.kind == Launch::Kind::Host)
+        m_publication = std::make_unique<net::HostPublication>(*m_host, net::HostPublication::titleFor(m_launch.name));
     emit hostingStarted();
 }
 

@@ -20,7 +20,8 @@ Failure fail(const QString& text)
 QString quoted(QStringView text)
 {
     constexpr qsizetype kMaxQuoted = 40;
-    const QString shown = text.size() > kMaxQuoted ? text.left(kMaxQuoted).toString() + QStringLiteral("...") : text.toString();
+    const QString shown =
+        text.size() > kMaxQuoted ? text.left(kMaxQuoted).toString() + QStringLiteral("...") : text.toString();
     return u'"' + shown + u'"';
 }
 

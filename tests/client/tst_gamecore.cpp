@@ -18,7 +18,11 @@ using Kind = GameCore::Launch::Kind;
 class TestGameCore : public QObject {
     Q_OBJECT
 private slots:
-    void init() { velmora::testing::failOnUnexpectedWarnings(); setDataFolderForTesting(m_folder.path()); }
+    void init()
+    {
+        velmora::testing::failOnUnexpectedWarnings();
+        setDataFolderForTesting(m_folder.path());
+    }
     void cleanup() { setDataFolderForTesting({}); }
 
     void commandLineChoosesHowToStart()
