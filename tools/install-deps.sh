@@ -33,6 +33,7 @@ packages=(
     avahi-daemon
     dbus-daemon
     iproute2
+    libnatpmp-dev
 )
 for arg in "$@"; do
     case "$arg" in
