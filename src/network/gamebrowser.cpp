@@ -29,15 +29,11 @@ QList<QByteArray> readText(const QVariant& value)
     return items;
 }
 
-// Browser and resolver paths are watched for all their signals at once.
-void watch(QObject* receiver, const QString& path, const QString& interface, const char* signal, const char* slot,
-           bool on)
+// A signal of Avahi's objects at `path` (any path when empty), to a slot
+// taking the whole message.
+void watch(QObject* receiver, const QString& path, const QString& interface, const char* signal, const char* slot)
 {
-    const QString name = QString::fromLatin1(signal);
-    if (on)
-        avahi::bus().connect(avahi::kService, path, interface, name, receiver, slot);
-    else
-        avahi::bus().disconnect(avahi::kService, path, interface, name, receiver, slot);
+    avahi::bus().connect(avahi::kService, path, interface, QString::fromLatin1(signal), receiver, slot);
 }
 
 } // namespace
@@ -73,14 +69,14 @@ void GameBrowser::start()
                 return;
             }
             m_browser = reply.arguments().constFirst().value<QDBusObjectPath>().path();
-            watch(this, m_browser, avahi::kServiceBrowser, "ItemNew", SLOT(onItemNew(QDBusMessage)), true);
+            watch(this, m_browser, avahi::kServiceBrowser, "ItemNew", SLOT(onItemNew(QDBusMessage)));
             // A resolver may answer from the daemon's cache before its path
             // reaches us: its signals are taken from any path, kept until
             // we know whose they are.
-            watch(this, {}, avahi::kServiceResolver, "Found", SLOT(onFound(QDBusMessage)), true);
-            watch(this, {}, avahi::kServiceResolver, "Failure", SLOT(onResolverFailure(QDBusMessage)), true);
-            watch(this, m_browser, avahi::kServiceBrowser, "ItemRemove", SLOT(onItemRemove(QDBusMessage)), true);
-            watch(this, m_browser, avahi::kServiceBrowser, "Failure", SLOT(onBrowserFailure(QDBusMessage)), true);
+            watch(this, {}, avahi::kServiceResolver, "Found", SLOT(onFound(QDBusMessage)));
+            watch(this, {}, avahi::kServiceResolver, "Failure", SLOT(onResolverFailure(QDBusMessage)));
+            watch(this, m_browser, avahi::kServiceBrowser, "ItemRemove", SLOT(onItemRemove(QDBusMessage)));
+            watch(this, m_browser, avahi::kServiceBrowser, "Failure", SLOT(onBrowserFailure(QDBusMessage)));
             avahi::send(avahi::call(m_browser, avahi::kServiceBrowser, QStringLiteral("Start")));
         });
 }
