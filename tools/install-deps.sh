@@ -30,6 +30,10 @@ packages=(
     libclang-rt-14-dev
     xvfb
     libxcb1-dev
+    avahi-daemon
+    dbus-daemon
+    iproute2
+    libnatpmp-dev
 )
 for arg in "$@"; do
     case "$arg" in

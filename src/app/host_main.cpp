@@ -5,12 +5,16 @@
 #include "host/consoletext.h"
 #include "host/hostconsole.h"
 #include "host/tserver.h"
+#include "hostoutreach.h"
+#include "network/hostpublication.h"
 #include "protocol/extensions.h"
 #include "terminationsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QHostAddress>
 #include <QSocketNotifier>
+#include <QSysInfo>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -40,6 +44,7 @@ struct Settings {
     int botDelayMs = velmora::game::kDefaultBotDelayMs;
     int scoringPauseMs = velmora::TurnPacer::kScoringPauseMs;
     int rejoinGraceS = velmora::TServer::kDefaultRejoinGraceSeconds;
+    velmora::OutreachOptions outreach; // the local network, the home router
 };
 
 std::optional<Settings> readSettings(const QCoreApplication& app)
@@ -66,7 +71,21 @@ std::optional<Settings> readSettings(const QCoreApplication& app)
                        "0: not kept).")
             .arg(defaults.rejoinGraceS),
         QStringLiteral("S"), QString::number(defaults.rejoinGraceS));
-    parser.addOptions({portOption, botOption, pauseOption, graceOption});
+    const QCommandLineOption titleOption(QStringLiteral("title"),
+                                         QStringLiteral("The game's title on the local network (default "
+                                                        "\"HOST's game\", HOST this computer's name)."),
+                                         QStringLiteral("T"));
+    const QCommandLineOption quietOption(QStringLiteral("no-publish"),
+                                         QStringLiteral("Do not announce the game on the local network."));
+    const QCommandLineOption openOption(QStringLiteral("open-port"),
+                                        QStringLiteral("Open the game's port on the home router (NAT-PMP) while "
+                                                       "the host runs, so players from the internet can join."));
+    const QCommandLineOption routerOption(QStringLiteral("router"),
+                                          QStringLiteral("The router --open-port asks (default: the default "
+                                                         "gateway)."),
+                                          QStringLiteral("IPV4"));
+    parser.addOptions(
+        {portOption, botOption, pauseOption, graceOption, titleOption, quietOption, openOption, routerOption});
     parser.process(app);
 
     bool portOk = false;
@@ -82,6 +101,15 @@ std::optional<Settings> readSettings(const QCoreApplication& app)
         !graceOk || settings.rejoinGraceS < 0 || settings.rejoinGraceS > velmora::protocol::ext::kMaxHoldSeconds)
         return std::nullopt;
     settings.port = static_cast<quint16>(port);
+    velmora::OutreachOptions& out = settings.outreach;
+    out.publish = !parser.isSet(quietOption);
+    out.openPort = parser.isSet(openOption);
+    if (parser.isSet(routerOption) &&
+        (!out.router.setAddress(parser.value(routerOption)) || out.router.protocol() != QAbstractSocket::IPv4Protocol))
+        return std::nullopt;
+    out.title = velmora::net::cleanTitle(parser.value(titleOption));
+    if (out.title.isEmpty())
+        out.title = velmora::net::HostPublication::titleFor(QSysInfo::machineHostName());
     return settings;
 }
 
@@ -120,7 +148,7 @@ int main(int argc, char* argv[])
     const std::optional<Settings> settings = readSettings(app);
     if (!settings) {
         std::fprintf(stderr, "velmora-host: --port takes 0 to 65535, --bot-speed and --scoring-pause a number of "
-                             "milliseconds, --rejoin-grace 0 to 86400 seconds\n");
+                             "milliseconds, --rejoin-grace 0 to 86400 seconds, --router an IPv4 address\n");
         return 2;
     }
 
@@ -138,10 +166,12 @@ int main(int argc, char* argv[])
         return 1;
     }
     printLine(QStringLiteral("listening on port %1").arg(server.port()));
+    auto outreach = velmora::reachOut(server, settings->outreach, &printLine);
     velmora::onTerminationSignals(&app, [] { QCoreApplication::quit(); });
     readCommands(app, console);
 
     const int status = app.exec();
+    outreach.reset(); // withdrawn and closed before the host stops listening
     printLine(QStringLiteral("host stopped"));
     return status;
 }

@@ -3,6 +3,8 @@
 #include "clientsession.h"
 #include "host/tserver.h"
 #include "namedmutex.h"
+#include "network/gameaddress.h"
+#include "network/hostpublication.h"
 #include "protocol/catalogue.h"
 #include "records/gamesettings.h"
 #include "records/tally.h"
@@ -39,6 +41,7 @@ GameCore::~GameCore()
 {
     // The session goes before the host it may still be connected to.
     m_session.reset();
+    m_publication.reset();
     m_host.reset();
 }
 
@@ -85,7 +88,7 @@ void GameCore::start()
         if (m_launch.kind == Launch::Kind::Host)
             hostGame();
         else
-            m_session->connectToHost(m_launch.address, m_gamePort, false);
+            joinGame();
         m_session->holdLobbyConnection(m_lobbyPort);
         return;
     }
@@ -101,7 +104,22 @@ void GameCore::hostGame()
     }
     // The host's own player always connects over loopback, like everyone else.
     m_session->connectToHost(QStringLiteral("127.0.0.1"), m_host->port(), true);
+    if (m_launch.kind == Launch::Kind::Host)
+        m_publication = std::make_unique<net::HostPublication>(*m_host, net::HostPublication::titleFor(m_launch.name));
     emit hostingStarted();
+}
+
+void GameCore::joinGame()
+{
+    // HOST, HOST:PORT, [IPV6]:PORT or an invitation; without a port, the
+    // game's port. Our own host, when we host, listens on the game's port
+    // whatever the address says.
+    const Result<net::GameAddress> address = net::parseGameAddress(m_launch.address);
+    if (!address) {
+        emit systemLine(QStringLiteral("Cannot join: ") + QString::fromStdString(address.error()));
+        return;
+    }
+    m_session->connectToHost(address.value().host, address.value().portOr(m_gamePort), false);
 }
 
 QString GameCore::winnerToTally(const QString& winner, bool team, bool othersListed) const

@@ -15,6 +15,9 @@ class GameSettings;
 class NamedMutex;
 class TServer;
 class TallyBook;
+namespace net {
+class HostPublication;
+}
 
 // The game without its windows: it reads the command line, owns the client
 // session, the in-process host, the preferences and their file, the tally
@@ -58,6 +61,9 @@ public:
     TServer& host();
     // The tally, read from its file on first use and written when the core goes.
     TallyBook& tally();
+    // Our game's announcement on the local network: only while our player
+    // hosts a game with others, never in a solo game.
+    const net::HostPublication* publication() const { return m_publication.get(); }
 
     // What the end of a game counts as in the tally: Tally::mine() when we
     // won, the winner's name, or nothing (a spectator, a team win, a game
@@ -77,11 +83,13 @@ signals:
 
 private:
     void hostGame();
+    void joinGame();
 
     Launch m_launch;
     std::unique_ptr<GameSettings> m_settings;
     std::unique_ptr<ClientSession> m_session;
     std::unique_ptr<TServer> m_host;
+    std::unique_ptr<net::HostPublication> m_publication;
     std::unique_ptr<TallyBook> m_tally;
     std::unique_ptr<NamedMutex> m_mutex;
     quint16 m_gamePort = protocol::kGamePort;

@@ -18,7 +18,11 @@ using Kind = GameCore::Launch::Kind;
 class TestGameCore : public QObject {
     Q_OBJECT
 private slots:
-    void init() { velmora::testing::failOnUnexpectedWarnings(); setDataFolderForTesting(m_folder.path()); }
+    void init()
+    {
+        velmora::testing::failOnUnexpectedWarnings();
+        setDataFolderForTesting(m_folder.path());
+    }
     void cleanup() { setDataFolderForTesting({}); }
 
     void commandLineChoosesHowToStart()
@@ -27,6 +31,17 @@ private slots:
         QCOMPARE(GameCore::readCommandLine({"Ann", "10.1.1.1"}).kind, Kind::LoadingOnly);
         QCOMPARE(GameCore::readCommandLine({"Ann", "h", "true", "x"}), (GameCore::Launch{Kind::Host, "Ann", "h"}));
         QCOMPARE(GameCore::readCommandLine({"Ann", "h", "True"}).kind, Kind::Join);
+    }
+
+    void aBadAddressJoinsNothing()
+    {
+        GameCore guest({"Bob", "velmora://h:99999", "false"});
+        guest.setLobbyPort(freePort());
+        QSignalSpy lines(&guest, &GameCore::systemLine);
+        guest.start();
+        QCOMPARE(lines.count(), 2);
+        QCOMPARE(lines[1][0].toString(), QStringLiteral("Cannot join: The port must be a number from 1 to 65535."));
+        QCOMPARE(guest.session().state(), ClientSession::State::NotConnected);
     }
 
     void hostsAndJoinsWithoutAWindow()
@@ -45,8 +60,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(host.session().isConnected(), kTimeoutMs);
         QCOMPARE(host.session().myseat(), 1);
 
-        GameCore guest({"Bob", "127.0.0.1", "false"});
-        guest.setGamePort(host.host().port());
+        // The host's port in the address, as a dedicated host on another port is joined.
+        GameCore guest({"Bob", QStringLiteral("127.0.0.1:%1").arg(host.host().port()), "false"});
         guest.setLobbyPort(freePort());
         guest.start();
         QTRY_COMPARE_WITH_TIMEOUT(guest.session().seat(1).name, QStringLiteral("Ann"), kTimeoutMs);
