@@ -48,7 +48,7 @@ GameRecord HostPublication::record() const
     const int highest = std::min(m_server.slotCount(), game::kMaxConnections);
     for (int slot = 1; slot <= highest; ++slot) {
         const auto& c = m_server.connection(slot);
-        if (!c.loggedIn && !c.held)
+        if (!c.loggedIn && !m_server.isHeld(slot))
             continue;
         if (slot <= game::kSeats)
             ++r.players;
