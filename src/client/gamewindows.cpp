@@ -1,6 +1,7 @@
 #include "gamewindows.h"
 
 #include "gamecore.h"
+#include "records/tallybook.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
@@ -59,9 +60,11 @@ void GameWindows::makeAllNow()
 Tchat::SideWindows GameWindows::makeFirstWindows()
 {
     // The tally is read as the game starts, and so written back when it ends,
-    // whether or not its window is ever opened.
-    m_core.tally();
+    // whether or not its window is ever opened; an unreadable file is told
+    // by the window now.
     Tchat::SideWindows windows;
+    if (!m_core.tally().loadError().isEmpty())
+        windows.tally = made(m_tally, m_core.tally());
     windows.download = made(m_download);
     return windows;
 }

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QToolButton>
 
 using namespace velmora;
@@ -71,6 +72,7 @@ private slots:
     void phraseListKeepsUnsavedEdits();
     void sideWindowHooks();
     void sideWindowsAreMadeLate();
+    void unreadableTallyIsToldAtStart();
     void lateWindowsCatchUp();
 };
 
@@ -339,6 +341,29 @@ void TestTchatWiring::sideWindowsAreMadeLate()
     contents->trigger();
     QCOMPARE(windows.help(), help);
     QVERIFY(help->isVisible());
+}
+
+void TestTchatWiring::unreadableTallyIsToldAtStart()
+{
+    QFile file(m_folder->file(QStringLiteral("velmoratally.tld")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("WRZL\x05"); // cut short
+    file.close();
+    GameCore core({});
+    core.setGamePort(0);
+    GameWindows windows(core);
+    windows.main().setMessageReporter([](const QString&) {});
+    windows.main().show();
+    // The tally list is made with the game, to say so in a box of its own.
+    const auto box = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text().contains(u"Lzrw1"))
+                return b;
+        return static_cast<QMessageBox*>(nullptr);
+    };
+    QTRY_VERIFY(box());
+    QVERIFY(windows.tally());
+    box()->close();
 }
 
 void TestTchatWiring::lateWindowsCatchUp()
