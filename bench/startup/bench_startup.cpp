@@ -156,7 +156,7 @@ void report(const Program& game, const Program& bare, int settleMs)
         std::printf("\n");
     }
     const auto median = [](const Program& p, double Sample::*f) { return quantile(column(p, f), 0.5); };
-    std::printf("\nvelmora against the bare window: time x%.2f (goal 1.5 at most), CPU time x%.2f, "
+    std::printf("\nvelmora against the bare window: time x%.2f (goal 1.3 at most), CPU time x%.2f, "
                 "memory %+.1f MB at map, %+.1f MB settled (goal 8 at most)\n",
                 median(game, &Sample::mappedMs) / median(bare, &Sample::mappedMs),
                 median(game, &Sample::cpuMs) / median(bare, &Sample::cpuMs),

@@ -60,8 +60,7 @@ ChatView::ChatView(QWidget* parent)
     m_styles[5] = {toQColor(clGreen), false, false, true};
     for (int i = 6; i < StyleCount; ++i)
         m_styles[std::size_t(i)] = {toQColor(clWindowText), false, false, false};
-    for (int i = 0; i < StyleCount; ++i)
-        m_fonts[std::size_t(i)] = styleFont(i);
+    // The fonts come with the first line (makeFonts): an empty chat needs none.
 
     m_urlOpener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_failureReporter = [this](const QString& text) {
@@ -99,6 +98,7 @@ void ChatView::addLine(ChatLine line, const QColor& colour)
 {
     if (line.style < 0 || line.style >= StyleCount)
         line.style = ChatLine::SystemStyle;
+    makeFonts();
     setStyleColour(line.style, colour);
     setStyleBold(line.style, true);
 

@@ -178,6 +178,9 @@ private:
     void updateScrollRange();
     bool atEnd() const;
     void fontsChanged();
+    // Looking fonts up costs the first window several milliseconds, so the
+    // view makes its fonts only once it has a line to show.
+    void makeFonts();
 
     std::optional<Position> positionAt(const QPoint& viewportPos, bool exactCharacter);
     int linkAt(const QPoint& viewportPos);
@@ -200,6 +203,7 @@ private:
     int m_textSize = 10;
     int m_fontGeneration = 0;
     std::array<QFont, StyleCount> m_fonts;
+    bool m_fontsMade = false;
 
     std::deque<std::unique_ptr<Paragraph>> m_paragraphs;
     HeightIndex m_heights;

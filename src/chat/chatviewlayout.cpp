@@ -268,7 +268,18 @@ void ChatView::updateScrollRange()
     const qint64 maximum = std::clamp<qint64>(m_heights.total() - viewport()->height(), 0, INT_MAX);
     bar->setRange(0, int(maximum));
     bar->setPageStep(std::max(1, viewport()->height()));
-    bar->setSingleStep(QFontMetrics(m_fonts[0]).height());
+    if (m_fontsMade)
+        bar->setSingleStep(QFontMetrics(m_fonts[0]).height());
+}
+
+void ChatView::makeFonts()
+{
+    if (m_fontsMade)
+        return;
+    m_fontsMade = true;
+    for (int i = 0; i < StyleCount; ++i)
+        m_fonts[std::size_t(i)] = styleFont(i);
+    verticalScrollBar()->setSingleStep(QFontMetrics(m_fonts[0]).height());
 }
 
 bool ChatView::atEnd() const
@@ -278,6 +289,8 @@ bool ChatView::atEnd() const
 
 void ChatView::fontsChanged()
 {
+    if (!m_fontsMade)
+        return; // nothing is laid out yet; the first line makes the fonts as they are then
     const bool keepAtEnd = atEnd();
     for (int i = 0; i < StyleCount; ++i)
         m_fonts[std::size_t(i)] = styleFont(i);

@@ -1,6 +1,7 @@
 #include "gamewindows.h"
 
 #include "gamecore.h"
+#include "records/tallybook.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
@@ -11,12 +12,30 @@
 
 namespace velmora {
 
+namespace {
+
+template <typename Window, typename... Arguments> Window* made(std::unique_ptr<Window>& window, Arguments&... arguments)
+{
+    if (!window)
+        window = std::make_unique<Window>(arguments...);
+    return window.get();
+}
+
+} // namespace
+
 GameWindows::GameWindows(GameCore& core)
     : m_core(core)
     , m_chat(std::make_unique<Tchat>(core))
 {
-    m_chat->attachWhenShown([this] { return makeSideWindows(); });
-    m_chat->setLateWindows([this] { return makeAbout(); }, [this] { return makeHelp(); });
+    m_chat->attachWhenShown([this] { return makeFirstWindows(); });
+    Tchat::LateWindows late;
+    late.about = [this] { return made(m_about); };
+    late.help = [this] { return made(m_help); };
+    late.tally = [this] { return made(m_tally, m_core.tally()); };
+    late.spies = [this] { return made(m_spies); };
+    late.phrases = [this] { return made(m_phrases); };
+    late.gamestart = [this] { return made(m_gamestart); };
+    m_chat->setLateWindows(std::move(late));
 }
 
 GameWindows::~GameWindows()
@@ -26,45 +45,28 @@ GameWindows::~GameWindows()
 
 void GameWindows::makeAllNow()
 {
-    if (m_tally)
-        return;
-    makeAbout();
-    makeHelp();
     m_chat->attachWhenShown({});
-    m_chat->attach(makeSideWindows());
+    Tchat::SideWindows all;
+    all.about = made(m_about);
+    all.help = made(m_help);
+    all.tally = made(m_tally, m_core.tally());
+    all.spies = made(m_spies);
+    all.phrases = made(m_phrases);
+    all.download = made(m_download);
+    all.gamestart = made(m_gamestart);
+    m_chat->attach(all);
 }
 
-Tchat::SideWindows GameWindows::makeSideWindows()
+Tchat::SideWindows GameWindows::makeFirstWindows()
 {
-    // In the order the game has always made them.
-    m_tally = std::make_unique<Ttallylist>(m_core.tally());
-    m_spies = std::make_unique<Tspylist>();
-    m_phrases = std::make_unique<Tphrases>();
-    m_download = std::make_unique<Tdownload>();
-    m_gamestart = std::make_unique<Tgamestart>();
+    // The tally is read as the game starts, and so written back when it ends,
+    // whether or not its window is ever opened; an unreadable file is told
+    // by the window now.
     Tchat::SideWindows windows;
-    windows.about = m_about.get();
-    windows.help = m_help.get();
-    windows.tally = m_tally.get();
-    windows.spies = m_spies.get();
-    windows.phrases = m_phrases.get();
-    windows.download = m_download.get();
-    windows.gamestart = m_gamestart.get();
+    if (!m_core.tally().loadError().isEmpty())
+        windows.tally = made(m_tally, m_core.tally());
+    windows.download = made(m_download);
     return windows;
-}
-
-Tabout* GameWindows::makeAbout()
-{
-    if (!m_about)
-        m_about = std::make_unique<Tabout>();
-    return m_about.get();
-}
-
-Thelp* GameWindows::makeHelp()
-{
-    if (!m_help)
-        m_help = std::make_unique<Thelp>();
-    return m_help.get();
 }
 
 } // namespace velmora

@@ -9,9 +9,10 @@ namespace velmora {
 class GameCore;
 
 // The program's windows around one game core, made as the game makes them:
-// the main window first; the side windows once it is on the screen, just
-// before the game starts; help and about only when first opened. All side
-// windows start hidden and outlive the main window.
+// the main window first; the lobby download's window once it is on the
+// screen, just before the game starts; every other side window only when
+// first needed (see Tchat::LateWindows). All side windows start hidden and
+// outlive the main window.
 class GameWindows {
 public:
     explicit GameWindows(GameCore& core);
@@ -20,8 +21,8 @@ public:
     GameWindows& operator=(const GameWindows&) = delete;
 
     Tchat& main() { return *m_chat; }
-    // Makes the side windows, help and about now rather than later (tests
-    // reach them from the start). Does nothing once they are made.
+    // Makes every side window now rather than later (tests reach them from
+    // the start).
     void makeAllNow();
 
     // Each nullptr until made.
@@ -34,9 +35,7 @@ public:
     Thelp* help() const { return m_help.get(); }
 
 private:
-    Tchat::SideWindows makeSideWindows();
-    Tabout* makeAbout();
-    Thelp* makeHelp();
+    Tchat::SideWindows makeFirstWindows();
 
     GameCore& m_core;
     // Declared before the main window, so they go after it.

@@ -8,8 +8,13 @@
 #include "gamecore.h"
 #include "records/gamesettings.h"
 #include "reportqueue.h"
+#include "windows/aboutform.h"
+#include "windows/downloadform.h"
 #include "windows/gamestartform.h"
+#include "windows/helpform.h"
+#include "windows/phrasesform.h"
 #include "windows/spylistform.h"
+#include "windows/tallylistform.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -58,20 +63,35 @@ Tchat::~Tchat() = default;
 
 void Tchat::attach(const SideWindows& windows)
 {
-    // Help and about may already have been made on request.
-    Tabout* about = m_windows.about;
-    Thelp* help = m_windows.help;
-    m_windows = windows;
-    if (!m_windows.about)
-        m_windows.about = about;
-    if (!m_windows.help)
-        m_windows.help = help;
-    connect(m_windows.gamestart, &Tgamestart::startRequested, this, [this](int team, int points) {
-        m_settings->setPointsGame(points != 0);
-        m_session->startGame(team != 0, points != 0);
-    });
-    connectSideWindows();
-    connect(m_windows.spies, &Tspylist::kickRequested, m_session, &ClientSession::kick);
+    // Each window is taken once: one made on request before stays.
+    const auto take = [](auto*& mine, auto* given) { return !mine && given ? (mine = given) : nullptr; };
+    take(m_windows.about, windows.about);
+    if (Thelp* help = take(m_windows.help, windows.help))
+        connect(help, &Thelp::aboutRequested, this, &Tchat::showAbout);
+    if (Ttallylist* tally = take(m_windows.tally, windows.tally)) {
+        connect(tally, &Ttallylist::checklistRefreshWanted, this, &Tchat::rebuildTallyChecklist);
+        rebuildTallyChecklist();
+    }
+    if (Tspylist* spies = take(m_windows.spies, windows.spies)) {
+        connect(spies, &Tspylist::kickRequested, m_session, &ClientSession::kick);
+        spies->setRemoveEnabled(m_hosting);
+        for (const Spectator& spectator : m_session->model().spectators)
+            onSpectatorJoined(spectator);
+    }
+    if (Tphrases* phrases = take(m_windows.phrases, windows.phrases))
+        connect(phrases, &Tphrases::phrasesAccepted, this, &Tchat::acceptPhrases);
+    if (Tdownload* download = take(m_windows.download, windows.download)) {
+        connect(download, &Tdownload::exitRequested, this, &QWidget::close);
+        download->setMessageReporter([this](const QString& text) { report(text); });
+    }
+    if (Tgamestart* gamestart = take(m_windows.gamestart, windows.gamestart)) {
+        connect(gamestart, &Tgamestart::startRequested, this, [this](int team, int points) {
+            m_settings->setPointsGame(points != 0);
+            m_session->startGame(team != 0, points != 0);
+        });
+        if (m_settingsLoaded)
+            gamestart->changebox(QStringLiteral("checkbox_points"), m_core.preferences().points ? 1 : 0);
+    }
 }
 
 void Tchat::attachWhenShown(std::function<SideWindows()> makeWindows)

@@ -51,7 +51,7 @@ public:
     static constexpr QSize kBoardSize{728, 514};
     static constexpr QSize kClientSize{732, 517};
 
-    // The windows created after the main window, in start-up order.
+    // The windows created after the main window.
     struct SideWindows {
         Tabout* about = nullptr;
         Thelp* help = nullptr;
@@ -65,13 +65,27 @@ public:
     explicit Tchat(GameCore& core, QWidget* parent = nullptr);
     ~Tchat() override;
 
+    // Makers of the windows made when first needed, when attach() gave none:
+    // help, about, the phrase editor and the spy list when first opened, the
+    // game start dialog when a game is first started, the tally list when
+    // first opened or when it first counts something. Until then they cost
+    // neither the first window nor memory.
+    struct LateWindows {
+        std::function<Tabout*()> about;
+        std::function<Thelp*()> help;
+        std::function<Ttallylist*()> tally;
+        std::function<Tspylist*()> spies;
+        std::function<Tphrases*()> phrases;
+        std::function<Tgamestart*()> gamestart;
+    };
+
+    // Takes the windows given (windows already taken stay as they are) and
+    // brings each new one up to date with the game.
     void attach(const SideWindows& windows);
-    // Makes and attaches the side windows once this window is on the screen,
-    // just before the game starts: they cost the first window nothing.
+    // Makes and attaches windows once this window is on the screen, just
+    // before the game starts: they cost the first window nothing.
     void attachWhenShown(std::function<SideWindows()> makeWindows);
-    // Makes help and about when first opened, when attach() gave none: then
-    // they cost the first window nothing.
-    void setLateWindows(std::function<Tabout*()> makeAbout, std::function<Thelp*()> makeHelp);
+    void setLateWindows(LateWindows makers);
 
     // Where message boxes go (a real box by default).
     void setMessageReporter(std::function<void(const QString&)> reporter);
@@ -121,8 +135,14 @@ private:
     void onHostingStarted();
     void offerLobbyDownload();
     void showSideWindow(QWidget* window);
+    // The side windows, each made on first need (tchat_connection.cpp).
     Tabout* aboutWindow();
     Thelp* helpWindow();
+    Ttallylist* tallyWindow();
+    Tspylist* spiesWindow();
+    Tphrases* phrasesWindow();
+    Tgamestart* gamestartWindow();
+    template <typename Window> Window* madeOnce(Window* SideWindows::*slot, const std::function<Window*()>& make);
     void showAbout();
     void showScoreBoardHelp();
     void showQuickInstructions();
@@ -143,7 +163,6 @@ private:
     void placeAt(const QRect& frameBounds);
     void showPhraseEditor();
     void acceptPhrases(const QStringList& phrases);
-    void connectSideWindows();
     void configureDownload();
 
     // Seats and roster (tchat_roster.cpp).
@@ -213,12 +232,13 @@ private:
     PhrasePause m_phrasePause;
     SideWindows m_windows;
     std::function<SideWindows()> m_makeSideWindows;
-    std::function<Tabout*()> m_makeAbout;
-    std::function<Thelp*()> m_makeHelp;
+    LateWindows m_late;
     std::unique_ptr<ReportQueue> m_reports; // boxes, shown one at a time, never inside a message
     bool m_closeAfterReports = false;
     QRandomGenerator m_random;
     bool m_shownOnce = false;
+    bool m_hosting = false;        // our own host runs: the spy list may remove spectators
+    bool m_settingsLoaded = false; // the game start dialog shows the stored points choice
     bool m_started = false;
     bool m_closed = false;
 

@@ -41,6 +41,7 @@ void Tchat::onHostingStarted()
 {
     m_dice->setStartVisible(true);
     m_startGame->setEnabled(true);
+    m_hosting = true;
     if (m_windows.spies)
         m_windows.spies->setRemoveEnabled(true);
 }
@@ -51,7 +52,7 @@ void Tchat::onStartGameChosen()
         report(QStringLiteral("You are not connected"));
         return;
     }
-    showSideWindow(m_windows.gamestart);
+    showSideWindow(gamestartWindow());
     m_dice->setStartVisible(false);
 }
 
@@ -92,26 +93,49 @@ void Tchat::showAbout()
     showSideWindow(aboutWindow());
 }
 
-void Tchat::setLateWindows(std::function<Tabout*()> makeAbout, std::function<Thelp*()> makeHelp)
+void Tchat::setLateWindows(LateWindows makers)
 {
-    m_makeAbout = std::move(makeAbout);
-    m_makeHelp = std::move(makeHelp);
+    m_late = std::move(makers);
+}
+
+template <typename Window> Window* Tchat::madeOnce(Window* SideWindows::*slot, const std::function<Window*()>& make)
+{
+    if (!(m_windows.*slot) && make) {
+        SideWindows made;
+        made.*slot = make();
+        attach(made);
+    }
+    return m_windows.*slot;
 }
 
 Tabout* Tchat::aboutWindow()
 {
-    if (!m_windows.about && m_makeAbout)
-        m_windows.about = m_makeAbout();
-    return m_windows.about;
+    return madeOnce(&SideWindows::about, m_late.about);
 }
 
 Thelp* Tchat::helpWindow()
 {
-    if (!m_windows.help && m_makeHelp) {
-        m_windows.help = m_makeHelp();
-        connect(m_windows.help, &Thelp::aboutRequested, this, &Tchat::showAbout, Qt::UniqueConnection);
-    }
-    return m_windows.help;
+    return madeOnce(&SideWindows::help, m_late.help);
+}
+
+Ttallylist* Tchat::tallyWindow()
+{
+    return madeOnce(&SideWindows::tally, m_late.tally);
+}
+
+Tspylist* Tchat::spiesWindow()
+{
+    return madeOnce(&SideWindows::spies, m_late.spies);
+}
+
+Tphrases* Tchat::phrasesWindow()
+{
+    return madeOnce(&SideWindows::phrases, m_late.phrases);
+}
+
+Tgamestart* Tchat::gamestartWindow()
+{
+    return madeOnce(&SideWindows::gamestart, m_late.gamestart);
 }
 
 void Tchat::showScoreBoardHelp()

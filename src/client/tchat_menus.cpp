@@ -148,8 +148,8 @@ void Tchat::buildViewAndHelpMenus()
         QAction* item = addMenuItem(menu, name, caption);
         connect(item, &QAction::triggered, this, [this, window] { showSideWindow(window()); });
     };
-    windowItem(view, QStringLiteral("SpyList1"), QStringLiteral("Spy List"), [this] { return m_windows.spies; });
-    windowItem(view, QStringLiteral("TallyList1"), QStringLiteral("Tally List"), [this] { return m_windows.tally; });
+    windowItem(view, QStringLiteral("SpyList1"), QStringLiteral("Spy List"), [this] { return spiesWindow(); });
+    windowItem(view, QStringLiteral("TallyList1"), QStringLiteral("Tally List"), [this] { return tallyWindow(); });
     addMenuItem(view, QStringLiteral("PhraseButtonList1"), QStringLiteral("Phrase Button List"),
                 &Tchat::showPhraseEditor);
     view->addSeparator();

@@ -1,4 +1,4 @@
-// The settings file, the sounds and the side windows' hooks of the main window.
+// The settings file, the sounds, the phrase editor and the lobby download of the main window.
 
 #include "chat/chatview.h"
 #include "chat/colourtext.h"
@@ -8,12 +8,9 @@
 #include "gamecore.h"
 #include "records/gamesettings.h"
 #include "tchat.h"
-#include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
-#include "windows/helpform.h"
 #include "windows/phrasesform.h"
-#include "windows/tallylistform.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -46,6 +43,7 @@ void Tchat::buildSettings()
 
 void Tchat::applySettings()
 {
+    m_settingsLoaded = true;
     const Preferences& p = m_core.preferences();
     applyTextSize(p.textsize);
     placeAt(p.bounds);
@@ -107,11 +105,12 @@ void Tchat::playsounds(const QString& name)
 
 void Tchat::showPhraseEditor()
 {
-    if (!m_windows.phrases)
+    Tphrases* editor = phrasesWindow();
+    if (!editor)
         return;
-    if (!m_windows.phrases->isVisible())
-        m_windows.phrases->setPhrases(m_chatArea->phrases());
-    showSideWindow(m_windows.phrases);
+    if (!editor->isVisible())
+        editor->setPhrases(m_chatArea->phrases());
+    showSideWindow(editor);
 }
 
 void Tchat::acceptPhrases(const QStringList& phrases)
@@ -130,21 +129,6 @@ void Tchat::configureDownload()
     const QString path = m_settings->lobbyPath();
     if (!path.isEmpty())
         m_windows.download->setLobbyPath(path);
-}
-
-void Tchat::connectSideWindows()
-{
-    const SideWindows& w = m_windows;
-    if (w.tally)
-        connect(w.tally, &Ttallylist::checklistRefreshWanted, this, &Tchat::rebuildTallyChecklist);
-    if (w.phrases)
-        connect(w.phrases, &Tphrases::phrasesAccepted, this, &Tchat::acceptPhrases);
-    if (w.help)
-        connect(w.help, &Thelp::aboutRequested, this, &Tchat::showAbout, Qt::UniqueConnection);
-    if (w.download) {
-        connect(w.download, &Tdownload::exitRequested, this, &QWidget::close);
-        w.download->setMessageReporter([this](const QString& text) { report(text); });
-    }
 }
 
 } // namespace velmora

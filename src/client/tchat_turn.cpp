@@ -87,9 +87,10 @@ void Tchat::onDiePlaced(int seat, int die, int dart, int place)
 void Tchat::onDartCompleted(int seat, int dart, const DartResult& result)
 {
     m_chatArea->dartboard()->showDart(dart, result);
-    Ttallylist* tally = m_windows.tally;
-    if (result.kind() == DartResult::Kind::DoubleBull && seat == m_session->myseat() && tally &&
-        !tally->checklist().isEmpty())
+    if (result.kind() != DartResult::Kind::DoubleBull || seat != m_session->myseat())
+        return;
+    Ttallylist* tally = tallyWindow();
+    if (tally && !tally->checklist().isEmpty())
         tally->countDoubleBull();
 }
 
@@ -101,7 +102,7 @@ void Tchat::onWinner(const QString& names, bool team)
     if (m_session->isHost())
         m_dice->setStartVisible(true);
 
-    Ttallylist* tally = m_windows.tally;
+    Ttallylist* tally = tallyWindow();
     if (!tally)
         return;
     const QString counted = m_core.winnerToTally(names, team, !tally->checklist().isEmpty());

@@ -352,6 +352,21 @@ private slots:
         QTRY_VERIFY(h.view.paragraphRect(0).height() >= 3 * oneLine);
     }
 
+    void textSizeChosenWhileEmpty()
+    {
+        // The size chosen before the first line is the first line's size,
+        // and the arrows then scroll by a line of that size.
+        Harness small;
+        Harness large;
+        large.view.setTextSize(14);
+        for (Harness* h : {&small, &large}) {
+            h->show();
+            h->view.addlinetochat(QStringLiteral("1+A: hello"), colours::clWhite);
+        }
+        QVERIFY(large.view.paragraphRect(0).height() > small.view.paragraphRect(0).height());
+        QCOMPARE(large.view.verticalScrollBar()->singleStep(), QFontMetrics(large.view.styleFont(0)).height());
+    }
+
     void selectAllAndCopy()
     {
         Harness h;

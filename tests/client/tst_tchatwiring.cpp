@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QToolButton>
 
 using namespace velmora;
@@ -71,6 +72,8 @@ private slots:
     void phraseListKeepsUnsavedEdits();
     void sideWindowHooks();
     void sideWindowsAreMadeLate();
+    void unreadableTallyIsToldAtStart();
+    void lateWindowsCatchUp();
 };
 
 void TestTchatWiring::menuOptionsAreSavedAtOnceAndComeBack()
@@ -320,19 +323,17 @@ void TestTchatWiring::sideWindowsAreMadeLate()
     GameWindows windows(core);
     Tchat& chat = windows.main();
     chat.setMessageReporter([](const QString&) {});
-    // Asked for before they exist, the side windows simply don't open; help
-    // is made on request, and stays the one help once the others come.
-    chat.findChild<QAction*>(QStringLiteral("SpyList1"))->trigger();
+    // Help is made on request, and stays the one help.
     auto* contents = chat.findChild<QAction*>(QStringLiteral("Help2"));
     contents->trigger();
     Thelp* help = windows.help();
     QVERIFY(help && help->isVisible());
     chat.show();
-    QVERIFY(!windows.tally());
-    QTRY_VERIFY(windows.tally());
+    QVERIFY(!windows.download());
     QTRY_VERIFY(chat.session().isConnected()); // the solo game runs once the window shows
     QVERIFY(windows.download()->isVisible());
-    QVERIFY(!windows.about());
+    // The others wait for the player.
+    QVERIFY(!windows.about() && !windows.tally() && !windows.spies() && !windows.phrases() && !windows.gamestart());
     // The help's way to the about window works on a help made late too.
     emit help->aboutRequested();
     QVERIFY(windows.about() && windows.about()->isVisible());
@@ -340,6 +341,59 @@ void TestTchatWiring::sideWindowsAreMadeLate()
     contents->trigger();
     QCOMPARE(windows.help(), help);
     QVERIFY(help->isVisible());
+}
+
+void TestTchatWiring::unreadableTallyIsToldAtStart()
+{
+    QFile file(m_folder->file(QStringLiteral("velmoratally.tld")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("WRZL\x05"); // cut short
+    file.close();
+    GameCore core({});
+    core.setGamePort(0);
+    GameWindows windows(core);
+    windows.main().setMessageReporter([](const QString&) {});
+    windows.main().show();
+    // The tally list is made with the game, to say so in a box of its own.
+    const auto box = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text().contains(u"Lzrw1"))
+                return b;
+        return static_cast<QMessageBox*>(nullptr);
+    };
+    QTRY_VERIFY(box());
+    QVERIFY(windows.tally());
+    box()->close();
+}
+
+void TestTchatWiring::lateWindowsCatchUp()
+{
+    // Side windows first opened once the game runs show it as they would
+    // had they been there from the start.
+    GameCore core({});
+    core.setGamePort(0);
+    core.setBotPaceForTesting(1);
+    GameWindows windows(core);
+    Tchat& chat = windows.main();
+    chat.setMessageReporter([](const QString&) {});
+    chat.show();
+    QTRY_VERIFY(chat.session().isConnected());
+    QTRY_VERIFY(chat.seatName(1) == QStringLiteral("You"));
+
+    chat.findChild<QAction*>(QStringLiteral("StartGame1"))->trigger();
+    Tgamestart* gamestart = windows.gamestart();
+    QVERIFY(gamestart && gamestart->isVisible());
+    QCOMPARE(gamestart->pointsState(), 1); // a points game unless the settings say otherwise
+    gamestart->findChild<QAbstractButton*>(QStringLiteral("button_start"))->click();
+    QTRY_COMPARE(chat.seatName(2), QStringLiteral("Borl"));
+
+    chat.findChild<QAction*>(QStringLiteral("TallyList1"))->trigger();
+    QVERIFY(windows.tally() && windows.tally()->isVisible());
+    QCOMPARE(windows.tally()->checklist(), QStringList{QStringLiteral("Borl")});
+    chat.findChild<QAction*>(QStringLiteral("SpyList1"))->trigger();
+    QVERIFY(windows.spies() && windows.spies()->isVisible());
+    QVERIFY(windows.spies()->findChild<QAction*>(QStringLiteral("popup_kickhim"))->isEnabled()); // our host
+    chat.close();
 }
 
 QTEST_MAIN(TestTchatWiring)
