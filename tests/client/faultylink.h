@@ -28,6 +28,16 @@ public:
         connect(&m_server, &QTcpServer::newConnection, this, [this] { onConnection(); });
     }
 
+    // The pipes' sockets go with the link, after its members: they must not
+    // call back into it as they close.
+    ~FaultyLink() override
+    {
+        for (const Pipe& pipe : m_pipes) {
+            pipe.near->disconnect();
+            pipe.far->disconnect();
+        }
+    }
+
     quint16 port() const { return m_port; }
     int connectionsMade() const { return m_made; }
     // Bytes passed either way so far.
