@@ -360,19 +360,20 @@ void TestRejoin::aHostThatIsGoneIsTriedForTheBoundedTime()
 // The host ends the game on purpose: our window says so and tries nothing.
 void TestRejoin::aHostThatEndsTheGameIsNotTriedAgain()
 {
-    Table table;
-    GameInstance& ann = table.host(QStringLiteral("Ann"));
-    if (QTest::currentTestFailed())
-        return;
-    FaultyLink link(ann.server.port());
-    GameInstance& bob = joinThrough(table, link, QStringLiteral("Bob"));
-    if (QTest::currentTestFailed())
-        return;
-    ann.startGame();
-    QVERIFY(waitUntil([&] { return table.engine().isRunning(); }));
+    auto ann = std::make_unique<GameInstance>(
+        QStringList{QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
+    FaultyLink link(ann->server.port());
+    GameInstance bob({QStringLiteral("Bob"), QStringLiteral("127.0.0.1"), QStringLiteral("false")}, link.port());
+    bob.core.session().setRejoinSchedule(quickSchedule());
+    QVERIFY(waitUntil([&] { return bob.hasLine(QStringLiteral("You are Connected.")); }));
+    ann->startGame();
+    QVERIFY(waitUntil([&] { return ann->server.engine().isRunning(); }));
     const int attempts = link.connectionsMade();
 
-    ann.server.sayGoodbye();
+    // Ann chooses Exit, and her program ends with its host.
+    ann->chat.close();
+    QVERIFY(ann->closed);
+    ann.reset();
     QVERIFY(waitUntil([&] { return bob.hasLine(QStringLiteral("The host ended the game.")); }));
     QCOMPARE(bob.core.session().state(), ClientSession::State::Ended);
     QVERIFY(bob.lines().filter(QStringLiteral("rejoin")).isEmpty());
