@@ -143,8 +143,7 @@ void measureIdleCpu(const QString& hostPath, int seconds)
     std::printf(
         "idle CPU over %d s: the window's process %.2f %%, velmora-host with 9 connections %.2f %% of one core\n",
         seconds, 100 * own / seconds, 100 * hostCpu / seconds);
-    host.write("quit\n");
-    host.waitForFinished(5000);
+    velmora::bench::stopHost(host);
 }
 
 } // namespace
@@ -153,9 +152,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString hostPath =
-        argc > 1 ? QString::fromLocal8Bit(argv[1])
-                 : QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/app/velmora-host");
+    const QString hostPath = velmora::bench::hostPathFrom(argc, argv);
     measureSilentLink(3);
     measureWire(60);
     measureIdleCpu(hostPath, 30);

@@ -153,8 +153,7 @@ void measureHostMemory(const QString& hostPath, int seconds)
     std::printf("host memory, 9 connections lost and back for %d s: %d returns; VmRSS %ld kB before, %ld kB after, "
                 "peak %ld kB\n",
                 seconds, cycles, before, after, peak);
-    host.write("quit\n");
-    host.waitForFinished(5000);
+    velmora::bench::stopHost(host);
 }
 
 } // namespace
@@ -163,9 +162,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString hostPath =
-        argc > 1 ? QString::fromLocal8Bit(argv[1])
-                 : QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/app/velmora-host");
+    const QString hostPath = velmora::bench::hostPathFrom(argc, argv);
     measureReturn(qEnvironmentVariableIntValue("BENCH_SAMPLES") > 0 ? qEnvironmentVariableIntValue("BENCH_SAMPLES")
                                                                     : 50);
     if (qEnvironmentVariableIsSet("BENCH_NO_HOST"))

@@ -2,6 +2,7 @@
 
 // A dedicated host for a benchmark: velmora-host on a free port.
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QString>
 #include <cstdio>
@@ -18,6 +19,19 @@ inline quint16 startHost(QProcess& host, const QString& hostPath, QStringList op
         return 0;
     }
     return quint16(QString::fromLocal8Bit(host.readLine()).section(u' ', -1).trimmed().toUInt());
+}
+
+// The host named on the command line, or the one built beside the benchmark.
+inline QString hostPathFrom(int argc, char* argv[])
+{
+    return argc > 1 ? QString::fromLocal8Bit(argv[1])
+                    : QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/app/velmora-host");
+}
+
+inline void stopHost(QProcess& host)
+{
+    host.write("quit\n");
+    host.waitForFinished(5000);
 }
 
 } // namespace velmora::bench
