@@ -28,6 +28,20 @@ QString checkedToken(FieldCursor& fields, const QString& text)
     return text;
 }
 
+// A message whose one field is a connection's slot.
+template <typename Message> Decoded<Message> decodeSlotOnly(const QString& rest)
+{
+    FieldCursor fields(rest);
+    Message m;
+    m.slot = fields.lastNumber("slot", 1, game::kMaxConnections);
+    return fields.finish(m);
+}
+
+QByteArray encodeSlotOnly(const char* command, int slot)
+{
+    return protocol::encode(command, {QString::number(slot)});
+}
+
 } // namespace
 
 namespace toHost {
@@ -72,28 +86,22 @@ QByteArray Rejoin::encode() const
 
 Decoded<Leaving> Leaving::decode(const QString& rest)
 {
-    FieldCursor fields(rest);
-    Leaving m;
-    m.slot = fields.lastNumber("slot", 1, game::kMaxConnections);
-    return fields.finish(m);
+    return decodeSlotOnly<Leaving>(rest);
 }
 
 QByteArray Leaving::encode() const
 {
-    return protocol::encode(kCommand, {QString::number(slot)});
+    return encodeSlotOnly(kCommand, slot);
 }
 
 Decoded<Pong> Pong::decode(const QString& rest)
 {
-    FieldCursor fields(rest);
-    Pong m;
-    m.slot = fields.lastNumber("slot", 1, game::kMaxConnections);
-    return fields.finish(m);
+    return decodeSlotOnly<Pong>(rest);
 }
 
 QByteArray Pong::encode() const
 {
-    return protocol::encode(kCommand, {QString::number(slot)});
+    return encodeSlotOnly(kCommand, slot);
 }
 
 } // namespace toHost
@@ -115,15 +123,12 @@ QByteArray RejoinToken::encode() const
 
 Decoded<Rejoined> Rejoined::decode(const QString& rest)
 {
-    FieldCursor fields(rest);
-    Rejoined m;
-    m.slot = fields.lastNumber("slot", 1, game::kMaxConnections);
-    return fields.finish(m);
+    return decodeSlotOnly<Rejoined>(rest);
 }
 
 QByteArray Rejoined::encode() const
 {
-    return protocol::encode(kCommand, {QString::number(slot)});
+    return encodeSlotOnly(kCommand, slot);
 }
 
 Decoded<SeatHeld> SeatHeld::decode(const QString& rest)
