@@ -3,7 +3,7 @@
 // decode to the same bytes. A relayed chat line taken apart keeps every
 // character before its first "|".
 
-#include "client/receivedchat.h"
+#include "core/receivedchat.h"
 #include "protocol/catalogue.h"
 #include "protocol/dispatcher.h"
 #include "protocol/extensions.h"

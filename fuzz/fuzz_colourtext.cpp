@@ -1,7 +1,7 @@
 // The colour text read from chat lines and the settings file: any text either
 // reads as a colour whose own text reads back the same, or is refused.
 
-#include "chat/colourtext.h"
+#include "media/colourtext.h"
 
 #include <cstddef>
 #include <cstdint>

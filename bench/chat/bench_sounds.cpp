@@ -2,7 +2,7 @@
 // costs. Run by hand (it is not a test):
 //   QT_QPA_PLATFORM=offscreen build/bench/chat/bench_sounds
 #include "game/dartresult.h"
-#include "soundnames.h"
+#include "media/soundnames.h"
 #include "soundplayer.h"
 
 #include <QAbstractEventDispatcher>

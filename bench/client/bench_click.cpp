@@ -6,7 +6,7 @@
 // the click finds both sides idle.
 
 #include "client/board/boardrules.h"
-#include "client/clientsession.h"
+#include "core/clientsession.h"
 #include "eventwait.h"
 #include "gameinstance.h"
 

@@ -16,7 +16,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/client/bench_turnsound [turns]
 // Without an audio output only turn -> play() and the idle cost are reported.
 
-#include "chat/soundnames.h"
+#include "media/soundnames.h"
 #include "chat/soundplayer.h"
 #include "gameinstance.h"
 

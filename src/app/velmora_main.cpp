@@ -3,7 +3,7 @@
 
 #include "art/fonts.h"
 #include "art/gamestyle.h"
-#include "client/gamecore.h"
+#include "core/gamecore.h"
 #include "client/gamewindows.h"
 #include "terminationsignals.h"
 #include "windows/sidewindow.h"

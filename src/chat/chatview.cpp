@@ -3,7 +3,7 @@
 #include "art/fonts.h"
 #include "art/palette.h"
 #include "chatparagraph.h"
-#include "colourtext.h"
+#include "media/colourtext.h"
 #include "weblink.h"
 
 #include <QAction>

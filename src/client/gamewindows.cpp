@@ -1,6 +1,6 @@
 #include "gamewindows.h"
 
-#include "gamecore.h"
+#include "core/gamecore.h"
 #include "records/tallybook.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"

@@ -2,7 +2,7 @@
 
 #include "records/preferences.h"
 #include "game/constants.h"
-#include "phrasepause.h"
+#include "core/phrasepause.h"
 
 #include <QMainWindow>
 #include <QRandomGenerator>

@@ -2,8 +2,8 @@
 
 #include "announcer.h"
 #include "client/board/spokenwords.h"
-#include "clientsession.h"
-#include "receivedchat.h"
+#include "core/clientsession.h"
+#include "core/receivedchat.h"
 #include "tchat.h"
 
 namespace velmora {

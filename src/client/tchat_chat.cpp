@@ -1,10 +1,10 @@
 // The chat entry, phrase buttons and text options of the main window.
 
 #include "chat/chatview.h"
-#include "chat/colourtext.h"
+#include "media/colourtext.h"
 #include "chatarea.h"
-#include "clientsession.h"
-#include "gamecore.h"
+#include "core/clientsession.h"
+#include "core/gamecore.h"
 #include "records/gamesettings.h"
 #include "tchat.h"
 

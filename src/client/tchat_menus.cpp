@@ -2,8 +2,8 @@
 
 #include "chat/chatview.h"
 #include "chatarea.h"
-#include "clientsession.h"
-#include "gamecore.h"
+#include "core/clientsession.h"
+#include "core/gamecore.h"
 #include "records/gamesettings.h"
 #include "tchat.h"
 #include "windows/helpform.h"

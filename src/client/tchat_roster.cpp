@@ -5,7 +5,7 @@
 #include "client/board/picturelabel.h"
 #include "client/board/readername.h"
 #include "client/board/scoregrid.h"
-#include "clientsession.h"
+#include "core/clientsession.h"
 #include "tchat.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"

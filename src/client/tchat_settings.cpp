@@ -1,11 +1,11 @@
 // The settings file, the sounds, the phrase editor and the lobby download of the main window.
 
 #include "chat/chatview.h"
-#include "chat/colourtext.h"
+#include "media/colourtext.h"
 #include "chat/soundplayer.h"
 #include "chatarea.h"
-#include "clientsession.h"
-#include "gamecore.h"
+#include "core/clientsession.h"
+#include "core/gamecore.h"
 #include "records/gamesettings.h"
 #include "tchat.h"
 #include "windows/downloadform.h"

@@ -5,8 +5,8 @@
 #include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
 #include "client/board/spokenwords.h"
-#include "clientsession.h"
-#include "gamecore.h"
+#include "core/clientsession.h"
+#include "core/gamecore.h"
 #include "tchat.h"
 #include "windows/tallylistform.h"
 

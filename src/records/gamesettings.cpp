@@ -1,6 +1,6 @@
 #include "gamesettings.h"
 
-#include "chat/colourtext.h"
+#include "media/colourtext.h"
 #include "datafolder.h"
 #include "inifile.h"
 

@@ -1,7 +1,7 @@
 #include "gamestartform.h"
 
-#include "client/board/focusmark.h"
-#include "client/board/picturebutton.h"
+#include "controls/focusmark.h"
+#include "controls/picturebutton.h"
 #include "tickbox.h"
 
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "chatview.h"
 #include "chatviewharness.h"
-#include "colourtext.h"
+#include "media/colourtext.h"
 #include "strictwarnings.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "art/palette.h"
 #include "chatview.h"
 #include "chatviewharness.h"
-#include "colourtext.h"
+#include "media/colourtext.h"
 #include "strictwarnings.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "game/dartresult.h"
-#include "soundnames.h"
+#include "media/soundnames.h"
 #include "soundplayer.h"
 #include "strictwarnings.h"
 
@@ -153,20 +153,12 @@ private slots:
         QVERIFY(sounds::chatterCaption(-1).isEmpty());
     }
 
-    void optionsDecideWhichGameSoundsAreHeard()
+    void onlyTheDiceAreNotAVoice()
     {
-        const QStringList voices{sounds::turnSound(0), sounds::turnSound(1),     sounds::enteredName,
-                                 sounds::winnerName,   sounds::dartSound(DartResult::fromSum(17)), sounds::dartSound(DartResult::bull())};
-        Preferences diceOnly;
-        diceOnly.playvoiceovers = diceOnly.chatterSounds = false;
-        QVERIFY(sounds::gameSoundAllowed(sounds::diceName, diceOnly));
-        for (const QString& name : voices)
-            QVERIFY2(!sounds::gameSoundAllowed(name, diceOnly), qPrintable(name));
-        Preferences voicesOnly;
-        voicesOnly.playsounds = voicesOnly.chatterSounds = false;
-        QVERIFY(!sounds::gameSoundAllowed(sounds::diceName, voicesOnly));
-        for (const QString& name : voices)
-            QVERIFY2(sounds::gameSoundAllowed(name, voicesOnly), qPrintable(name));
+        QVERIFY(!sounds::isVoice(sounds::diceName));
+        for (const QString& name : {sounds::turnSound(0), sounds::turnSound(1), QString(sounds::enteredName),
+                                    QString(sounds::winnerName), sounds::dartSound(DartResult::bull())})
+            QVERIFY2(sounds::isVoice(name), qPrintable(name));
     }
 
     void creatingThePlayerLoadsNothingAndLeavesNoTimer()

@@ -7,8 +7,8 @@
 
 #include "chat/chatview.h"
 #include "client/board/dicepanel.h"
-#include "client/clientsession.h"
-#include "client/gamecore.h"
+#include "core/clientsession.h"
+#include "core/gamecore.h"
 #include "client/gamewindows.h"
 #include "client/tchat.h"
 #include "host/tserver.h"

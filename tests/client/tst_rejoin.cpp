@@ -155,7 +155,6 @@ void silentDuringAnothersTurn(Table& table, FaultyLink& link)
 // Silent in his own turn before the throw: the computer plays it meanwhile.
 void silentDuringHisTurn(Table& table, FaultyLink& link)
 {
-    GameInstance& bob = table[QStringLiteral("Bob")];
     silenceAndComeBack(table, link, [&] { QVERIFY(waitUntil([&] { return table.engine().currentSeat() != 2; })); });
     VERIFY_SOON(table.boardMismatch());
 }

@@ -1,9 +1,9 @@
 // The main window driven like a player would, against a real host over loopback.
 
-#include "chat/soundnames.h"
+#include "media/soundnames.h"
 #include "client/board/boardrules.h"
 #include "client/board/scoregrid.h"
-#include "client/namedmutex.h"
+#include "core/namedmutex.h"
 #include "gameinstance.h"
 #include "strictwarnings.h"
 

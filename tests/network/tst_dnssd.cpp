@@ -3,7 +3,7 @@
 // daemon. Dedicated hosts are real velmora-host processes; the lobby's side
 // is the GameBrowser.
 
-#include "client/gamecore.h"
+#include "core/gamecore.h"
 #include "host/testclient.h"
 #include "host/tserver.h"
 #include "network/gamebrowser.h"

@@ -6,9 +6,9 @@
 #include "boardrules.h"
 #include "dartslot.h"
 #include "dieimage.h"
-#include "focusmark.h"
+#include "controls/focusmark.h"
 #include "game/darts.h"
-#include "picturebutton.h"
+#include "controls/picturebutton.h"
 #include "readername.h"
 
 #include <QFrame>

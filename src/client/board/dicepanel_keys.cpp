@@ -3,8 +3,8 @@
 
 #include "dicepanel.h"
 #include "dieimage.h"
-#include "focusmark.h"
-#include "picturebutton.h"
+#include "controls/focusmark.h"
+#include "controls/picturebutton.h"
 
 #include <QAccessible>
 #include <QKeyEvent>

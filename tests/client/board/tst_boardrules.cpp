@@ -1,4 +1,4 @@
-#include "chat/soundnames.h"
+#include "media/soundnames.h"
 #include "client/board/boardrules.h"
 #include "game/rules.h"
 #include "strictwarnings.h"

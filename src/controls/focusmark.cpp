@@ -1,4 +1,4 @@
-#include "focusmark.h"
+#include "controls/focusmark.h"
 
 #include "art/palette.h"
 #include "controls/keyfocusmark.h"

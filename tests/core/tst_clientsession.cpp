@@ -2,7 +2,7 @@
 // over loopback.
 
 #include "../host/testclient.h"
-#include "client/clientsession.h"
+#include "core/clientsession.h"
 #include "records/preferences.h"
 #include "host/tserver.h"
 #include "strictwarnings.h"

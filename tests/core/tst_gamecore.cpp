@@ -1,8 +1,8 @@
 // The game core without any window: the command line, hosting and joining,
 // and the tally's rule for the end of a game.
 
-#include "client/clientsession.h"
-#include "client/gamecore.h"
+#include "core/clientsession.h"
+#include "core/gamecore.h"
 #include "host/tserver.h"
 #include "records/datafolder.h"
 #include "records/tally.h"

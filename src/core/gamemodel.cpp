@@ -1,4 +1,4 @@
-#include "gamemodel.h"
+#include "core/gamemodel.h"
 
 namespace velmora {
 

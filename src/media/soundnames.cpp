@@ -1,4 +1,4 @@
-#include "soundnames.h"
+#include "media/soundnames.h"
 
 #include "game/dartresult.h"
 
@@ -66,9 +66,9 @@ QString chatterCaption(int number)
     return QString::fromLatin1(captions[std::size_t(number)]);
 }
 
-bool gameSoundAllowed(QAnyStringView name, const Preferences& prefs)
+bool isVoice(QAnyStringView name)
 {
-    return QAnyStringView::equal(name, diceName) ? prefs.playsounds : prefs.playvoiceovers;
+    return !QAnyStringView::equal(name, diceName);
 }
 
 } // namespace velmora::sounds

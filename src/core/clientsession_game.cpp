@@ -1,7 +1,7 @@
 // What the host tells the client: the roster, the turns and the boards.
 
-#include "chat/soundnames.h"
-#include "clientsession.h"
+#include "media/soundnames.h"
+#include "core/clientsession.h"
 #include "protocol/extensions.h"
 #include "records/preferences.h"
 

@@ -2,7 +2,7 @@
 // the session's queue or repeats its refusal; the session stays bounded and
 // tells the player once.
 
-#include "client/clientsession.h"
+#include "core/clientsession.h"
 #include "records/preferences.h"
 #include "strictwarnings.h"
 

@@ -1,6 +1,6 @@
-#include "receivedchat.h"
+#include "core/receivedchat.h"
 
-#include "chat/colourtext.h"
+#include "media/colourtext.h"
 
 namespace velmora {
 

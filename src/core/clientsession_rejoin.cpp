@@ -2,7 +2,7 @@
 // again at growing pauses, shows the token it was given, and rebuilds the
 // board from what the host sends back.
 
-#include "clientsession.h"
+#include "core/clientsession.h"
 #include "protocol/extensions.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "colourtext.h"
+#include "media/colourtext.h"
 #include "strictwarnings.h"
 
 #include <QTest>

@@ -1,8 +1,8 @@
 // The connection's life, the message loop and the player's requests.
 
-#include "clientsession.h"
+#include "core/clientsession.h"
 
-#include "chat/soundnames.h"
+#include "media/soundnames.h"
 #include "protocol/extensions.h"
 #include "records/preferences.h"
 
@@ -315,7 +315,7 @@ void ClientSession::send(const QByteArray& message, bool rejoinMessage)
 
 void ClientSession::playSound(const QString& name)
 {
-    if (tellsNews() && sounds::gameSoundAllowed(name, *m_prefs))
+    if (tellsNews() && (sounds::isVoice(name) ? m_prefs->playvoiceovers : m_prefs->playsounds))
         emit soundPlayed(name);
 }
 

@@ -1,4 +1,4 @@
-#include "picturebutton.h"
+#include "controls/picturebutton.h"
 
 #include <QPainter>
 

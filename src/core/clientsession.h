@@ -1,13 +1,13 @@
 #pragma once
 
-#include "gamemodel.h"
+#include "core/gamemodel.h"
 #include "protocol/catalogue.h"
 #include "protocol/dispatcher.h"
 #include "protocol/framer.h"
 #include "protocol/messagepump.h"
 #include "protocol/tsock.h"
-#include "receivedchat.h"
-#include "rejoinschedule.h"
+#include "core/receivedchat.h"
+#include "core/rejoinschedule.h"
 
 #include <QElapsedTimer>
 #include <QObject>

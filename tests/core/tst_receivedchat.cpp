@@ -1,8 +1,8 @@
 // Relayed chat lines taken apart where they arrive: the last field of the
 // host's CMD_chat and CMD_action, exactly as it writes them.
 
-#include "chat/colourtext.h"
-#include "client/receivedchat.h"
+#include "media/colourtext.h"
+#include "core/receivedchat.h"
 #include "protocol/catalogue.h"
 #include "strictwarnings.h"
 

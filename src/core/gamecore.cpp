@@ -1,8 +1,8 @@
-#include "gamecore.h"
+#include "core/gamecore.h"
 
-#include "clientsession.h"
+#include "core/clientsession.h"
 #include "host/tserver.h"
-#include "namedmutex.h"
+#include "core/namedmutex.h"
 #include "network/gameaddress.h"
 #include "network/hostpublication.h"
 #include "protocol/catalogue.h"

@@ -1,4 +1,4 @@
-#include "namedmutex.h"
+#include "core/namedmutex.h"
 
 #include <fcntl.h>
 #include <semaphore.h>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "records/preferences.h"
-
 #include <QString>
 #include <QAnyStringView>
 #include <QStringView>
@@ -40,8 +38,8 @@ int chatterNumber(QStringView name);
 // "<Cancel>" for 0; empty outside.
 QString chatterCaption(int number);
 
-// Whether the options let a game sound through: the dice are the only
-// non-voice sound, every other game sound is a voice sound.
-bool gameSoundAllowed(QAnyStringView name, const Preferences& prefs);
+// Whether a game sound is a voice (the "voice overs" option) or a plain sound
+// (the "sounds" option): the dice are the only plain sound.
+bool isVoice(QAnyStringView name);
 
 } // namespace velmora::sounds
