@@ -6,21 +6,22 @@ set -euo pipefail
 src=${1:-"$(dirname "$0")/../src"}
 
 declare -A may_use=(
-    [game]=""
-    [protocol]="game"
-    [media]="game"
-    [plugins]=""
-    [art]=""
-    [records]="game media"
-    [host]="game protocol"
-    [network]="game protocol host records"
-    [core]="game protocol media records host network"
-    [controls]="art"
-    [chat]="art media plugins"
-    [windows]="art controls plugins records media game"
-    [client]="game protocol media records host network core art controls chat windows plugins"
-    [lobby]="game protocol media records network art controls windows plugins"
-    [app]="game protocol media records host network core art controls chat windows plugins client lobby"
+    [base]=""
+    [game]="base"
+    [protocol]="base game"
+    [media]="base game"
+    [plugins]="base"
+    [art]="base"
+    [records]="base game media"
+    [host]="base game protocol"
+    [network]="base game protocol host records"
+    [core]="base game protocol media records host network"
+    [controls]="base art"
+    [chat]="base art media plugins"
+    [windows]="base art controls plugins records media game"
+    [client]="base game protocol media records host network core art controls chat windows plugins"
+    [lobby]="base game protocol media records network art controls windows plugins"
+    [app]="base game protocol media records host network core art controls chat windows plugins client lobby"
 )
 
 status=0

@@ -159,10 +159,8 @@ int main(int argc, char* argv[])
     velmora::HostConsole console(server);
     QObject::connect(&console, &velmora::HostConsole::output, &printLine);
     QObject::connect(&console, &velmora::HostConsole::quitRequested, &app, &QCoreApplication::quit);
-    try {
-        server.startListening(settings->port);
-    } catch (const velmora::ESockException& e) {
-        std::fprintf(stderr, "velmora-host: %s (port %u)\n", e.what(), unsigned(settings->port));
+    if (const velmora::Status listening = server.startListening(settings->port); !listening) {
+        std::fprintf(stderr, "velmora-host: %s (port %u)\n", listening.error().c_str(), unsigned(settings->port));
         return 1;
     }
     printLine(QStringLiteral("listening on port %1").arg(server.port()));

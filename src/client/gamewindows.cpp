@@ -63,7 +63,7 @@ Tchat::SideWindows GameWindows::makeFirstWindows()
     // whether or not its window is ever opened; an unreadable file is told
     // by the window now.
     Tchat::SideWindows windows;
-    if (!m_core.tally().loadError().isEmpty())
+    if (!m_core.tally().loaded())
         windows.tally = made(m_tally, m_core.tally());
     windows.download = made(m_download);
     return windows;

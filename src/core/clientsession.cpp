@@ -106,25 +106,24 @@ void ClientSession::connectToHost(const QString& address, quint16 port, bool hos
     m_sock.setHostName(address);
     m_sock.setPortName(QString::number(port));
     setState(State::Connecting);
-    m_sock.open();
+    if (const Result<bool> opened = m_sock.open(); !opened)
+        emit reportRequested(QString::fromStdString(opened.error()));
 }
 
 void ClientSession::holdLobbyConnection(quint16 port)
 {
     m_lobbyWatch.setHostName(QStringLiteral("127.0.0.1"));
     m_lobbyWatch.setPortName(QString::number(port));
-    m_lobbyWatch.open();
+    if (const Result<bool> opened = m_lobbyWatch.open(); !opened)
+        emit reportRequested(QString::fromStdString(opened.error()));
 }
 
 void ClientSession::drainLobby()
 {
     // Nothing is expected on it; whatever comes is read and let go, so it
-    // cannot pile up in the socket.
-    try {
-        m_lobbyWatch.receive();
-    } catch (const ESockException&) {
-        // Gone between the notice and the read: nothing left to drain.
-    }
+    // cannot pile up in the socket. A read that fails found it gone between
+    // the notice and the read: nothing is left to drain.
+    (void)m_lobbyWatch.receive();
 }
 
 qint64 ClientSession::lobbyBytesWaiting() const
@@ -156,10 +155,12 @@ void ClientSession::readSocket()
     // Anything at all from the host shows the link alive.
     if (m_silence.isActive())
         m_silence.start();
+    const Result<QByteArray> received = m_sock.receive();
+    if (!received)
+        return; // gone between the notice and the read; its close follows
     bool flooded = false;
-    const bool framed = m_framer.feed(m_sock.receive(), [this, &flooded](const QByteArray& bytes) {
-        flooded = flooded || !m_inboundPump.push(bytes);
-    });
+    const bool framed = m_framer.feed(
+        *received, [this, &flooded](const QByteArray& bytes) { flooded = flooded || !m_inboundPump.push(bytes); });
     if (!framed)
         dropHost(QStringLiteral("The host sent a message longer than any the game knows."), CloseReason::FramingBroken);
     else if (flooded)
@@ -276,10 +277,10 @@ void ClientSession::takeMessage(const InboundMessage& message)
 {
     if (m_state == State::Closed || m_state == State::GivenUp || m_state == State::Ended)
         return;
-    QString why;
-    if (m_dispatcher.dispatch(message.text, &why) == Dispatch::Malformed) {
+    if (const Result<Dispatch> taken = m_dispatcher.dispatch(message.text); !taken) {
         // A message the host never sends: the board stays as it was.
-        qWarning().noquote() << "velmora: dropped" << message.text.left(120) << "-" << why;
+        qWarning().noquote() << "velmora: dropped" << message.text.left(120) << "-"
+                             << QString::fromStdString(taken.error());
     }
 }
 
@@ -306,11 +307,8 @@ void ClientSession::send(const QByteArray& message, bool rejoinMessage)
     case State::Closed:
         return;
     }
-    try {
-        m_sock.send(message);
-    } catch (const ESockException& e) {
-        emit reportRequested(QString::fromLatin1(e.what()));
-    }
+    if (const Status sent = m_sock.send(message); !sent)
+        emit reportRequested(QString::fromStdString(sent.error()));
 }
 
 void ClientSession::playSound(const QString& name)

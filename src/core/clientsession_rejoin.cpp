@@ -49,11 +49,8 @@ void ClientSession::startAttempt()
     m_sock.close();
     wireSocket();
     m_attemptTimer.start(m_schedule.attemptTimeoutMs);
-    try {
-        m_sock.open();
-    } catch (const ESockException& e) {
-        attemptFailed(QString::fromLatin1(e.what()));
-    }
+    if (const Result<bool> opened = m_sock.open(); !opened)
+        attemptFailed(QString::fromStdString(opened.error()));
 }
 
 void ClientSession::attemptFailed(const QString& why)

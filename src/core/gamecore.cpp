@@ -1,8 +1,8 @@
 #include "core/gamecore.h"
 
 #include "core/clientsession.h"
-#include "host/tserver.h"
 #include "core/namedmutex.h"
+#include "host/tserver.h"
 #include "network/gameaddress.h"
 #include "network/hostpublication.h"
 #include "protocol/catalogue.h"
@@ -96,10 +96,8 @@ void GameCore::start()
 
 void GameCore::hostGame()
 {
-    try {
-        host().startListening(m_gamePort);
-    } catch (const ESockException& e) {
-        emit reportRequested(QString::fromLatin1(e.what()));
+    if (const Status listening = host().startListening(m_gamePort); !listening) {
+        emit reportRequested(QString::fromStdString(listening.error()));
         return;
     }
     // The host's own player always connects over loopback, like everyone else.

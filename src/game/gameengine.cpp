@@ -59,7 +59,7 @@ Outcome GameEngine::setWatching(int seat, bool on)
     m_seats[seat].watching = on;
     announce(event::WatchingChanged{seat, on});
     if (on && isRunning() && seat == m_current)
-        handOver(seat);
+        static_cast<void>(handOver(seat)); // the current seat: cannot be refused
     return Outcome::Done;
 }
 

@@ -71,28 +71,28 @@ public:
     void releaseHold(int seat);
     // Watching on or off; switching it on during the seat's own turn hands
     // the turn to the computer at once (see handOver).
-    Outcome setWatching(int seat, bool on);
+    [[nodiscard]] Outcome setWatching(int seat, bool on);
 
     // --- the game ------------------------------------------------------------
     // A new game, replacing any that runs: clears marks, scores and watching,
     // draws a seat and opens the turn of the seat after it.
     void startGame(bool team, bool points);
-    Outcome throwDice(int seat);
-    Outcome placeDie(int seat, const rules::Placement& placement);
+    [[nodiscard]] Outcome throwDice(int seat);
+    [[nodiscard]] Outcome placeDie(int seat, const rules::Placement& placement);
     // The computer's next placement for the seat (one die).
-    Outcome placeNextForComputer(int seat);
+    [[nodiscard]] Outcome placeNextForComputer(int seat);
     // Every remaining die by the computer's rule; the player's own
     // placements stay where they are.
-    Outcome autoPlace(int seat);
+    [[nodiscard]] Outcome autoPlace(int seat);
     // Finishes the current seat's business at once: throws if it has not
     // thrown, otherwise places everything left.
-    Outcome handOver(int seat);
+    [[nodiscard]] Outcome handOver(int seat);
     // Plays the current seat's turn out: throws if need be, then places
     // everything left.
-    Outcome playOut(int seat);
+    [[nodiscard]] Outcome playOut(int seat);
     // Scores the turn once every die lies on a dart (after the scoring pause),
     // then announces the winner or opens the next turn.
-    Outcome endTurn();
+    [[nodiscard]] Outcome endTurn();
 
     // --- state -----------------------------------------------------------------
     Phase phase() const { return m_phase; }

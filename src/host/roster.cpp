@@ -2,6 +2,7 @@
 
 #include "protocol/tsock.h"
 
+#include <QDebug>
 #include <algorithm>
 
 namespace velmora {
@@ -82,8 +83,11 @@ int Roster::slotOf(quint64 id) const
 void Roster::sendTo(int slot, const QByteArray& message)
 {
     const Connection& c = m_slots[slot];
-    if (c.connected && c.sock && c.sock->isConnected())
-        c.sock->send(message);
+    if (!c.connected || !c.sock || !c.sock->isConnected())
+        return;
+    if (const Status sent = c.sock->send(message); !sent)
+        qWarning().noquote() << "velmora host: nothing sent to slot" << slot << "-"
+                             << QString::fromStdString(sent.error());
 }
 
 bool Roster::reaches(int slot, Audience audience) const

@@ -20,6 +20,32 @@ void reportDropped(const QString& why, const QString& text)
     qWarning().noquote() << "velmora host: dropped" << why + ":" << text.left(120);
 }
 
+// A peer's move that the rules refuse (not its turn, not thrown yet, a die
+// already used, a place taken) changes nothing and is answered with nothing,
+// as every host of the game does: a board of ours never offers such a move.
+void refuseInSilence(GameEngine::Outcome outcome)
+{
+    static_cast<void>(outcome);
+}
+
+// Finishing the turn of a player who left, came back or watches may find no
+// turn of his (no game, another seat's turn) or nothing left to place; any
+// other refusal is the host's own fault, and is logged.
+void finishTurn(GameEngine::Outcome outcome, int seat)
+{
+    using Outcome = GameEngine::Outcome;
+    switch (outcome) {
+    case Outcome::Done:
+    case Outcome::NoGame:
+    case Outcome::NotYourTurn:
+    case Outcome::NothingToPlace:
+        return;
+    default:
+        qWarning().noquote() << "velmora host: the turn of seat" << seat << "was not finished, outcome"
+                             << static_cast<int>(outcome);
+    }
+}
+
 } // namespace
 
 TServer::TServer(QObject* parent)
@@ -66,7 +92,8 @@ void TServer::sayGoodbye()
     // Sent before the close, so our windows know not to come back; a peer
     // that knows only the common messages sees the close it always saw.
     m_roster.sendToAll(protocol::ext::toClient::Goodbye{}.encode(), Roster::Audience::Extended);
-    m_listener.setListen(false);
+    // Stopping a listener cannot fail.
+    (void)m_listener.setListen(false);
     m_pacer.stopComputer();
     for (int s = 1; s <= SeatKeeper::kLastWaitingSlot; ++s) {
         Roster::Connection& c = m_roster[s];
@@ -80,10 +107,10 @@ void TServer::sayGoodbye()
     }
 }
 
-void TServer::startListening(quint16 port)
+Status TServer::startListening(quint16 port)
 {
     m_listener.setPortName(QString::number(port));
-    m_listener.setListen(true);
+    return m_listener.setListen(true);
 }
 
 quint16 TServer::port() const
@@ -96,7 +123,9 @@ quint16 TServer::port() const
 void TServer::onAccept()
 {
     int chosen = m_roster.freeSlot([this](int slot) { return m_keeper.isHeld(slot); });
-    TSock* sock = m_listener.accept();
+    // Only the listener reports a pending connection, so accept() fails never.
+    const Result<TSock*> accepted = m_listener.accept();
+    TSock* sock = accepted ? *accepted : nullptr;
     if (!sock)
         return; // nothing taken: the chosen slot stays free and nothing is sent
     if (chosen == 0 && m_keeper.anyHeld() && !m_saidGoodbye)
@@ -104,7 +133,8 @@ void TServer::onAccept()
 
     const QString peer = sock->hostName();
     if (chosen == 0) {
-        sock->send(toClient::Full{}.encode());
+        if (const Status sent = sock->send(toClient::Full{}.encode()); !sent)
+            reportDropped(QStringLiteral("\"Game is full\" to %1").arg(peer), QString::fromStdString(sent.error()));
         sock->close();
         sock->deleteLater();
         emit connectionRefused(peer);
@@ -138,8 +168,12 @@ void TServer::attachConnection(int slot, TSock* sock)
 void TServer::onRead(TSock* sock)
 {
     const int slot = sock->tag();
-    if (m_roster[slot].sock == sock)
-        receive(slot, sock->receive());
+    if (m_roster[slot].sock != sock)
+        return;
+    if (const Result<QByteArray> bytes = sock->receive())
+        receive(slot, *bytes);
+    else
+        reportDropped(QStringLiteral("connection in slot %1").arg(slot), QString::fromStdString(bytes.error()));
 }
 
 void TServer::receive(int slot, const QByteArray& bytes)
@@ -245,7 +279,7 @@ void TServer::onDeparture(int s, CloseReason reason)
     case CloseReason::ClosedHere:
         // Kicked: only the dice are thrown, and the computer places them at
         // its own pace; after the throw, what is left is placed at once.
-        m_engine.handOver(s);
+        finishTurn(m_engine.handOver(s), s);
         break;
     case CloseReason::ClosedByPeer:
     case CloseReason::Reset:
@@ -253,7 +287,7 @@ void TServer::onDeparture(int s, CloseReason reason)
     case CloseReason::OutputBoundExceeded:
     case CloseReason::InputBoundExceeded:
         // Gone: the turn is played out at once, throw and every die.
-        m_engine.playOut(s);
+        finishTurn(m_engine.playOut(s), s);
         break;
     }
 }
@@ -267,9 +301,8 @@ void TServer::onMessage(const InboundMessage& message)
     const int from = m_roster.slotOf(message.source);
     if (from == 0)
         return;
-    QString why;
-    if (m_dispatcher.dispatch(message.text, &why, from, message.text) == protocol::Dispatch::Malformed)
-        reportDropped(why, message.text);
+    if (const auto taken = m_dispatcher.dispatch(message.text, from, message.text); !taken)
+        reportDropped(QString::fromStdString(taken.error()), message.text);
 }
 
 void TServer::setUpDispatch()
@@ -286,18 +319,17 @@ void TServer::setUpDispatch()
             relayChat(toClient::ActionLine::relay(from, m_roster[from].name, m.text).encode());
     });
     d.on<toHost::StartGame>([this](int from, const QString& text, const auto& m) { onStartGame(from, text, m); });
-    // Refusals by the rules (not your turn, die used, ...) are silent.
     d.on<toHost::ThrowDarts>([this](int from, const QString& text, const auto& m) {
         if (speaksFor(from, m.slot, text))
-            m_engine.throwDice(from);
+            refuseInSilence(m_engine.throwDice(from));
     });
     d.on<toHost::PlaceDie>([this](int from, const QString& text, const auto& m) {
         if (speaksFor(from, m.slot, text))
-            m_engine.placeDie(from, {m.die, m.dart, m.place});
+            refuseInSilence(m_engine.placeDie(from, {m.die, m.dart, m.place}));
     });
     d.on<toHost::AutoPlace>([this](int from, const QString& text, const auto& m) {
         if (speaksFor(from, m.slot, text))
-            m_engine.autoPlace(from);
+            refuseInSilence(m_engine.autoPlace(from));
     });
     d.on<toHost::JustWatch>([this](int from, const QString& text, const auto& m) { onJustWatch(from, text, m); });
     d.on<toHost::PlaySound>([this](int from, const QString& text, const auto& m) {
@@ -362,7 +394,7 @@ void TServer::onLogin(int from, const QString& text, const toHost::LoginInfo& m)
         // The seat's owner is back in the middle of its turn: finish the turn now.
         if (from == m_engine.currentSeat()) {
             m_pacer.stopComputer();
-            m_engine.handOver(from);
+            finishTurn(m_engine.handOver(from), from);
         }
     }
     // Our own windows announce themselves after their login.
@@ -401,7 +433,7 @@ void TServer::onJustWatch(int from, const QString& text, const toHost::JustWatch
 {
     if (m.seat != from && !fromHostsPlayer(from, text))
         return;
-    m_engine.setWatching(m.seat, m.watching);
+    refuseInSilence(m_engine.setWatching(m.seat, m.watching));
 }
 
 // A new game, replacing any that runs.

@@ -47,9 +47,9 @@ public:
     // Says goodbye to the windows of ours before the connections go.
     ~TServer() override;
 
-    // Switches the listener on (port 0 picks a free one). Throws
-    // ESockException when the port cannot be bound.
-    void startListening(quint16 port = protocol::kGamePort);
+    // Switches the listener on (port 0 picks a free one); fails when the
+    // port cannot be bound.
+    Status startListening(quint16 port = protocol::kGamePort);
     quint16 port() const;
 
     // The computer's pace in milliseconds, asked afresh at every computer

@@ -153,7 +153,9 @@ int TServer::admitWaiting()
         m_roster[place.evicted] = Roster::Connection{};
         if (sock) {
             sock->disconnect(this);
-            sock->send(toClient::Full{}.encode());
+            if (const Status sent = sock->send(toClient::Full{}.encode()); !sent)
+                qWarning().noquote() << "velmora host: \"Game is full\" not sent:"
+                                     << QString::fromStdString(sent.error());
             sock->close();
             sock->deleteLater();
         }

@@ -17,7 +17,8 @@ TurnPacer::TurnPacer(GameEngine& engine, std::function<int()> botDelayMs, QObjec
     m_scoringPause.setSingleShot(true);
     m_scoringPause.setTimerType(Qt::PreciseTimer);
     m_scoringPause.setInterval(kScoringPauseMs);
-    connect(&m_scoringPause, &QTimer::timeout, this, [this] { m_engine.endTurn(); });
+    // A pause that outlived its turn (a new game meanwhile) scores nothing.
+    connect(&m_scoringPause, &QTimer::timeout, this, [this] { static_cast<void>(m_engine.endTurn()); });
 }
 
 void TurnPacer::follow(const GameEvent& event)
@@ -73,10 +74,11 @@ void TurnPacer::onComputerTick()
     const int seat = m_engine.currentSeat();
     if (!m_engine.isRunning() || !m_engine.computerDriven(seat))
         return; // the seat's owner has taken over
-    if (m_step == Step::Throw)
-        m_engine.throwDice(seat);
-    else
-        m_engine.placeNextForComputer(seat);
+    // The engine has the last word: a step the turn has moved past (thrown
+    // by its owner meanwhile, say) is refused and changes nothing.
+    const GameEngine::Outcome outcome =
+        m_step == Step::Throw ? m_engine.throwDice(seat) : m_engine.placeNextForComputer(seat);
+    static_cast<void>(outcome);
 }
 
 void TurnPacer::stopAll()

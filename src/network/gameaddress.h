@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/result.h"
 #include "protocol/message.h"
-#include "records/result.h"
 
 #include <QString>
 #include <QStringView>

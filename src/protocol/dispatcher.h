@@ -9,11 +9,11 @@
 
 namespace velmora::protocol {
 
-// What became of one inbound entry.
+// What became of one inbound entry that was not malformed; a known command
+// whose fields did not decode is a failure, with the decoder's reason.
 enum class Dispatch {
-    Ignored,   // no command word, or one this side does not know
-    Handled,   // decoded and handed to its handler
-    Malformed, // a known command whose fields did not decode
+    Ignored, // no command word, or one this side does not know
+    Handled, // decoded and handed to its handler
 };
 
 // A table from command word to handler, the same shape on both sides: each
@@ -27,20 +27,18 @@ public:
     template <class Message, class Handler> void on(Handler handler)
     {
         m_routes.push_back({QLatin1String(Message::kCommand),
-                            [handler = std::move(handler)](const QString& rest, QString* why, Context... context) {
+                            [handler = std::move(handler)](const QString& rest, Context... context) -> Status {
                                 const Decoded<Message> message = Message::decode(rest);
-                                if (!message) {
-                                    *why = message.error();
-                                    return false;
-                                }
+                                if (!message)
+                                    return Failure{message.error()};
                                 handler(context..., *message);
-                                return true;
+                                return success();
                             }});
     }
 
     // Cuts the entry at its first "+" and runs the route of its command
-    // word; `why` receives the reason a known message was malformed.
-    Dispatch dispatch(const QString& entry, QString* why, Context... context) const
+    // word; fails with the reason when a known message is malformed.
+    Result<Dispatch> dispatch(const QString& entry, Context... context) const
     {
         const CommandLine line = splitCommand(entry);
         if (line.command.isEmpty())
@@ -48,12 +46,10 @@ public:
         for (const Route& route : m_routes) {
             if (route.command != line.command)
                 continue;
-            QString reason;
-            if (route.run(line.rest, &reason, context...))
-                return Dispatch::Handled;
-            if (why)
-                *why = reason;
-            return Dispatch::Malformed;
+            const Status run = route.run(line.rest, context...);
+            if (!run)
+                return Failure{run.error()};
+            return Dispatch::Handled;
         }
         return Dispatch::Ignored;
     }
@@ -61,7 +57,7 @@ public:
 private:
     struct Route {
         QLatin1String command;
-        std::function<bool(const QString&, QString*, Context...)> run;
+        std::function<Status(const QString&, Context...)> run;
     };
     std::vector<Route> m_routes;
 };

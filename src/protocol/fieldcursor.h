@@ -45,7 +45,7 @@ public:
     template <class T> Decoded<T> finish(T value) const
     {
         if (!ok())
-            return Decoded<T>::failure(m_error);
+            return Failure{m_error.toStdString()};
         return Decoded<T>(std::move(value));
     }
 

@@ -128,7 +128,7 @@ quint16 TSock::localPort() const
     return m_socket ? m_socket->localPort() : 0;
 }
 
-bool TSock::open()
+Result<bool> TSock::open()
 {
     if (m_socket || m_server)
         return m_connected;
@@ -137,7 +137,7 @@ bool TSock::open()
     bool numeric = false;
     const uint port = m_portName.toUInt(&numeric);
     if (!numeric || port > 65535)
-        throw ESockException("Port Lookup - Could Not Find Service Entry");
+        return Failure{"Port Lookup - Could Not Find Service Entry"};
     const QString host = m_hostName.isEmpty() ? QStringLiteral("127.0.0.1") : m_hostName;
     raiseInfo(SocketInfo::Lookup, QStringLiteral("Lookup Of Host ") + host);
 
@@ -153,7 +153,7 @@ bool TSock::open()
     return false;
 }
 
-void TSock::setListen(bool on)
+Status TSock::setListen(bool on)
 {
     if (!on) {
         if (m_server) {
@@ -161,39 +161,40 @@ void TSock::setListen(bool on)
             m_server = nullptr;
             raiseInfo(SocketInfo::Listen, QStringLiteral("Listening Stopped"));
         }
-        return;
+        return success();
     }
     if (m_server) {
         raiseInfo(SocketInfo::Listen, QStringLiteral("Listening Already Running"));
-        return;
+        return success();
     }
     if (m_socket)
-        throw ESockException("Listen - Socket Already In Use");
+        return Failure{"Listen - Socket Already In Use"};
 
     bool numeric = false;
     const uint port = m_portName.toUInt(&numeric);
     if (!numeric || port > 65535)
-        throw ESockException("Port Lookup - Could Not Find Service Entry");
+        return Failure{"Port Lookup - Could Not Find Service Entry"};
     auto* server = new QTcpServer(this);
     // A connect storm waits in the kernel rather than being turned away.
     server->setListenBacklogSize(SOMAXCONN);
     if (!server->listen(QHostAddress::Any, static_cast<quint16>(port))) {
         delete server;
-        throw ESockException("Listen - Error Binding Socket");
+        return Failure{"Listen - Error Binding Socket"};
     }
     m_server = server;
     connect(server, &QTcpServer::newConnection, this, &TSock::acceptPending);
     raiseInfo(SocketInfo::Listen, QStringLiteral("Listening Started"));
+    return success();
 }
 
-TSock* TSock::accept()
+Result<TSock*> TSock::accept()
 {
     if (!m_server)
-        throw ESockException("Accept - Socket Not In Listening Mode");
+        return Failure{"Accept - Socket Not In Listening Mode"};
     QTcpSocket* socket = m_server->nextPendingConnection();
     if (!socket) {
         raiseInfo(SocketInfo::Accept, QStringLiteral("Could Not Accept Connection"));
-        return nullptr;
+        return static_cast<TSock*>(nullptr);
     }
     auto* sock = new TSock(this);
     sock->m_portName = m_portName;
@@ -312,28 +313,29 @@ void TSock::close()
         emit connectionClosed(reason);
 }
 
-void TSock::send(const QByteArray& bytes)
+Status TSock::send(const QByteArray& bytes)
 {
     if (m_server)
-        throw ESockException("Send - Cannot Send On A Listener Socket");
+        return Failure{"Send - Cannot Send On A Listener Socket"};
     if (!m_socket)
-        throw ESockException("Send - Socket Not Connected");
+        return Failure{"Send - Socket Not Connected"};
     if (m_dropQueued || bytes.isEmpty())
-        return;
+        return success();
     m_socket->write(bytes);
     raiseInfo(SocketInfo::Send, QStringLiteral("Non-Blocking Outgoing Data"));
     if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->flush();
     if (m_socket && m_outputLimit > 0 && m_socket->bytesToWrite() > m_outputLimit)
         dropConnection(CloseReason::OutputBoundExceeded);
+    return success();
 }
 
-QByteArray TSock::receive()
+Result<QByteArray> TSock::receive()
 {
     if (m_server)
-        throw ESockException("Receive - Cannot Receive On A Listener Socket");
+        return Failure{"Receive - Cannot Receive On A Listener Socket"};
     if (!m_socket)
-        throw ESockException("Receive - Socket Not Connected");
+        return Failure{"Receive - Socket Not Connected"};
     return m_socket->readAll();
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <optional>
-#include <stdexcept>
 
 class QTcpServer;
 class QTcpSocket;
@@ -25,13 +26,6 @@ enum class CloseReason {
     FramingBroken,       // the peer sent what cannot be framed
     OutputBoundExceeded, // the peer left too much of what we sent unread
     InputBoundExceeded,  // the peer sent more than we keep waiting for it
-};
-
-// A socket operation that cannot be done; the text names the operation first
-// ("Send - Socket Not Connected").
-class ESockException : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
 };
 
 // The Windows Sockets name of an error code ("WSAECONNREFUSED" for 10061),
@@ -64,21 +58,26 @@ public:
     // The port a listener is bound to (useful when it was asked for port 0).
     quint16 localPort() const;
 
+    // An operation that cannot be done fails with a text that names the
+    // operation first ("Send - Socket Not Connected").
+
     // Starts connecting to hostName:portName without waiting; success arrives
-    // as connected(). Returns the connected flag when a socket already exists.
-    bool open();
-    // Starts or stops listening on portName on every local address.
-    // Throws ESockException when the port cannot be bound.
-    void setListen(bool on);
+    // as connected(). Yields the connected flag when a socket already exists;
+    // fails on a port that is no number.
+    Result<bool> open();
+    // Starts or stops listening on portName on every local address; fails
+    // when the port cannot be bound.
+    Status setListen(bool on);
     // Takes the pending connection of a listener into a new socket object
-    // (parented to this listener), or returns nullptr when there is none.
-    TSock* accept();
+    // (parented to this listener), or yields nullptr when there is none;
+    // fails on a socket that does not listen.
+    Result<TSock*> accept();
 
     // Queues the bytes and writes what the network takes now; the rest follows
-    // in order. Throws ESockException without a connection or on a listener.
-    void send(const QByteArray& bytes);
+    // in order. Fails without a connection or on a listener.
+    Status send(const QByteArray& bytes);
     // Everything received and not yet taken, and how many bytes that is.
-    QByteArray receive();
+    Result<QByteArray> receive();
     qint64 bytesAvailable() const;
     // Closes the socket and reports "Socket Closed" (except for a listener).
     // Bytes already sent still reach the peer.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "result.h"
+#include "base/result.h"
 
 #include <QByteArray>
 #include <QList>

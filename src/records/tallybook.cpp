@@ -10,7 +10,7 @@ TallyBook::TallyBook(QObject* parent)
 {
     TallyStore::Loaded loaded = m_store.load();
     m_tally = std::move(loaded.tally);
-    m_loadError = loaded.error;
+    m_loaded = loaded.read;
 }
 
 TallyBook::~TallyBook()

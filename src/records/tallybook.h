@@ -19,9 +19,9 @@ public:
     ~TallyBook() override;
 
     const Tally& tally() const { return m_tally; }
-    // Why the file could not be read (it is moved aside at the next save);
-    // empty when it was read or there was none.
-    QString loadError() const { return m_loadError; }
+    // Whether the file was read (or there was none); an unreadable one is
+    // moved aside at the next save.
+    const Status& loaded() const { return m_loaded; }
 
     bool addOpponent(const QString& name);
     // Stops tallying a player, found by name; false when he was not tallied.
@@ -46,7 +46,7 @@ private:
 
     TallyStore m_store;
     Tally m_tally;
-    QString m_loadError;
+    Status m_loaded = success();
     QString m_lastGame;
 };
 

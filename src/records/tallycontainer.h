@@ -5,7 +5,7 @@
 // length and a body of the block codec. A size that is a multiple of 32 KiB
 // ends with an empty block. Errors carry the texts the game has always shown.
 
-#include "result.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <span>

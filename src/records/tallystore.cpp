@@ -31,7 +31,7 @@ TallyStore::Loaded TallyStore::load()
 {
     m_keepAsBad = false;
     if (!QFileInfo::exists(m_path))
-        return {};
+        return {Tally(), success()};
     const std::string name = nativeName(m_path);
     auto file = tallyfile::readFile(name, kMaxFileSize);
     auto text = file ? tallyfile::expand(file.value(), name, kMaxTextSize)
@@ -41,10 +41,10 @@ TallyStore::Loaded TallyStore::load()
                       : Result<Tally>(Failure{text.error()});
     if (!tally) {
         m_keepAsBad = true;
-        return {Tally(), QString::fromStdString(tally.error())};
+        return {Tally(), Failure{tally.error()}};
     }
     tally.value().startSession();
-    return {std::move(tally).value(), {}};
+    return {std::move(tally).value(), success()};
 }
 
 Status TallyStore::save(const Tally& tally)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "result.h"
+#include "base/result.h"
 #include "tally.h"
 
 #include <QString>
@@ -22,7 +22,7 @@ public:
 
     struct Loaded {
         Tally tally;
-        QString error; // empty when the file was read, or there was none
+        Status read; // fails with the reason the file could not be read
     };
     // Reads the tally, its session counts at 0 for the new run. A missing
     // file is an empty tally; a file that cannot be read gives an empty

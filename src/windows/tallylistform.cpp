@@ -61,9 +61,10 @@ Ttallylist::Ttallylist(TallyBook& book, QWidget* parent)
     connect(&m_book, &TallyBook::failed, this, [this](const QString& text) { m_report(text); });
     // Shown once the program runs, after whoever made us had a chance to
     // set a reporter, and never before the main window.
-    if (const QString error = m_book.loadError(); !error.isEmpty())
+    if (!m_book.loaded())
         QMetaObject::invokeMethod(
-            this, [this, error] { m_report(error); }, Qt::QueuedConnection);
+            this, [this, error = QString::fromStdString(m_book.loaded().error())] { m_report(error); },
+            Qt::QueuedConnection);
 }
 
 Ttallylist::~Ttallylist() = default;

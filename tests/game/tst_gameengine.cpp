@@ -273,7 +273,7 @@ TEST_F(EngineTest, APlayerWhoLeavesMidTurnIsPlayedOut)
     EXPECT_EQ(engine.phase(), GameEngine::Phase::ScoringPause);
 
     // Before the throw, leaving plays the whole turn: throw and twelve dice.
-    engine.endTurn();
+    EXPECT_EQ(engine.endTurn(), Outcome::Done);
     engine.takeSeat(2);
     playTurn();
     ASSERT_EQ(engine.currentSeat(), 2);
@@ -320,11 +320,11 @@ TEST_F(EngineTest, AWatchingPlayerIsPlayedByTheComputer)
     EXPECT_TRUE(engine.computerDriven(2));
 
     // He takes the seat back and places a die himself ...
-    engine.setWatching(2, false);
+    EXPECT_EQ(engine.setWatching(2, false), Outcome::Done);
     EXPECT_EQ(engine.placeDie(2, {5, 1, 1}), Outcome::Done);
     take();
     // ... and watches again: the rest goes out at once.
-    engine.setWatching(2, true);
+    EXPECT_EQ(engine.setWatching(2, true), Outcome::Done);
     const std::vector<std::string> rest = take();
     EXPECT_EQ(rest.front(), "watch 2 on");
     EXPECT_EQ(rest.back(), "placed 2");

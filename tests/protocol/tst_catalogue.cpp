@@ -176,15 +176,15 @@ private slots:
         });
         dispatcher.on<toHost::ThrowDarts>([&](int, const toHost::ThrowDarts&) { placedDice << 0; });
 
-        QString why;
-        QCOMPARE(dispatcher.dispatch(QStringLiteral("CMD_placedice+1+5+1+1"), &why, 4), Dispatch::Handled);
+        QCOMPARE(*dispatcher.dispatch(QStringLiteral("CMD_placedice+1+5+1+1"), 4), Dispatch::Handled);
         QCOMPARE(fromSeen, 4);
-        QCOMPARE(dispatcher.dispatch(QStringLiteral("CMD_placedice+1+55+1+1"), &why, 4), Dispatch::Malformed);
-        QVERIFY(why.contains(QLatin1String("die")));
-        QCOMPARE(dispatcher.dispatch(QStringLiteral("CMD_PLACEDICE+1+5+1+1"), &why, 4), Dispatch::Ignored);
-        QCOMPARE(dispatcher.dispatch(QStringLiteral("CMD_placedice"), &why, 4), Dispatch::Ignored); // no "+"
-        QCOMPARE(dispatcher.dispatch(QString(), &why, 4), Dispatch::Ignored);
-        QCOMPARE(dispatcher.dispatch(QStringLiteral("CMD_nosuch+1"), &why, 4), Dispatch::Ignored);
+        const auto malformed = dispatcher.dispatch(QStringLiteral("CMD_placedice+1+55+1+1"), 4);
+        QVERIFY(!malformed);
+        QVERIFY(malformed.error().find("die") != std::string::npos);
+        QCOMPARE(*dispatcher.dispatch(QStringLiteral("CMD_PLACEDICE+1+5+1+1"), 4), Dispatch::Ignored);
+        QCOMPARE(*dispatcher.dispatch(QStringLiteral("CMD_placedice"), 4), Dispatch::Ignored); // no "+"
+        QCOMPARE(*dispatcher.dispatch(QString(), 4), Dispatch::Ignored);
+        QCOMPARE(*dispatcher.dispatch(QStringLiteral("CMD_nosuch+1"), 4), Dispatch::Ignored);
         QCOMPARE(placedDice, QList<int>{5});
     }
 };

@@ -173,7 +173,7 @@ void TestTally::restartKeepsAllTimeCounts()
     QTemporaryDir folder;
     TallyStore first(folder.path());
     auto loaded = first.load();
-    QVERIFY(loaded.error.isEmpty());
+    QVERIFY(loaded.read);
     QCOMPARE(loaded.tally.rowCount(), 1);
     QVERIFY(loaded.tally.addOpponent("Sam"));
     QVERIFY(loaded.tally.addGame({"Sam"}, Tally::mine()).ok());
@@ -195,17 +195,18 @@ void TestTally::unreadableFileIsKeptAsBad()
     writeRaw(store.path(), "not a tally at all");
     writeRaw(store.badPath(), "an older bad file");
     auto loaded = store.load();
-    QCOMPARE(loaded.error, store.path() + " : Lzrw1 decompression : this file has no valid header !");
+    QCOMPARE(QString::fromStdString(loaded.read.error()),
+             store.path() + " : Lzrw1 decompression : this file has no valid header !");
     QCOMPARE(loaded.tally.rowCount(), 1);
     QVERIFY(store.save(loaded.tally).ok());
     QCOMPARE(readRaw(store.badPath()), QByteArray("not a tally at all"));
-    QVERIFY(TallyStore(folder.path()).load().error.isEmpty());
+    QVERIFY(TallyStore(folder.path()).load().read);
 
     // A file that expands but does not hold a tally is kept too.
     auto packed = tallyfile::compress(std::vector<std::uint8_t>{'7', '\r', '\n'});
     writeRaw(store.path(),
              QByteArray(reinterpret_cast<const char*>(packed.value().data()), qsizetype(packed.value().size())));
-    QVERIFY(!store.load().error.isEmpty());
+    QVERIFY(!store.load().read);
     QVERIFY(store.save(Tally()).ok());
     QCOMPARE(readRaw(store.badPath()).size(), qsizetype(packed.value().size()));
 }
