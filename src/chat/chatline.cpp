@@ -129,14 +129,4 @@ ChatLine parsePlayerLine(int sender, QStringView name, QStringView message)
     return parseParts(senderStyle(sender), name, message);
 }
 
-ChatLine parseNumberedLine(const QString& line)
-{
-    const qsizetype plus = line.indexOf(QLatin1Char('+'));
-    if (plus < 0)
-        return parseSystemLine(line);
-    bool ok = false;
-    const int number = QStringView(line).left(plus).toInt(&ok);
-    return parsePlayerLine(ok ? number : 0, line.mid(plus + 1));
-}
-
 } // namespace velmora

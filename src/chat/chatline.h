@@ -46,9 +46,6 @@ ChatLine parsePlayerLine(int sender, const QString& text);
 // after it and is never searched for a name.
 ChatLine parsePlayerLine(int sender, QStringView name, QStringView message);
 
-// A "number+text" line: number 0 (or none) is a system line, 1 to 9 a sender.
-ChatLine parseNumberedLine(const QString& line);
-
 // Whether a word of a chat line is shown and stored as a link.
 bool isLinkWord(QStringView word);
 

@@ -131,11 +131,6 @@ void ChatView::addPlayerLine(int sender, const QString& name, const QString& tex
     addLine(parsePlayerLine(sender, name, text), colour);
 }
 
-void ChatView::addlinetochat(const QString& line, quint32 colour)
-{
-    addLine(parseNumberedLine(line), toQColor(colour));
-}
-
 // Each link takes the next display number and the next of the 101 slots: after slot 100 the
 // slots go round again from 1, so slot 0 only ever holds the first link since start-up.
 void ChatView::storeLinks(Paragraph& p)
@@ -289,21 +284,15 @@ bool ChatView::mainchatJump(int number)
         return false;
     }
     // Whether the browser managed is not ours to report.
-    try {
-        if (m_urlOpener)
-            m_urlOpener(*url);
-    } catch (...) {
-    }
+    if (m_urlOpener)
+        m_urlOpener(*url);
     return true;
 }
 
 void ChatView::reportFailure()
 {
-    try {
-        if (m_failureReporter)
-            m_failureReporter(QStringLiteral("Cannot open Webpage"));
-    } catch (...) {
-    }
+    if (m_failureReporter)
+        m_failureReporter(QStringLiteral("Cannot open Webpage"));
 }
 
 void ChatView::setSmileyProvider(std::function<QPixmap(int)> provider)

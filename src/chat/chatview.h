@@ -73,10 +73,6 @@ public:
     // The same with its name part ("Ann chats:", or empty) and the text after it apart.
     void addPlayerLine(int sender, const QString& name, const QString& text, const QColor& colour);
 
-    // Shows one "number+text" line in the given colour (0x00BBGGRR): number 0 is a system line,
-    // 1 to 9 a sender, whose style is number + 5.
-    void addlinetochat(const QString& line, quint32 colour);
-
     // The history bound: the oldest lines go once either limit is passed (the newest line
     // always stays). Lowering a limit trims at once.
     void setHistoryLimits(int maxLines, qint64 maxContentBytes);

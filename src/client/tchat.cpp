@@ -110,11 +110,6 @@ QString Tchat::seatName(int seat) const
     return rules::isSeat(seat) ? m_session->seat(seat).name : QString();
 }
 
-void Tchat::addlinetochat(const QString& line, quint32 colour)
-{
-    m_chatArea->view()->addlinetochat(line, colour);
-}
-
 void Tchat::addSystemLine(const QString& text)
 {
     m_chatArea->view()->addSystemLine(text);

@@ -93,8 +93,6 @@ public:
     const ClientSession& session() const { return *m_session; }
     QString seatName(int seat) const;
 
-    // Everything the game reports to the player goes through here.
-    void addlinetochat(const QString& line, quint32 colour);
     // Rebuilds the tally list's players of the current game.
     void rebuildTallyChecklist();
     // Plays a sound the session let through.

@@ -97,28 +97,6 @@ private slots:
         QCOMPARE(describe(line), QStringLiteral("Ann chats:  hi [www.a.b ]"));
     }
 
-    void numberedLines_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QString>("parsed");
-        QTest::newRow("chat") << "3+Bob chats: hello world" << 8 << "Bob chats:  hello world ";
-        QTest::newRow("action has no name part") << "2+Ann waves" << 7 << " Ann waves ";
-        QTest::newRow("system") << "0+You are Connected." << 0 << " You are Connected. ";
-        QTest::newRow("no plus") << "hello" << 0 << " hello ";
-        QTest::newRow("not a number") << "x+hi" << 0 << " hi ";
-        QTest::newRow("only the first plus splits") << "1+a+b" << 6 << " a+b ";
-    }
-    void numberedLines()
-    {
-        QFETCH(QString, line);
-        QFETCH(int, style);
-        QFETCH(QString, parsed);
-        const ChatLine parsedLine = parseNumberedLine(line);
-        QCOMPARE(parsedLine.style, style);
-        QCOMPARE(describe(parsedLine), parsed);
-    }
-
     void smileys_data()
     {
         QTest::addColumn<QString>("text");
