@@ -5,7 +5,7 @@
 // back to back and for clicks at a person's pace (one every 250 ms), where
 // the click finds both sides idle.
 
-#include "client/board/boardrules.h"
+#include "client/board/boardgeometry.h"
 #include "core/clientsession.h"
 #include "eventwait.h"
 #include "gameinstance.h"

@@ -25,7 +25,7 @@ public:
 
 QAccessibleInterface* notificationAccessible(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("velmora::NotificationBoard"))
+    if (className == QLatin1String(NotificationBoard::staticMetaObject.className()))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     return nullptr;
 }

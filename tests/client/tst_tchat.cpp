@@ -1,10 +1,10 @@
 // The main window driven like a player would, against a real host over loopback.
 
-#include "media/soundnames.h"
-#include "client/board/boardrules.h"
+#include "client/board/boardgeometry.h"
 #include "client/board/scoregrid.h"
 #include "core/namedmutex.h"
 #include "gameinstance.h"
+#include "media/soundnames.h"
 #include "strictwarnings.h"
 
 #include <QLabel>
@@ -177,7 +177,11 @@ class TestTchat : public QObject {
     Q_OBJECT
     std::unique_ptr<velmora::testing::TemporaryDataFolder> m_folder;
 private slots:
-    void init() { velmora::testing::failOnUnexpectedWarnings(); m_folder = std::make_unique<velmora::testing::TemporaryDataFolder>(); }
+    void init()
+    {
+        velmora::testing::failOnUnexpectedWarnings();
+        m_folder = std::make_unique<velmora::testing::TemporaryDataFolder>();
+    }
     void cleanup() { m_folder.reset(); }
     void soloStartHostsAndLogsIn();
     void twoParametersOnlyAnnounceLoading();

@@ -1,5 +1,6 @@
 #include "boardaccessibility.h"
 
+#include "dartslot.h"
 #include "dicepanel.h"
 #include "dieimage.h"
 #include "scoregrid.h"
@@ -164,14 +165,14 @@ private:
 
 QAccessibleInterface* boardAccessible(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("velmora::DieImage"))
+    if (className == QLatin1String(DieImage::staticMetaObject.className()))
         return new DieAccessible(static_cast<DieImage*>(object));
-    if (className == QLatin1String("velmora::DicePanel"))
+    if (className == QLatin1String(DicePanel::staticMetaObject.className()))
         return new DicePanelAccessible(static_cast<DicePanel*>(object));
     // A dart's place is read, not pressed: text that says what lies on it.
-    if (className == QLatin1String("velmora::DartSlot"))
+    if (className == QLatin1String(DartSlot::staticMetaObject.className()))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
-    if (className == QLatin1String("velmora::ScoreGrid"))
+    if (className == QLatin1String(ScoreGrid::staticMetaObject.className()))
         return new ScoreGridAccessible(static_cast<ScoreGrid*>(object));
     return nullptr;
 }

@@ -1,7 +1,7 @@
 #include "dartboardpanel.h"
 
 #include "art/artwork.h"
-#include "boardrules.h"
+#include "boardgeometry.h"
 #include "picturelabel.h"
 
 #include <QMouseEvent>

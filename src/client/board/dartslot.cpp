@@ -2,7 +2,7 @@
 
 #include "art/palette.h"
 #include "boardaccessibility.h"
-#include "boardrules.h"
+#include "boardgeometry.h"
 #include "readername.h"
 #include "spokenwords.h"
 

@@ -3,12 +3,12 @@
 #include "art/artwork.h"
 #include "art/palette.h"
 #include "boardaccessibility.h"
-#include "boardrules.h"
+#include "boardgeometry.h"
+#include "controls/focusmark.h"
+#include "controls/picturebutton.h"
 #include "dartslot.h"
 #include "dieimage.h"
-#include "controls/focusmark.h"
 #include "game/darts.h"
-#include "controls/picturebutton.h"
 #include "readername.h"
 
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "client/board/boardrules.h"
+#include "client/board/boardgeometry.h"
 #include "client/board/dicepanel.h"
 #include "renderedimage.h"
 #include "strictwarnings.h"

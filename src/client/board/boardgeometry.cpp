@@ -1,4 +1,4 @@
-#include "boardrules.h"
+#include "boardgeometry.h"
 
 #include "game/constants.h"
 
