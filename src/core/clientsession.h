@@ -79,6 +79,8 @@ public:
     // In the game, from our login until the link ends.
     bool isConnected() const { return m_state == State::LoggedIn || m_state == State::CatchingUp; }
     // What happens now is news to the player; a rejoin's catch-up is not.
+    // Whether a rejoin attempt is under way or waits for its pause.
+    bool attemptPlanned() const { return m_retryTimer.isActive() || m_attemptTimer.isActive(); }
     bool tellsNews() const { return m_state != State::CatchingUp && m_state != State::Rejoining; }
     bool isHost() const { return m_hosting; }
     int myseat() const { return m_myseat; }
