@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             stream += kTerminator; // a bare terminator carries nothing
     }
     // Some inputs end in more than the bound without a terminator.
-    const bool overlong = in.pick(8) == 0;
+    const bool overlong = in.pick(8) == 7;
     if (overlong)
         stream += QByteArray(Framer::kMaxPending + 1 + in.byte(), 'x');
 
