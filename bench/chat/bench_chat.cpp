@@ -52,7 +52,7 @@ QString lineFor(int i)
 void show(ChatView& view, const QString& line, quint32 colour)
 {
     const qsizetype plus = line.indexOf(QLatin1Char('+'));
-    view.addPlayerLine(line.left(plus).toInt(), line.mid(plus + 1), toQColor(colour));
+    view.addPlayerLine(line.left(plus).toInt(), line.mid(plus + 1), velmora::toQColor(colour));
 }
 
 qint64 threadCpuNanoseconds()
