@@ -135,7 +135,8 @@ void Tchat::buildSeatLabels(QWidget* board)
     QFont underlined = m_labelPoints->font();
     underlined.setUnderline(true);
     m_labelPoints->setFont(underlined);
-    m_labelPoints->setGeometry(157, 20, 39, 15);
+    // Clear of the board's edge, which lights up when the board has the keyboard.
+    m_labelPoints->setGeometry(155, 20, 39, 15);
     m_imageTurn = new PictureLabel(QStringLiteral("image_turn"), art::turnMarker, board);
     m_imageTurn->setGeometry(1, 20, 22, 16);
 }
