@@ -135,7 +135,8 @@ void Tdownload::buildDownloadPanel()
 
     m_infolabel = addText(panel, QString(), {16, 330, 368, 24}, 13, true);
     m_infolabel->setObjectName(QStringLiteral("infolabel"));
-    m_infolabel3 = addText(panel, QString(), {16, 360, 368, 24}, 13, true);
+    // Two lines: the word when no installer address is known runs that long.
+    m_infolabel3 = addText(panel, QString(), {16, 358, 368, 44}, 13, true);
     m_infolabel3->setObjectName(QStringLiteral("infolabel3"));
     m_infolabel2 = addText(panel, QString(), {16, 390, 368, 24}, 13, false);
     m_infolabel2->setObjectName(QStringLiteral("infolabel2"));
@@ -196,10 +197,10 @@ void Tdownload::getbuttonClick()
         return;
     if (m_installerUrl.isEmpty()) {
         // The lobby's maker stores where its installer lives; without that
-        // there is no address worth trying.
+        // there is no address worth trying, and nothing a player could set.
         m_infolabel->setText(QStringLiteral("No installer address is set."));
-        m_infolabel3->setText(QStringLiteral("Set %1 in section [Velmora] of kivolobby.ini.")
-                                  .arg(QLatin1String(kInstallerUrlKey)));
+        m_infolabel3->setText(
+            QStringLiteral("This copy of the game cannot download the lobby. Get it from its makers, or play solo."));
         return;
     }
     m_state = Started;
