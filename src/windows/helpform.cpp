@@ -55,8 +55,22 @@ TSelButton* makePageButton(QWidget* parent, const QString& caption, const QStrin
     auto* button = new TSelButton(caption, parent);
     button->setObjectName(objectName);
     button->setGeometry(kButtonLeft, kPageArea.top() + row * kButtonStep, kButtonWidth, kButtonHeight);
-    button->useGameLook(12);
+    // 11 pixels: "Documentation" keeps clear of the border.
+    button->useGameLook(11);
     return button;
+}
+
+// The pointer is on the page button just clicked, so on no other: a hover
+// look left on one (About, whose window opened over the pointer and took its
+// leave) goes.
+void dropOtherHovers(QWidget* window, TSelButton* clicked)
+{
+    for (TSelButton* button : window->findChildren<TSelButton*>()) {
+        if (button != clicked && button->look() == TSelButton::Look::Hovered) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(button, &leave);
+        }
+    }
 }
 
 // The licence file's paragraphs, reflowed to the page's width.
@@ -93,7 +107,10 @@ Thelp::Thelp(QWidget* parent)
         const QString caption = QString::fromLatin1(page.caption);
         tabOrder << addPage(page.tag, QString::fromLatin1(page.file), caption);
         TSelButton* button = makePageButton(this, caption, QStringLiteral("button_page%1").arg(page.tag), row++);
-        connect(button, &TSelButton::clicked, this, [this, tag = page.tag, caption] { showPage(tag, caption); });
+        connect(button, &TSelButton::clicked, this, [this, button, tag = page.tag, caption] {
+            dropOtherHovers(this, button);
+            showPage(tag, caption);
+        });
         buttons << button;
     }
     TSelButton* about = makePageButton(this, QStringLiteral("About"), QStringLiteral("button_about"), row);

@@ -100,6 +100,13 @@ void TestHelpWindows::aboutAndDoneButtons()
     // "About" opens another window; the page in front stays.
     QVERIFY(help.isVisible());
     QCOMPARE(help.currentCaption(), QString("Documentation"));
+    // Its window took the pointer's leave: the next page's click ends the hover look.
+    auto* aboutButton = help.findChild<TSelButton*>("button_about");
+    QTest::mouseMove(aboutButton);
+    QCOMPARE(aboutButton->look(), TSelButton::Look::Hovered);
+    QTest::mouseClick(help.findChild<TSelButton*>("button_page11"), Qt::LeftButton);
+    QCOMPARE(help.currentCaption(), QString("The Lobby"));
+    QCOMPARE(aboutButton->look(), TSelButton::Look::Normal);
 
     QTest::mouseClick(help.findChild<TSelButton*>("button_done"), Qt::LeftButton);
     QVERIFY(!help.isVisible());
