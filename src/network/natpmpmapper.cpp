@@ -1,3 +1,5 @@
+#include "natpmpmapper.h"
+
 #include "portmapper.h"
 
 #include <QSocketNotifier>
@@ -24,37 +26,26 @@ QString refusal(int status)
 
 } // namespace
 
-struct PortMapper::Session {
+struct NatPmpMapper::Session {
     natpmp_t natpmp{};
 };
 
-PortMapper::PortMapper(quint16 port, QObject* parent)
+NatPmpMapper::NatPmpMapper(quint16 port, QObject* parent)
     : QObject(parent)
     , m_port(port)
 {
     m_retry.setSingleShot(true);
-    connect(&m_retry, &QTimer::timeout, this, &PortMapper::takeAnswer);
+    connect(&m_retry, &QTimer::timeout, this, &NatPmpMapper::takeAnswer);
     m_renew.setSingleShot(true);
-    connect(&m_renew, &QTimer::timeout, this, &PortMapper::requestMapping);
+    connect(&m_renew, &QTimer::timeout, this, &NatPmpMapper::requestMapping);
 }
 
-PortMapper::~PortMapper()
+NatPmpMapper::~NatPmpMapper()
 {
     stop();
 }
 
-bool PortMapper::isPublic(const QHostAddress& address)
-{
-    bool ok = false;
-    const quint32 a = address.toIPv4Address(&ok);
-    if (!ok)
-        return false;
-    const auto in = [a](quint32 net, int bits) { return (a >> (32 - bits)) == (net >> (32 - bits)); };
-    return !(in(0x00000000, 8) || in(0x0A000000, 8) || in(0x64400000, 10) || in(0x7F000000, 8) || in(0xA9FE0000, 16) ||
-             in(0xAC100000, 12) || in(0xC0A80000, 16) || in(0xE0000000, 3));
-}
-
-void PortMapper::start()
+void NatPmpMapper::start()
 {
     if (m_session)
         return;
@@ -63,18 +54,18 @@ void PortMapper::start()
     const int status = initnatpmp(&m_session->natpmp, forced ? 1 : 0, forced ? htonl(m_gateway.toIPv4Address()) : 0);
     if (status < 0) {
         m_session.reset();
-        fail(QStringLiteral("No router to ask: this computer has no way to the internet (no default gateway)."));
+        fail(MappingFailure::NoAnswer, QStringLiteral("No router to ask with NAT-PMP: this computer has no default gateway."));
         return;
     }
     m_notifier = new QSocketNotifier(m_session->natpmp.s, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &PortMapper::takeAnswer);
+    connect(m_notifier, &QSocketNotifier::activated, this, &NatPmpMapper::takeAnswer);
     m_step = Step::AskingAddress;
     m_answerBy = QDeadlineTimer(kAnswerWithinMs);
     sendpublicaddressrequest(&m_session->natpmp);
     scheduleRetry();
 }
 
-void PortMapper::requestMapping()
+void NatPmpMapper::requestMapping()
 {
     if (!m_session)
         return;
@@ -84,7 +75,7 @@ void PortMapper::requestMapping()
     scheduleRetry();
 }
 
-void PortMapper::scheduleRetry()
+void NatPmpMapper::scheduleRetry()
 {
     timeval wait{};
     if (getnatpmprequesttimeout(&m_session->natpmp, &wait) < 0)
@@ -93,7 +84,7 @@ void PortMapper::scheduleRetry()
     m_retry.start(int(std::clamp<qint64>(ms, 1, std::max<qint64>(1, m_answerBy.remainingTime()))));
 }
 
-void PortMapper::takeAnswer()
+void NatPmpMapper::takeAnswer()
 {
     if (!m_session || m_step == Step::Mapped || m_step == Step::Idle)
         return;
@@ -101,27 +92,25 @@ void PortMapper::takeAnswer()
     const int status = readnatpmpresponseorretry(&m_session->natpmp, &answer);
     if (status == NATPMP_TRYAGAIN) {
         if (m_answerBy.hasExpired())
-            fail(QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
+            fail(MappingFailure::NoAnswer, QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
         else
             scheduleRetry();
         return;
     }
     if (status == NATPMP_ERR_NOTAUTHORIZED || status == NATPMP_ERR_NETWORKFAILURE ||
         status == NATPMP_ERR_OUTOFRESOURCES || status == NATPMP_ERR_UNSUPPORTEDOPCODE) {
-        fail(QStringLiteral("The router refused to open port %1 (NAT-PMP: %2).").arg(m_port).arg(refusal(status)));
+        fail(MappingFailure::Refused, QStringLiteral("The router refused to open port %1 (NAT-PMP: %2).").arg(m_port).arg(refusal(status)));
         return;
     }
     if (status < 0) {
-        fail(QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
+        fail(MappingFailure::NoAnswer, QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
         return;
     }
     m_retry.stop();
     if (answer.type == NATPMP_RESPTYPE_PUBLICADDRESS) {
         const QHostAddress outside(ntohl(answer.pnu.publicaddress.addr.s_addr));
-        if (!isPublic(outside)) {
-            fail(QStringLiteral("The router's own outside address %1 is not public (the provider shares it: "
-                                "carrier-grade NAT), so players from the internet cannot reach this game.")
-                     .arg(outside.toString()));
+        if (!isPublicAddress(outside)) {
+            fail(MappingFailure::NotPublic, notPublicReason(outside));
             return;
         }
         m_external = outside.toString();
@@ -133,7 +122,7 @@ void PortMapper::takeAnswer()
     if (answer.pnu.newportmapping.mappedpublicport != m_port) {
         const quint16 offered = answer.pnu.newportmapping.mappedpublicport;
         sendnewportmappingrequest(&m_session->natpmp, NATPMP_PROTOCOL_TCP, m_port, offered, 0);
-        fail(QStringLiteral("The router offered port %1 instead of the game's port %2; nothing was opened.")
+        fail(MappingFailure::Refused, QStringLiteral("The router offered port %1 instead of the game's port %2; nothing was opened.")
                  .arg(offered)
                  .arg(m_port));
         return;
@@ -149,20 +138,20 @@ void PortMapper::takeAnswer()
     emit opened(m_external, m_port);
 }
 
-void PortMapper::stop()
+void NatPmpMapper::stop()
 {
     if (m_session && (m_step == Step::Mapped || m_step == Step::Mapping))
         sendnewportmappingrequest(&m_session->natpmp, NATPMP_PROTOCOL_TCP, m_port, 0, 0);
     close();
 }
 
-void PortMapper::fail(const QString& reason)
+void NatPmpMapper::fail(MappingFailure why, const QString& reason)
 {
     close();
-    emit failed(reason);
+    emit failed(why, reason);
 }
 
-void PortMapper::close()
+void NatPmpMapper::close()
 {
     m_retry.stop();
     m_renew.stop();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mappingfailure.h"
+
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QObject>
@@ -11,21 +13,19 @@ class QSocketNotifier;
 
 namespace velmora::net {
 
-// Opens the game's TCP port on the home router with NAT-PMP, only when the
-// player asks: the same port outside as inside and never another, the lease
-// renewed at half its life while the game runs and removed when the mapper
-// goes. Says what the outside address is, or plainly why nothing was opened
-// (no router answered, the router refused, the router's own outside address
-// is not public). Driven from the event loop; nothing waits.
-class PortMapper : public QObject {
+// Opens the game's TCP port on the home router with NAT-PMP: the same port
+// outside as inside and never another, the lease renewed at half its life
+// and removed when the mapper goes. Says what the outside address is, or why
+// nothing was opened. Driven from the event loop; nothing waits.
+class NatPmpMapper : public QObject {
     Q_OBJECT
 public:
     static constexpr quint32 kLeaseSeconds = 3600;
     // A router that has not answered by then is taken as none.
     static constexpr int kAnswerWithinMs = 3000;
 
-    explicit PortMapper(quint16 port, QObject* parent = nullptr);
-    ~PortMapper() override;
+    explicit NatPmpMapper(quint16 port, QObject* parent = nullptr);
+    ~NatPmpMapper() override;
 
     // The router to ask; by default the system's default gateway.
     void setGateway(const QHostAddress& gateway) { m_gateway = gateway; }
@@ -33,13 +33,10 @@ public:
     // Removes the mapping (one request, not waited for).
     void stop();
 
-    // Whether an address can be reached from the internet at all.
-    static bool isPublic(const QHostAddress& address);
-
 signals:
     void opened(const QString& externalAddress, quint16 port);
     void renewed();
-    void failed(const QString& reason);
+    void failed(MappingFailure why, const QString& reason);
 
 private:
     enum class Step { Idle, AskingAddress, Mapping, Mapped };
@@ -47,7 +44,7 @@ private:
     void takeAnswer();
     void scheduleRetry();
     void requestMapping();
-    void fail(const QString& reason);
+    void fail(MappingFailure why, const QString& reason);
     void close();
 
     quint16 m_port;
