@@ -54,7 +54,8 @@ void NatPmpMapper::start()
     const int status = initnatpmp(&m_session->natpmp, forced ? 1 : 0, forced ? htonl(m_gateway.toIPv4Address()) : 0);
     if (status < 0) {
         m_session.reset();
-        fail(MappingFailure::NoAnswer, QStringLiteral("No router to ask with NAT-PMP: this computer has no default gateway."));
+        fail(MappingFailure::NoAnswer,
+             QStringLiteral("No router to ask with NAT-PMP: this computer has no default gateway."));
         return;
     }
     m_notifier = new QSocketNotifier(m_session->natpmp.s, QSocketNotifier::Read, this);
@@ -92,18 +93,21 @@ void NatPmpMapper::takeAnswer()
     const int status = readnatpmpresponseorretry(&m_session->natpmp, &answer);
     if (status == NATPMP_TRYAGAIN) {
         if (m_answerBy.hasExpired())
-            fail(MappingFailure::NoAnswer, QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
+            fail(MappingFailure::NoAnswer,
+                 QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
         else
             scheduleRetry();
         return;
     }
     if (status == NATPMP_ERR_NOTAUTHORIZED || status == NATPMP_ERR_NETWORKFAILURE ||
         status == NATPMP_ERR_OUTOFRESOURCES || status == NATPMP_ERR_UNSUPPORTEDOPCODE) {
-        fail(MappingFailure::Refused, QStringLiteral("The router refused to open port %1 (NAT-PMP: %2).").arg(m_port).arg(refusal(status)));
+        fail(MappingFailure::Refused,
+             QStringLiteral("The router refused to open port %1 (NAT-PMP: %2).").arg(m_port).arg(refusal(status)));
         return;
     }
     if (status < 0) {
-        fail(MappingFailure::NoAnswer, QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
+        fail(MappingFailure::NoAnswer,
+             QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
         return;
     }
     m_retry.stop();
@@ -122,7 +126,8 @@ void NatPmpMapper::takeAnswer()
     if (answer.pnu.newportmapping.mappedpublicport != m_port) {
         const quint16 offered = answer.pnu.newportmapping.mappedpublicport;
         sendnewportmappingrequest(&m_session->natpmp, NATPMP_PROTOCOL_TCP, m_port, offered, 0);
-        fail(MappingFailure::Refused, QStringLiteral("The router offered port %1 instead of the game's port %2; nothing was opened.")
+        fail(MappingFailure::Refused,
+             QStringLiteral("The router offered port %1 instead of the game's port %2; nothing was opened.")
                  .arg(offered)
                  .arg(m_port));
         return;

@@ -109,7 +109,8 @@ struct UpnpMapper::Worker : std::enable_shared_from_this<Worker> {
     {
         std::lock_guard guard(lock);
         if (UpnpMapper* target = mapper)
-            QMetaObject::invokeMethod(target, [target, answer = std::move(answer)] { answer(target); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                target, [target, answer = std::move(answer)] { answer(target); }, Qt::QueuedConnection);
     }
     void fail(MappingFailure why, const QString& reason)
     {

@@ -35,7 +35,9 @@ public:
     bool ready() const { return m_http.isListening(); }
     QString descriptionUrl() const
     {
-        return QStringLiteral("http://%1:%2/rootDesc.xml").arg(m_http.serverAddress().toString()).arg(m_http.serverPort());
+        return QStringLiteral("http://%1:%2/rootDesc.xml")
+            .arg(m_http.serverAddress().toString())
+            .arg(m_http.serverPort());
     }
     // Answers SSDP searches for a gateway on the standard group and port.
     bool answerSearches()
@@ -68,8 +70,9 @@ private:
             quint16 port = 0;
             QByteArray in(int(m_ssdp.pendingDatagramSize()), '\0');
             m_ssdp.readDatagram(in.data(), in.size(), &from, &port);
-            const auto st = QRegularExpression(QStringLiteral("\r\nST: *([^\r]*)\r\n"), QRegularExpression::CaseInsensitiveOption)
-                                .match(QString::fromLatin1(in));
+            const auto st =
+                QRegularExpression(QStringLiteral("\r\nST: *([^\r]*)\r\n"), QRegularExpression::CaseInsensitiveOption)
+                    .match(QString::fromLatin1(in));
             const QString type = st.captured(1);
             if (!in.startsWith("M-SEARCH") ||
                 !(type.endsWith(QStringLiteral(":InternetGatewayDevice:1")) ||
@@ -94,9 +97,9 @@ private:
         if (end < 0)
             return;
         const QString head = QString::fromLatin1(in.left(end));
-        const auto length = QRegularExpression(QStringLiteral("\r\ncontent-length: *(\\d+)"),
-                                               QRegularExpression::CaseInsensitiveOption)
-                                .match(head);
+        const auto length =
+            QRegularExpression(QStringLiteral("\r\ncontent-length: *(\\d+)"), QRegularExpression::CaseInsensitiveOption)
+                .match(head);
         const qsizetype bodyLength = length.hasMatch() ? length.captured(1).toLongLong() : 0;
         if (in.size() < end + 4 + bodyLength)
             return;
@@ -130,7 +133,8 @@ private:
             return {200, response(name, "<NewConnectionType>IP_Routed</NewConnectionType>"
                                         "<NewPossibleConnectionTypes>IP_Routed</NewPossibleConnectionTypes>")};
         if (name == QStringLiteral("GetExternalIPAddress"))
-            return {200, response(name, QStringLiteral("<NewExternalIPAddress>%1</NewExternalIPAddress>").arg(outside))};
+            return {200,
+                    response(name, QStringLiteral("<NewExternalIPAddress>%1</NewExternalIPAddress>").arg(outside))};
         if (name == QStringLiteral("AddPortMapping") && mode == Mode::Conflict)
             return {500, fault(718, "ConflictInMappingEntry")};
         if (name == QStringLiteral("AddPortMapping") && mode == Mode::PermanentOnly &&
@@ -158,9 +162,10 @@ private:
     }
     static QString envelope(const QString& content)
     {
-        return QStringLiteral("<?xml version=\"1.0\"?>\r\n<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
-                              "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>%1</s:Body>"
-                              "</s:Envelope>\r\n")
+        return QStringLiteral(
+                   "<?xml version=\"1.0\"?>\r\n<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                   "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body>%1</s:Body>"
+                   "</s:Envelope>\r\n")
             .arg(content);
     }
     static QString description()
@@ -180,14 +185,19 @@ private:
             "<eventSubURL>/evt/IPConn</eventSubURL><SCPDURL>/WANIPCn.xml</SCPDURL></service></serviceList>"
             "</device></deviceList></device></deviceList></device></root>\r\n");
     }
-    static void reply(QTcpSocket* socket, const QPair<int, QString>& answer) { reply(socket, answer.first, answer.second); }
+    static void reply(QTcpSocket* socket, const QPair<int, QString>& answer)
+    {
+        reply(socket, answer.first, answer.second);
+    }
     static void reply(QTcpSocket* socket, int status, const QString& body)
     {
         const QByteArray content = body.toUtf8();
         socket->write(QStringLiteral("HTTP/1.1 %1 %2\r\nContent-Type: text/xml; charset=\"utf-8\"\r\n"
                                      "Content-Length: %3\r\nConnection: close\r\n\r\n")
                           .arg(status)
-                          .arg(QLatin1String(status == 200 ? "OK" : status == 404 ? "Not Found" : "Internal Server Error"))
+                          .arg(QLatin1String(status == 200   ? "OK"
+                                             : status == 404 ? "Not Found"
+                                                             : "Internal Server Error"))
                           .arg(content.size())
                           .toLatin1() +
                       content);

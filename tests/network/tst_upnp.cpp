@@ -106,8 +106,8 @@ private slots:
                                            << "outside address 100.64.3.4 is not public";
         QTest::newRow("garbage address") << int(IgdRouter::Mode::Grant) << "203.0.113.x"
                                          << "no usable outside address";
-        QTest::newRow("overlong address") << int(IgdRouter::Mode::Grant) << QString(5000, u'9')
-                                          << "no usable outside address";
+        QTest::newRow("overlong address")
+            << int(IgdRouter::Mode::Grant) << QString(5000, u'9') << "no usable outside address";
     }
     void saysWhyNothingOpened()
     {
@@ -135,7 +135,8 @@ private slots:
         QVERIFY(notAnIgd.ready());
         PortMapper mapper(7772);
         mapper.setGateway(deadLoopback());
-        mapper.setUpnpDescriptionUrl(notAnIgd.descriptionUrl().replace(QStringLiteral("rootDesc"), QStringLiteral("x")));
+        mapper.setUpnpDescriptionUrl(
+            notAnIgd.descriptionUrl().replace(QStringLiteral("rootDesc"), QStringLiteral("x")));
         QSignalSpy failed(&mapper, &PortMapper::failed);
         mapper.start();
         QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, kWaitMs);
