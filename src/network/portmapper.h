@@ -57,6 +57,7 @@ private:
     quint32 m_upnpLease = kLeaseSeconds;
     std::unique_ptr<NatPmpMapper> m_natpmp;
     std::unique_ptr<UpnpMapper> m_upnp;
+    bool m_started = false;
     MappingFailure m_natpmpFailure = MappingFailure::NoAnswer;
     QString m_natpmpReason;
 };
