@@ -60,13 +60,13 @@ struct UpnpMapper::Worker : std::enable_shared_from_this<Worker> {
     std::mutex lock;
     std::condition_variable wake;
     std::condition_variable done;
-    std::deque<Job> jobs;         // under lock
+    std::deque<Job> jobs;         // under lock; a start or renewal and a removal at most
     bool closing = false;         // under lock
     bool finished = false;        // under lock
     UpnpMapper* mapper = nullptr; // under lock; null once the mapper goes
     std::thread thread;
 
-    // Worker thread only.
+    // Touched by the worker thread only.
     UpnpIgd igd;
     bool mapped = false;
     quint32 lease = 0;
