@@ -34,6 +34,7 @@ packages=(
     dbus-daemon
     iproute2
     libnatpmp-dev
+    libminiupnpc-dev
 )
 for arg in "$@"; do
     case "$arg" in

@@ -78,11 +78,12 @@ std::optional<Settings> readSettings(const QCoreApplication& app)
     const QCommandLineOption quietOption(QStringLiteral("no-publish"),
                                          QStringLiteral("Do not announce the game on the local network."));
     const QCommandLineOption openOption(QStringLiteral("open-port"),
-                                        QStringLiteral("Open the game's port on the home router (NAT-PMP) while "
-                                                       "the host runs, so players from the internet can join."));
+                                        QStringLiteral("Open the game's port on the home router (NAT-PMP, else "
+                                                       "UPnP IGD) while the host runs, so players from the "
+                                                       "internet can join."));
     const QCommandLineOption routerOption(QStringLiteral("router"),
-                                          QStringLiteral("The router --open-port asks (default: the default "
-                                                         "gateway)."),
+                                          QStringLiteral("The router --open-port asks with NAT-PMP (default: "
+                                                         "the default gateway)."),
                                           QStringLiteral("IPV4"));
     parser.addOptions(
         {portOption, botOption, pauseOption, graceOption, titleOption, quietOption, openOption, routerOption});

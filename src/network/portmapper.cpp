@@ -1,41 +1,14 @@
 #include "portmapper.h"
 
-#include <QSocketNotifier>
-#include <arpa/inet.h>
-#include <natpmp.h>
+#include "natpmpmapper.h"
+#include "upnpmapper.h"
 
 namespace velmora::net {
-
-namespace {
-
-QString refusal(int status)
-{
-    switch (status) {
-    case NATPMP_ERR_NOTAUTHORIZED:
-        return QStringLiteral("not allowed");
-    case NATPMP_ERR_NETWORKFAILURE:
-        return QStringLiteral("the router has no outside connection");
-    case NATPMP_ERR_OUTOFRESOURCES:
-        return QStringLiteral("no room for another port");
-    default:
-        return QStringLiteral("not supported");
-    }
-}
-
-} // namespace
-
-struct PortMapper::Session {
-    natpmp_t natpmp{};
-};
 
 PortMapper::PortMapper(quint16 port, QObject* parent)
     : QObject(parent)
     , m_port(port)
 {
-    m_retry.setSingleShot(true);
-    connect(&m_retry, &QTimer::timeout, this, &PortMapper::takeAnswer);
-    m_renew.setSingleShot(true);
-    connect(&m_renew, &QTimer::timeout, this, &PortMapper::requestMapping);
 }
 
 PortMapper::~PortMapper()
@@ -43,135 +16,63 @@ PortMapper::~PortMapper()
     stop();
 }
 
-bool PortMapper::isPublic(const QHostAddress& address)
-{
-    bool ok = false;
-    const quint32 a = address.toIPv4Address(&ok);
-    if (!ok)
-        return false;
-    const auto in = [a](quint32 net, int bits) { return (a >> (32 - bits)) == (net >> (32 - bits)); };
-    return !(in(0x00000000, 8) || in(0x0A000000, 8) || in(0x64400000, 10) || in(0x7F000000, 8) || in(0xA9FE0000, 16) ||
-             in(0xAC100000, 12) || in(0xC0A80000, 16) || in(0xE0000000, 3));
-}
-
 void PortMapper::start()
 {
-    if (m_session)
+    if (m_started)
         return;
-    m_session = std::make_unique<Session>();
-    const bool forced = !m_gateway.isNull();
-    const int status = initnatpmp(&m_session->natpmp, forced ? 1 : 0, forced ? htonl(m_gateway.toIPv4Address()) : 0);
-    if (status < 0) {
-        m_session.reset();
-        fail(QStringLiteral("No router to ask: this computer has no way to the internet (no default gateway)."));
-        return;
+    m_started = true;
+    if (!m_natpmp) {
+        m_natpmp = std::make_unique<NatPmpMapper>(m_port);
+        m_natpmp->setGateway(m_gateway);
+        connect(m_natpmp.get(), &NatPmpMapper::opened, this, &PortMapper::opened);
+        connect(m_natpmp.get(), &NatPmpMapper::renewed, this, &PortMapper::renewed);
+        connect(m_natpmp.get(), &NatPmpMapper::failed, this, &PortMapper::natPmpFailed);
     }
-    m_notifier = new QSocketNotifier(m_session->natpmp.s, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &PortMapper::takeAnswer);
-    m_step = Step::AskingAddress;
-    m_answerBy = QDeadlineTimer(kAnswerWithinMs);
-    sendpublicaddressrequest(&m_session->natpmp);
-    scheduleRetry();
-}
-
-void PortMapper::requestMapping()
-{
-    if (!m_session)
-        return;
-    m_step = Step::Mapping;
-    m_answerBy = QDeadlineTimer(kAnswerWithinMs);
-    sendnewportmappingrequest(&m_session->natpmp, NATPMP_PROTOCOL_TCP, m_port, m_port, kLeaseSeconds);
-    scheduleRetry();
-}
-
-void PortMapper::scheduleRetry()
-{
-    timeval wait{};
-    if (getnatpmprequesttimeout(&m_session->natpmp, &wait) < 0)
-        return;
-    const qint64 ms = qint64(wait.tv_sec) * 1000 + wait.tv_usec / 1000;
-    m_retry.start(int(std::clamp<qint64>(ms, 1, std::max<qint64>(1, m_answerBy.remainingTime()))));
-}
-
-void PortMapper::takeAnswer()
-{
-    if (!m_session || m_step == Step::Mapped || m_step == Step::Idle)
-        return;
-    natpmpresp_t answer{};
-    const int status = readnatpmpresponseorretry(&m_session->natpmp, &answer);
-    if (status == NATPMP_TRYAGAIN) {
-        if (m_answerBy.hasExpired())
-            fail(QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
-        else
-            scheduleRetry();
-        return;
-    }
-    if (status == NATPMP_ERR_NOTAUTHORIZED || status == NATPMP_ERR_NETWORKFAILURE ||
-        status == NATPMP_ERR_OUTOFRESOURCES || status == NATPMP_ERR_UNSUPPORTEDOPCODE) {
-        fail(QStringLiteral("The router refused to open port %1 (NAT-PMP: %2).").arg(m_port).arg(refusal(status)));
-        return;
-    }
-    if (status < 0) {
-        fail(QStringLiteral("No router answered the request to open port %1 (NAT-PMP).").arg(m_port));
-        return;
-    }
-    m_retry.stop();
-    if (answer.type == NATPMP_RESPTYPE_PUBLICADDRESS) {
-        const QHostAddress outside(ntohl(answer.pnu.publicaddress.addr.s_addr));
-        if (!isPublic(outside)) {
-            fail(QStringLiteral("The router's own outside address %1 is not public (the provider shares it: "
-                                "carrier-grade NAT), so players from the internet cannot reach this game.")
-                     .arg(outside.toString()));
-            return;
-        }
-        m_external = outside.toString();
-        requestMapping();
-        return;
-    }
-    if (answer.type != NATPMP_RESPTYPE_TCPPORTMAPPING || answer.pnu.newportmapping.privateport != m_port)
-        return scheduleRetry();
-    if (answer.pnu.newportmapping.mappedpublicport != m_port) {
-        const quint16 offered = answer.pnu.newportmapping.mappedpublicport;
-        sendnewportmappingrequest(&m_session->natpmp, NATPMP_PROTOCOL_TCP, m_port, offered, 0);
-        fail(QStringLiteral("The router offered port %1 instead of the game's port %2; nothing was opened.")
-                 .arg(offered)
-                 .arg(m_port));
-        return;
-    }
-    m_step = Step::Mapped;
-    const quint32 lease = std::max<quint32>(2, answer.pnu.newportmapping.lifetime);
-    m_renew.start(int(std::min<quint64>(quint64(lease) * 1000 / 2, 24 * 3600 * 1000)));
-    if (m_everOpened) {
-        emit renewed();
-        return;
-    }
-    m_everOpened = true;
-    emit opened(m_external, m_port);
+    m_natpmp->start();
 }
 
 void PortMapper::stop()
 {
-    if (m_session && (m_step == Step::Mapped || m_step == Step::Mapping))
-        sendnewportmappingrequest(&m_session->natpmp, NATPMP_PROTOCOL_TCP, m_port, 0, 0);
-    close();
+    // Each removes its own mapping. Both stay: stop() may come from a slot
+    // that one of them is calling; the UPnP worker finishes its removal
+    // even when its mapper goes first.
+    m_started = false;
+    if (m_natpmp)
+        m_natpmp->stop();
+    if (m_upnp)
+        m_upnp->stop();
 }
 
-void PortMapper::fail(const QString& reason)
+void PortMapper::natPmpFailed(MappingFailure why, const QString& reason)
 {
-    close();
-    emit failed(reason);
+    if (why == MappingFailure::NotPublic) {
+        m_started = false;
+        emit failed(reason);
+        return;
+    }
+    m_natpmpFailure = why;
+    m_natpmpReason = reason;
+    if (!m_upnp) {
+        m_upnp = std::make_unique<UpnpMapper>(m_port);
+        m_upnp->setDescriptionUrl(m_upnpUrl);
+        m_upnp->setLeaseSeconds(m_upnpLease);
+        connect(m_upnp.get(), &UpnpMapper::opened, this, &PortMapper::opened);
+        connect(m_upnp.get(), &UpnpMapper::renewed, this, &PortMapper::renewed);
+        connect(m_upnp.get(), &UpnpMapper::failed, this, &PortMapper::upnpFailed);
+    }
+    m_upnp->start();
 }
 
-void PortMapper::close()
+void PortMapper::upnpFailed(MappingFailure why, const QString& reason)
 {
-    m_retry.stop();
-    m_renew.stop();
-    m_step = Step::Idle;
-    delete m_notifier;
-    m_notifier = nullptr;
-    if (m_session)
-        closenatpmp(&m_session->natpmp);
-    m_session.reset();
+    m_started = false;
+    if (why != MappingFailure::NoAnswer)
+        emit failed(reason);
+    else if (m_natpmpFailure == MappingFailure::Refused)
+        emit failed(m_natpmpReason);
+    else
+        emit failed(QStringLiteral("No router answered the request to open port %1 (neither NAT-PMP nor UPnP IGD).")
+                        .arg(m_port));
 }
 
 } // namespace velmora::net

@@ -1,40 +1,46 @@
 #pragma once
 
-#include <QDeadlineTimer>
+#include "mappingfailure.h"
+
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <memory>
-
-class QSocketNotifier;
 
 namespace velmora::net {
 
-// Opens the game's TCP port on the home router with NAT-PMP, only when the
-// player asks: the same port outside as inside and never another, the lease
-// renewed at half its life while the game runs and removed when the mapper
-// goes. Says what the outside address is, or plainly why nothing was opened
-// (no router answered, the router refused, the router's own outside address
-// is not public). Driven from the event loop; nothing waits.
+class NatPmpMapper;
+class UpnpMapper;
+
+// Opens the game's TCP port on the home router, only when the player asks:
+// the same port outside as inside and never another, the lease renewed at
+// half its life while the game runs and removed when the mapper goes. It
+// asks with NAT-PMP first and, when no NAT-PMP router answers or it refuses,
+// with UPnP IGD. Says what the outside address is, or plainly why nothing
+// was opened (no router answered, the router refused, the router's own
+// outside address is not public). Nothing waits on the GUI thread.
 class PortMapper : public QObject {
     Q_OBJECT
 public:
     static constexpr quint32 kLeaseSeconds = 3600;
-    // A router that has not answered by then is taken as none.
+    // A NAT-PMP router that has not answered by then is taken as none.
     static constexpr int kAnswerWithinMs = 3000;
 
     explicit PortMapper(quint16 port, QObject* parent = nullptr);
     ~PortMapper() override;
 
-    // The router to ask; by default the system's default gateway.
+    // The NAT-PMP router to ask; by default the system's default gateway.
     void setGateway(const QHostAddress& gateway) { m_gateway = gateway; }
+    // The UPnP IGD to ask, by its description URL, instead of searching the
+    // network by SSDP; and its lease (tests).
+    void setUpnpDescriptionUrl(const QString& url) { m_upnpUrl = url; }
+    void setUpnpLeaseSeconds(quint32 seconds) { m_upnpLease = seconds; }
     void start();
     // Removes the mapping (one request, not waited for).
     void stop();
 
     // Whether an address can be reached from the internet at all.
-    static bool isPublic(const QHostAddress& address);
+    static bool isPublic(const QHostAddress& address) { return isPublicAddress(address); }
 
 signals:
     void opened(const QString& externalAddress, quint16 port);
@@ -42,24 +48,18 @@ signals:
     void failed(const QString& reason);
 
 private:
-    enum class Step { Idle, AskingAddress, Mapping, Mapped };
-    struct Session;
-    void takeAnswer();
-    void scheduleRetry();
-    void requestMapping();
-    void fail(const QString& reason);
-    void close();
+    void natPmpFailed(MappingFailure why, const QString& reason);
+    void upnpFailed(MappingFailure why, const QString& reason);
 
     quint16 m_port;
     QHostAddress m_gateway;
-    std::unique_ptr<Session> m_session;
-    QSocketNotifier* m_notifier = nullptr;
-    QTimer m_retry;
-    QTimer m_renew;
-    QDeadlineTimer m_answerBy;
-    Step m_step = Step::Idle;
-    bool m_everOpened = false;
-    QString m_external;
+    QString m_upnpUrl;
+    quint32 m_upnpLease = kLeaseSeconds;
+    std::unique_ptr<NatPmpMapper> m_natpmp;
+    std::unique_ptr<UpnpMapper> m_upnp;
+    bool m_started = false;
+    MappingFailure m_natpmpFailure = MappingFailure::NoAnswer;
+    QString m_natpmpReason;
 };
 
 } // namespace velmora::net

@@ -1,7 +1,10 @@
 // Opening the game's port on a home router, against a NAT-PMP router of our
 // own: a UDP responder on port 5351 of a loopback address that speaks the
-// protocol's wire format.
+// protocol's wire format. Where NAT-PMP gets nowhere the mapper asks UPnP
+// IGD next: here always the test's own IGD on loopback, never a search of
+// the real network.
 
+#include "igdrouter.h"
 #include "network/portmapper.h"
 #include "strictwarnings.h"
 
@@ -107,6 +110,22 @@ private slots:
         QCOMPARE(router.requests.last().internal, quint16(7772));
     }
 
+    // With both protocols answering, NAT-PMP is the one used.
+    void natPmpComesFirst()
+    {
+        NatPmpRouter router;
+        IgdRouter igd;
+        QVERIFY(router.ready() && igd.ready());
+        PortMapper mapper(7772);
+        mapper.setGateway(router.address);
+        mapper.setUpnpDescriptionUrl(igd.descriptionUrl());
+        QSignalSpy opened(&mapper, &PortMapper::opened);
+        mapper.start();
+        QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, kWaitMs);
+        QCOMPARE(router.requests.size(), 1);
+        QVERIFY(igd.actions.isEmpty());
+    }
+
     void saysWhyNothingOpened_data()
     {
         QTest::addColumn<int>("mode");
@@ -130,8 +149,11 @@ private slots:
         QVERIFY(router.ready());
         router.mode = NatPmpRouter::Mode(mode);
         router.outside = QHostAddress(outside);
+        IgdRouter igd; // knows no such action as a mapping: no IGD to be found
+        QVERIFY(igd.ready());
         PortMapper mapper(7772);
         mapper.setGateway(router.address);
+        mapper.setUpnpDescriptionUrl(igd.descriptionUrl().replace(QStringLiteral("rootDesc"), QStringLiteral("none")));
         QSignalSpy failed(&mapper, &PortMapper::failed);
         QSignalSpy opened(&mapper, &PortMapper::opened);
         mapper.start();

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QHostAddress;
+
+namespace velmora::net {
+
+// Why a router did not open the game's port, as the one asking next needs it:
+// after no answer or a refusal another protocol is worth a try; an outside
+// address that is not public stays so whichever protocol is asked.
+enum class MappingFailure { NoAnswer, Refused, NotPublic };
+
+// Whether an address can be reached from the internet at all.
+bool isPublicAddress(const QHostAddress& address);
+// Why a router whose own outside address is this one cannot let players in.
+QString notPublicReason(const QHostAddress& outside);
+
+} // namespace velmora::net
