@@ -17,8 +17,16 @@ bool isPublicAddress(const QHostAddress& address)
 
 QString notPublicReason(const QHostAddress& outside)
 {
-    return QStringLiteral("The router's own outside address %1 is not public (the provider shares it: "
-                          "carrier-grade NAT), so players from the internet cannot reach this game.")
+    const quint32 a = outside.toIPv4Address();
+    if (a == 0)
+        return QStringLiteral("The router has no outside address: it is not connected to the internet, "
+                              "so players from the internet cannot reach this game.");
+    if ((a >> 22) == (0x64400000u >> 22))
+        return QStringLiteral("The router's own outside address %1 is not public (the provider shares it: "
+                              "carrier-grade NAT), so players from the internet cannot reach this game.")
+            .arg(outside.toString());
+    return QStringLiteral("The router's own outside address %1 is not public (it sits behind another "
+                          "router), so players from the internet cannot reach this game.")
         .arg(outside.toString());
 }
 

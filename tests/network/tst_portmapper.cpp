@@ -138,7 +138,7 @@ private slots:
         QTest::newRow("carrier-grade NAT") << int(NatPmpRouter::Mode::Grant) << "100.64.3.4"
                                            << "outside address 100.64.3.4 is not public";
         QTest::newRow("private outside") << int(NatPmpRouter::Mode::Grant) << "192.168.1.1"
-                                         << "carrier-grade NAT";
+                                         << "it sits behind another router";
     }
     void saysWhyNothingOpened()
     {

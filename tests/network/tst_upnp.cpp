@@ -104,6 +104,10 @@ private slots:
                                        "the port is already mapped to another machine).";
         QTest::newRow("carrier-grade NAT") << int(IgdRouter::Mode::Grant) << "100.64.3.4"
                                            << "outside address 100.64.3.4 is not public";
+        QTest::newRow("not connected") << int(IgdRouter::Mode::Grant) << "0.0.0.0"
+                                       << "no outside address: it is not connected";
+        QTest::newRow("behind another router") << int(IgdRouter::Mode::Grant) << "192.168.0.2"
+                                               << "not public (it sits behind another router)";
         QTest::newRow("garbage address") << int(IgdRouter::Mode::Grant) << "203.0.113.x"
                                          << "no usable outside address";
         QTest::newRow("overlong address")
