@@ -4,7 +4,7 @@
 #include "boardaccessibility.h"
 #include "boardrules.h"
 #include "readername.h"
-#include "spokenwords.h"
+#include "core/spokenwords.h"
 
 #include <QPainter>
 

@@ -3,7 +3,7 @@
 #include "art/artwork.h"
 #include "boardaccessibility.h"
 #include "readername.h"
-#include "spokenwords.h"
+#include "core/spokenwords.h"
 
 #include <QAccessible>
 #include <QMouseEvent>
