@@ -4,8 +4,8 @@
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
-#include "core/spokenwords.h"
 #include "core/clientsession.h"
+#include "core/spokenwords.h"
 #include "tchat.h"
 
 #include <QAction>

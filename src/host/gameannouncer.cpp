@@ -51,9 +51,9 @@ void GameAnnouncer::announce(const GameEvent& event)
 
 void GameAnnouncer::announceWinner(const event::Winner& winner)
 {
-    const toClient::Winner message = winner.partner != 0
-                                         ? toClient::Winner::partners(displayName(winner.seat), displayName(winner.partner))
-                                         : toClient::Winner{displayName(winner.seat)};
+    const toClient::Winner message =
+        winner.partner != 0 ? toClient::Winner::partners(displayName(winner.seat), displayName(winner.partner))
+                            : toClient::Winner{displayName(winner.seat)};
     m_roster.sendToAll(message.encode());
     if (m_onWinner)
         m_onWinner(message.names);

@@ -2,8 +2,8 @@
 
 #include "art/artwork.h"
 #include "art/palette.h"
-#include "game/constants.h"
 #include "controls/tselbutton.h"
+#include "game/constants.h"
 
 #include <QApplication>
 #include <QFile>

@@ -19,8 +19,7 @@ public:
     explicit Listener(const GameInstance& g)
         : m_voice(g.chat.findChild<ReaderVoice*>())
     {
-        QObject::connect(m_voice, &ReaderVoice::spoke, m_voice,
-                         [this](const QString& text) { m_told << text; });
+        QObject::connect(m_voice, &ReaderVoice::spoke, m_voice, [this](const QString& text) { m_told << text; });
     }
     QString told() const { return m_told.join(QLatin1Char(' ')); }
     const ReaderVoice* voice() const { return m_voice; }

@@ -275,8 +275,8 @@ void TestGameChanges::seatOneLeftInATeamGameIsPlayedAndNamed()
         GameInstance* mover = nullptr;
         QVERIFY(waitUntil([&] {
             mover = !left && throwOffered(table[QStringLiteral("Alice")]) ? &table[QStringLiteral("Alice")]
-                    : throwOffered(bob)                                    ? &bob
-                                                                           : nullptr;
+                    : throwOffered(bob)                                   ? &bob
+                                                                          : nullptr;
             return mover || !server.engine().isRunning();
         }));
         if (!mover)
@@ -299,8 +299,8 @@ void TestGameChanges::seatOneLeftInATeamGameIsPlayedAndNamed()
     QVERIFY(left);
     QVERIFY(waitUntil([&] { return !server.engine().isRunning(); }));
     QVERIFY2(bobsTurnLines.contains(QStringLiteral("Kelm's turn.")), qPrintable(bobsTurnLines.join(u'|')));
-    const QString winners = server.engine().currentSeat() == 1 ? QStringLiteral("Kelm and Dask")
-                                                                : QStringLiteral("Dask and Kelm");
+    const QString winners =
+        server.engine().currentSeat() == 1 ? QStringLiteral("Kelm and Dask") : QStringLiteral("Dask and Kelm");
     VERIFY_SOON(table.lineMissing(winners + QStringLiteral(" have Won the Game!")));
     for (GameInstance* g : {&bob, &spy})
         QVERIFY(waitUntil([&] { return winnerShown(*g) == winners; }));

@@ -3,8 +3,8 @@
 #include "art/palette.h"
 #include "boardaccessibility.h"
 #include "boardrules.h"
-#include "readername.h"
 #include "core/spokenwords.h"
+#include "readername.h"
 
 #include <QPainter>
 
