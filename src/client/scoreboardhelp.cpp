@@ -2,6 +2,7 @@
 
 #include "art/artwork.h"
 #include "art/palette.h"
+#include "game/constants.h"
 
 #include <QPainter>
 #include <QToolButton>
@@ -112,7 +113,7 @@ void ScoreBoardHelp::paintEvent(QPaintEvent*)
             painter.drawText(block.rect, Qt::TextWordWrap, block.text);
             break;
         case Block::Headings:
-            for (int column = 0; column < 7; ++column)
+            for (int column = 0; column < game::kTargetCount; ++column)
                 painter.drawPixmap(block.rect.left() + column * kCell, block.rect.top(),
                                    art::scoreHeading(column, dpr));
             break;

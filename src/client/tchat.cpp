@@ -56,7 +56,6 @@ Tchat::Tchat(GameCore& core, QWidget* parent)
     buildSeatMenu();
     buildSettings();
     connectSession();
-    connectAnnouncements();
 }
 
 Tchat::~Tchat() = default;
@@ -68,10 +67,8 @@ void Tchat::attach(const SideWindows& windows)
     take(m_windows.about, windows.about);
     if (Thelp* help = take(m_windows.help, windows.help))
         connect(help, &Thelp::aboutRequested, this, &Tchat::showAbout);
-    if (Ttallylist* tally = take(m_windows.tally, windows.tally)) {
-        connect(tally, &Ttallylist::checklistRefreshWanted, this, &Tchat::rebuildTallyChecklist);
+    if (take(m_windows.tally, windows.tally))
         rebuildTallyChecklist();
-    }
     if (Tspylist* spies = take(m_windows.spies, windows.spies)) {
         connect(spies, &Tspylist::kickRequested, m_session, &ClientSession::kick);
         spies->setRemoveEnabled(m_hosting);

@@ -2,7 +2,6 @@
 
 #include "records/preferences.h"
 #include "game/constants.h"
-#include "core/phrasepause.h"
 
 #include <QMainWindow>
 #include <QRandomGenerator>
@@ -18,7 +17,7 @@ class QMenu;
 
 namespace velmora {
 
-class Announcer;
+class ReaderVoice;
 class ChatArea;
 class ClientSession;
 class DicePanel;
@@ -97,8 +96,6 @@ public:
     void rebuildTallyChecklist();
     // Plays a sound the session let through.
     void playsounds(const QString& name);
-    // The clock of the phrase buttons' pause (tests step it by hand).
-    void setPhraseClockForTesting(PhrasePause::Clock clock) { m_phrasePause.setClock(std::move(clock)); }
 
 signals:
     // A sound that was played ("dice1", "turn", "wav17", "wave3" ...).
@@ -191,13 +188,7 @@ private:
     void onDiceThrown();
     void onDiePlaced(int seat, int die, int dart, int place);
     void onDartCompleted(int seat, int dart, const DartResult& result);
-    void onWinner(const QString& names, bool team);
-
-    // What a screen reader is told (tchat_announce.cpp).
-    void connectAnnouncements();
-    void announce(const QString& text);
-    void announceThrow();
-    void announceDart(int seat, int dart, const DartResult& result);
+    void onWinner(const QString& names);
 
     // Chat (tchat_chat.cpp).
     void onChatReceived(const ReceivedChat& chat);
@@ -227,7 +218,6 @@ private:
     ClientSession* const m_session;
     GameSettings* const m_settings;
     SoundPlayer* m_soundPlayer = nullptr;
-    PhrasePause m_phrasePause;
     SideWindows m_windows;
     std::function<SideWindows()> m_makeSideWindows;
     LateWindows m_late;
@@ -252,7 +242,7 @@ private:
     ScoreBoardHelp* m_scoreHelp = nullptr;
     ChatArea* m_chatArea = nullptr;
     SeatMenu m_seatMenu;
-    Announcer* m_announcer = nullptr;
+    ReaderVoice* m_voice = nullptr; // speaks what the narrator says
 
     // Menu items that follow the game.
     QAction* m_startGame = nullptr;

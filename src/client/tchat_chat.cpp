@@ -33,9 +33,7 @@ void Tchat::sendTypedLine()
 
 void Tchat::sendPhrase(int button)
 {
-    // A click during the pause does nothing.
-    if (m_phrasePause.take())
-        m_session->sendPhrase(m_chatArea->phrase(button), chatColourText());
+    m_session->sendPhrase(m_chatArea->phrase(button), chatColourText());
 }
 
 void Tchat::onTextSizeChosen(int size)

@@ -11,6 +11,8 @@
 #include "client/board/picturelabel.h"
 #include "client/board/scoregrid.h"
 #include "core/clientsession.h"
+#include "core/narrator.h"
+#include "readervoice.h"
 #include "core/gamecore.h"
 #include "scoreboardhelp.h"
 #include "tchat.h"
@@ -170,11 +172,16 @@ void Tchat::connectSession()
     connect(s, &ClientSession::diePlaced, this, &Tchat::onDiePlaced);
     connect(s, &ClientSession::dartCompleted, this, &Tchat::onDartCompleted);
     connect(s, &ClientSession::winnerAnnounced, this, &Tchat::onWinner);
+    // The tally list is made when the tally first counts, and lists the game's players anew.
+    connect(&m_core, &GameCore::tallyCounted, this, [this] {
+        tallyWindow();
+        rebuildTallyChecklist();
+    });
 
     connect(m_dice, &DicePanel::throwClicked, this, &Tchat::onThrowClicked);
     connect(m_dice, &DicePanel::autoplaceClicked, s, &ClientSession::autoplace);
     connect(m_dice, &DicePanel::autoplaceRequested, s, &ClientSession::autoplace);
-    connect(m_dice, &DicePanel::placeRequested, s, [s](int die, int, int) { s->placeDie(die); });
+    connect(m_dice, &DicePanel::placeRequested, s, &ClientSession::placeDie);
     connect(m_dice, &DicePanel::startClicked, this, &Tchat::onStartGameChosen);
 
     connect(m_chatArea, &ChatArea::lineEntered, this, &Tchat::sendTypedLine);
@@ -182,6 +189,10 @@ void Tchat::connectSession()
     connect(m_chatArea, &ChatArea::chatterSoundChosen, s, &ClientSession::sendChatterSound);
     connect(m_chatArea, &ChatArea::logoClicked, this, &Tchat::showAbout);
     connect(m_chatArea, &ChatArea::entryLeft, this, &Tchat::focusBoard);
+
+    // What the narrator says, the screen reader's voice speaks.
+    m_voice = new ReaderVoice(this);
+    connect(new Narrator(*m_session, this), &Narrator::said, m_voice, &ReaderVoice::speak);
 }
 
 } // namespace velmora

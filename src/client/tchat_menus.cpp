@@ -68,8 +68,7 @@ void Tchat::buildOptionsMenu()
     QMenu* botSpeed = options->addMenu(QStringLiteral("Bot Speed"));
     botSpeed->setObjectName(QStringLiteral("BotSpeed1"));
     m_botSpeedGroup = new QActionGroup(this);
-    const std::pair<const char*, int> speeds[] = {{"Slow", 750}, {"Normal", 500}, {"Fast", 250}};
-    for (const auto& [caption, ms] : speeds) {
+    for (const auto& [caption, ms] : Preferences::kBotSpeeds) {
         QAction* item =
             addMenuItem(botSpeed, QString::fromLatin1(caption) + QStringLiteral("1"), QString::fromLatin1(caption));
         item->setCheckable(true);
@@ -117,14 +116,14 @@ void Tchat::buildChatMenus(QMenu* options)
     QMenu* textSize = options->addMenu(QStringLiteral("Text Size"));
     textSize->setObjectName(QStringLiteral("TextSize1"));
     m_textSizeGroup = new QActionGroup(this);
-    for (int size : {8, 10, 12, 14}) {
+    for (int size : Preferences::kTextSizes) {
         QAction* item = addMenuItem(textSize, QStringLiteral("N%1").arg(size), QString::number(size));
         item->setCheckable(true);
-        item->setChecked(size == view->textSize());
         item->setData(size);
         m_textSizeGroup->addAction(item);
         connect(item, &QAction::triggered, this, [this, size] { onTextSizeChosen(size); });
     }
+    applyTextSize(m_core.preferences().textsize); // the size before the settings are read
     addMenuItem(options, QStringLiteral("TextColor1"), QStringLiteral("Text Color"), &Tchat::chooseTextColour);
 
     QAction* scrollOff = addMenuItem(options, QStringLiteral("ScrollChatOff2"), QStringLiteral("Scroll Chat Off"));

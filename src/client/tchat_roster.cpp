@@ -6,6 +6,7 @@
 #include "client/board/readername.h"
 #include "client/board/scoregrid.h"
 #include "core/clientsession.h"
+#include "core/gamecore.h"
 #include "tchat.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
@@ -122,11 +123,8 @@ void Tchat::rebuildTallyChecklist()
     if (!tally)
         return;
     tally->clearChecklist();
-    for (int seat = 1; seat <= game::kSeats; ++seat) {
-        const SeatState& s = m_session->seat(seat);
-        if (seat != m_session->myseat() && s.kind != SeatKind::Empty)
-            tally->addToChecklist(s.name, tally->isTallied(s.name));
-    }
+    for (const GameCore::TallyPlayer& player : m_core.tallyChecklist())
+        tally->addToChecklist(player.name, player.tallied);
 }
 
 } // namespace velmora

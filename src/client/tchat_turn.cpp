@@ -4,11 +4,9 @@
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
-#include "client/board/spokenwords.h"
 #include "core/clientsession.h"
-#include "core/gamecore.h"
+#include "core/spokenwords.h"
 #include "tchat.h"
-#include "windows/tallylistform.h"
 
 #include <QAction>
 #include <QLabel>
@@ -62,9 +60,7 @@ void Tchat::onDiceThrown()
     const auto& faces = m_session->model().turn.values;
     m_chatArea->dartboard()->hideMarkers();
     m_dice->loaddice(QList<int>(faces.begin(), faces.end()), [this](int k) { return int(m_random.bounded(k)); });
-    // Blank dice (the turn as a rejoin finds it, before the throw) leave the
-    // throw to do.
-    if (faces[0] == 0 && m_session->isMyTurn())
+    if (m_session->throwAwaited())
         m_dice->setThrowVisible(true);
     // Dice thrown for the player (by the host, as he took his seat) are his to place.
     if (m_session->mayPlaceDice())
@@ -86,28 +82,17 @@ void Tchat::onDiePlaced(int seat, int die, int dart, int place)
 
 void Tchat::onDartCompleted(int seat, int dart, const DartResult& result)
 {
+    Q_UNUSED(seat);
     m_chatArea->dartboard()->showDart(dart, result);
-    if (result.kind() != DartResult::Kind::DoubleBull || seat != m_session->myseat())
-        return;
-    Ttallylist* tally = tallyWindow();
-    if (tally && !tally->checklist().isEmpty())
-        tally->countDoubleBull();
 }
 
-void Tchat::onWinner(const QString& names, bool team)
+void Tchat::onWinner(const QString& names)
 {
     m_dice->setAutoplaceVisible(false);
     m_dice->setThrowVisible(false);
     m_dice->showWinner(names);
     if (m_session->isHost())
         m_dice->setStartVisible(true);
-
-    Ttallylist* tally = tallyWindow();
-    if (!tally)
-        return;
-    const QString counted = m_core.winnerToTally(names, team, !tally->checklist().isEmpty());
-    if (!counted.isEmpty())
-        tally->addgame(counted);
 }
 
 } // namespace velmora

@@ -367,17 +367,18 @@ void ClientSession::sendTypedLine(const QString& text, const QString& colour)
 {
     if (!isConnected() || text.isEmpty())
         return;
-    const QString suffix = QStringLiteral("|") + colour;
     if (!text.startsWith(u'/'))
-        send(toHost::Chat{m_myseat, text + suffix}.encode());
-    else if (text.startsWith(QLatin1String("/me")))
-        send(toHost::Action{m_myseat, text.mid(4) + suffix}.encode());
+        send(toHost::Chat{m_myseat, protocol::withColour(text, colour)}.encode());
+    else if (protocol::isAction(text))
+        send(toHost::Action{m_myseat, protocol::withColour(protocol::actionText(text), colour)}.encode());
 }
 
 void ClientSession::sendPhrase(const QString& phrase, const QString& colour)
 {
-    const QString text = phrase.startsWith(QLatin1String("/me")) ? phrase.mid(4) : QStringLiteral("says: ") + phrase;
-    send(toHost::Action{m_myseat, text + QStringLiteral("|") + colour}.encode());
+    if (!m_phrasePause.take())
+        return;
+    const QString text = protocol::isAction(phrase) ? protocol::actionText(phrase) : protocol::saying(phrase);
+    send(toHost::Action{m_myseat, protocol::withColour(text, colour)}.encode());
 }
 
 void ClientSession::sendChatterSound(int sound)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/gamemodel.h"
+#include "core/phrasepause.h"
 #include "protocol/catalogue.h"
 #include "protocol/dispatcher.h"
 #include "protocol/framer.h"
@@ -91,6 +92,9 @@ public:
     // and the computer not playing for him (also when he has just taken the
     // seat back from it in the middle of the turn).
     bool mayPlaceDice() const { return isConnected() && isMyTurn() && !watchingMyself() && m_model.diceLeftToPlace(); }
+    // Our turn with the dice still blank (the turn as a rejoin finds it
+    // before the throw): the throw is ours to make.
+    bool throwAwaited() const { return isMyTurn() && m_model.turn.values[0] == 0; }
     const GameModel& model() const { return m_model; }
     const SeatState& seat(int number) const { return m_model.seat(number); }
 
@@ -105,12 +109,14 @@ public:
     void kick(int number);
     void startGame(bool team, bool points);
     // Chat: a typed line ("/me" makes it an action; other "/" lines are
-    // dropped; nothing before our login), a phrase button (sent whatever the
-    // connection's state) and a chatter sound. `colour` is the colour text
-    // that ends every chat line. The window holds the phrase buttons' pause.
+    // dropped; nothing before our login), a phrase button (one per pause,
+    // PhrasePause; a phrase during the pause is dropped) and a chatter
+    // sound. `colour` is the colour text that ends every chat line.
     void sendTypedLine(const QString& text, const QString& colour);
     void sendPhrase(const QString& phrase, const QString& colour);
     void sendChatterSound(int sound);
+    // The clock of the phrase buttons' pause (tests step it by hand).
+    void setPhraseClockForTesting(PhrasePause::Clock clock) { m_phrasePause.setClock(std::move(clock)); }
 
 signals:
     void stateChanged(velmora::ClientSession::State state);
@@ -227,6 +233,7 @@ private:
     QString m_addressTried;
     GameModel m_model;
     bool m_joinedOnce = false; // joined() goes out once per session
+    PhrasePause m_phrasePause;
 
     QString m_rejoinToken; // the host's proof that this is us, if it gave one
     RejoinSchedule m_schedule;

@@ -31,9 +31,9 @@ void ClientSession::logIn(int slot)
 {
     m_myseat = slot;
     setState(State::LoggedIn);
-    // The login name carries a terminator of its own, so the login ends in
-    // two; the host takes the second as an empty message. Then we say that
-    // we know the game's own messages; a host that does not ignores it.
+    // A second terminator follows the login, as every client of the game
+    // sends it; the host takes it as an empty message. Then we say that we
+    // know the game's own messages; a host that does not ignores it.
     send(protocol::toHost::LoginInfo{slot, QLatin1String(protocol::kVersion), m_loginName}.encode() +
          protocol::kTerminator +
          protocol::ext::toHost::Extensions{slot, protocol::ext::toHost::Extensions::ourFeatures()}.encode());
@@ -146,13 +146,12 @@ void ClientSession::onGameStarted(const GameStarted& m)
     emit rosterChanged();
 }
 
-// Empty seats that play fall to the computer: seat 2 always, the partners'
-// seats in a team game.
+// Empty seats that play fall to the computer.
 void ClientSession::fillComputerSeats(bool team)
 {
-    for (int seat = game::kAlwaysInPlay; seat <= game::kSeats; ++seat) {
+    for (int seat = 1; seat <= game::kSeats; ++seat) {
         SeatState& s = m_model.seat(seat);
-        if (s.kind != SeatKind::Empty || (seat > game::kAlwaysInPlay && !team))
+        if (s.kind != SeatKind::Empty || !rules::computerPlays(seat, team))
             continue;
         s.kind = SeatKind::Computer;
         s.name = GameModel::computerName(seat);
@@ -227,10 +226,9 @@ void ClientSession::onEndTurn(const TurnScore& m, bool partner)
 
 void ClientSession::onWinner(const Winner& m)
 {
-    const bool team = m.names.contains(QLatin1String(" and "));
     playSound(sounds::winnerName);
-    tell(m.names + (team ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!")));
-    emit winnerAnnounced(m.names, team);
+    tell(m.line());
+    emit winnerAnnounced(m.names, m.team());
 }
 
 } // namespace velmora

@@ -35,6 +35,8 @@ GameCore::GameCore(const QStringList& parameters, QObject* parent)
     connect(m_settings.get(), &GameSettings::writeFailed, this, &GameCore::reportRequested);
     // Read once per connection, when the host has told us who we are.
     connect(m_session.get(), &ClientSession::joined, m_settings.get(), &GameSettings::load);
+    connect(m_session.get(), &ClientSession::dartCompleted, this, &GameCore::countDart);
+    connect(m_session.get(), &ClientSession::winnerAnnounced, this, &GameCore::countWinner);
 }
 
 GameCore::~GameCore()
@@ -118,6 +120,38 @@ void GameCore::joinGame()
         return;
     }
     m_session->connectToHost(address.value().host, address.value().portOr(m_gamePort), false);
+}
+
+QList<GameCore::TallyPlayer> GameCore::tallyChecklist()
+{
+    QList<TallyPlayer> players;
+    for (int seat = 1; seat <= game::kSeats; ++seat) {
+        const SeatState& s = m_session->seat(seat);
+        if (seat != m_session->myseat() && s.kind != SeatKind::Empty)
+            players.append({s.name, tally().tally().isTallied(s.name)});
+    }
+    return players;
+}
+
+// Our own double bulls count while anybody else sits at the table.
+void GameCore::countDart(int seat, int, const DartResult& result)
+{
+    if (result.kind() != DartResult::Kind::DoubleBull || seat != m_session->myseat() || tallyChecklist().isEmpty())
+        return;
+    tally().addDoubleBull();
+    emit tallyCounted();
+}
+
+void GameCore::countWinner(const QString& names, bool team)
+{
+    QStringList players;
+    for (const TallyPlayer& player : tallyChecklist())
+        players.append(player.name);
+    const QString counted = winnerToTally(names, team, !players.isEmpty());
+    if (counted.isEmpty())
+        return;
+    tally().addGame(players, counted);
+    emit tallyCounted();
 }
 
 QString GameCore::winnerToTally(const QString& winner, bool team, bool othersListed) const

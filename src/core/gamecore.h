@@ -3,6 +3,7 @@
 #include "protocol/catalogue.h"
 #include "records/preferences.h"
 
+#include <QList>
 #include <QObject>
 #include <QStringList>
 #include <memory>
@@ -11,6 +12,7 @@
 namespace velmora {
 
 class ClientSession;
+class DartResult;
 class GameSettings;
 class NamedMutex;
 class TServer;
@@ -69,6 +71,15 @@ public:
     // won, the winner's name, or nothing (a spectator, a team win, a game
     // with no other player listed).
     QString winnerToTally(const QString& winner, bool team, bool othersListed) const;
+    // The players of the current game for the tally: everybody seated but
+    // us, each with whether he is tallied. The core counts each game's end
+    // and our double bulls against them; it is the tally's one writer of
+    // counts.
+    struct TallyPlayer {
+        QString name;
+        bool tallied = false;
+    };
+    QList<TallyPlayer> tallyChecklist();
 
 signals:
     // A status line for the chat ("Loading Solo Game..Please wait.").
@@ -80,8 +91,12 @@ signals:
     // Our host listens and our player is connecting to it: the start
     // controls and the spectator list's removal are the host's.
     void hostingStarted();
+    // The tally counted a game or a double bull.
+    void tallyCounted();
 
 private:
+    void countDart(int seat, int dart, const DartResult& result);
+    void countWinner(const QString& names, bool team);
     void hostGame();
     void joinGame();
 

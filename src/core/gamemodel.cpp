@@ -65,8 +65,7 @@ void GameModel::postDart(int number, const DartResult& result)
 void GameModel::vacate(int number)
 {
     SeatState& s = seat(number);
-    // Seat 2 always plays; the partners' seats only in a team game.
-    const bool computerPlays = number == game::kAlwaysInPlay || (number >= 3 && teamGame);
+    const bool computerPlays = rules::computerPlays(number, teamGame);
     s.kind = computerPlays ? SeatKind::Computer : SeatKind::Empty;
     s.name = computerPlays ? computerName(number) : waitingName();
     s.watching = false;

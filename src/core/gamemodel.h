@@ -13,7 +13,8 @@
 namespace velmora {
 
 // Who holds a seat: nobody yet, a person with a connection, or the computer
-// (the opponent in seat 2, the partners in seats 3 and 4 of a team game).
+// (the opponent in seat 2, and in a team game every seat nobody holds;
+// rules::computerPlays says which).
 enum class SeatKind { Empty, Person, Computer };
 
 struct SeatState {
@@ -36,7 +37,7 @@ struct Spectator {
 struct GameModel {
     // The name shown on an empty seat.
     static QString waitingName();
-    // The computer player that fills a seat nobody holds; empty for seat 1.
+    // The computer player that fills a seat nobody holds.
     static QString computerName(int seat);
 
     std::array<SeatState, game::kSeats> seats;

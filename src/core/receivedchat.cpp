@@ -1,6 +1,7 @@
 #include "core/receivedchat.h"
 
 #include "media/colourtext.h"
+#include "protocol/catalogue.h"
 
 namespace velmora {
 
@@ -10,12 +11,12 @@ ReceivedChat decodeReceivedChat(int sender, QStringView line, bool action)
     chat.sender = sender;
     chat.action = action;
     chat.colour = colours::clWhite;
-    const qsizetype bar = line.indexOf(QLatin1Char('|'));
-    if (bar >= 0) {
-        if (const std::optional<quint32> colour = colourFromText(line.mid(bar + 1).toString()))
+    const protocol::ColouredLine parts = protocol::splitColour(line);
+    if (parts.colour) {
+        if (const std::optional<quint32> colour = colourFromText(parts.colour->toString()))
             chat.colour = *colour;
     }
-    const QStringView shown = bar >= 0 ? line.left(bar) : line;
+    const QStringView shown = parts.shown;
     // The name part ends at the first colon, whatever the colon belongs to.
     const qsizetype colon = shown.indexOf(QLatin1Char(':'));
     chat.name = shown.left(colon + 1).toString();

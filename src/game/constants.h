@@ -25,8 +25,9 @@ inline constexpr int kDefaultBotDelayMs = 500;
 inline constexpr int kAlwaysInPlay = 2;
 
 // Who plays a seat that no person holds: "Borl" in seat 2, "Dask" and
-// "Tumm" in seats 3 and 4 (those two only in team games).
-inline constexpr std::array<std::string_view, kSeats + 1> kComputerNames = {"", "", "Borl", "Dask", "Tumm"};
+// "Tumm" in seats 3 and 4 (those two only in team games), "Kelm" in seat 1
+// of a team game that its player left (rules::computerPlays says when).
+inline constexpr std::array<std::string_view, kSeats + 1> kComputerNames = {"", "Kelm", "Borl", "Dask", "Tumm"};
 
 // A seat's team partner: 1 with 3, 2 with 4.
 constexpr int partnerOf(int seat)

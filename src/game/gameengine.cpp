@@ -68,8 +68,7 @@ GameEngine::SeatRole GameEngine::role(int seat) const
     const Seat& s = m_seats[seat];
     if (s.occupied)
         return s.watching ? SeatRole::Watching : SeatRole::Person;
-    // In a team game every seat takes its turn, held or not.
-    return inPlay(seat) || m_team ? SeatRole::Computer : SeatRole::Empty;
+    return rules::computerPlays(seat, m_team, s.held) ? SeatRole::Computer : SeatRole::Empty;
 }
 
 // --- the game --------------------------------------------------------------------
@@ -104,7 +103,7 @@ void GameEngine::openNextTurn()
     // Outside a team game only the seats in play take turns.
     do {
         m_current = m_current % game::kSeats + 1;
-    } while (!(inPlay(m_current) || m_team));
+    } while (role(m_current) == SeatRole::Empty);
 
     Seat& seat = m_seats[m_current];
     seat.diceCount = 0;

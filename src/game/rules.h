@@ -16,10 +16,17 @@ inline constexpr bool isSeat(int seat)
 {
     return seat >= 1 && seat <= game::kSeats;
 }
-// The name of the computer player who plays a seat nobody holds; empty for seat 1.
+// The name of the computer player who plays a seat nobody holds.
 inline constexpr std::string_view botName(int seat)
 {
     return isSeat(seat) ? game::kComputerNames[seat] : std::string_view();
+}
+// Whether the computer plays a seat that no person sits at: seat 2 always,
+// every seat of a team game, and a seat kept for its player's return. Host
+// and client answer by this alone.
+inline constexpr bool computerPlays(int seat, bool teamGame, bool held = false)
+{
+    return seat == game::kAlwaysInPlay || teamGame || held;
 }
 
 // Marks 0..3 on the targets 15, 16, 17, 18, 19, 20 and bull, in that order.

@@ -51,12 +51,12 @@ void GameAnnouncer::announce(const GameEvent& event)
 
 void GameAnnouncer::announceWinner(const event::Winner& winner)
 {
-    QString names = displayName(winner.seat);
-    if (winner.partner != 0)
-        names += QStringLiteral(" and ") + displayName(winner.partner);
-    m_roster.sendToAll(toClient::Winner{names}.encode());
+    const toClient::Winner message =
+        winner.partner != 0 ? toClient::Winner::partners(displayName(winner.seat), displayName(winner.partner))
+                            : toClient::Winner{displayName(winner.seat)};
+    m_roster.sendToAll(message.encode());
     if (m_onWinner)
-        m_onWinner(names);
+        m_onWinner(message.names);
 }
 
 QString GameAnnouncer::displayName(int seat) const

@@ -95,7 +95,7 @@ QString HostConsole::slotTable() const
         if (isSeat) {
             for (int m : engine.seat(s).marks)
                 marks += QString::number(m);
-            if (!c.connected && !rules::botName(s).empty())
+            if (engine.role(s) == GameEngine::SeatRole::Computer)
                 state << QStringLiteral("computer %1").arg(QString::fromLatin1(rules::botName(s)));
             if (engine.seat(s).watching)
                 state << QStringLiteral("just watching");

@@ -16,8 +16,8 @@ class TSock;
 
 // The host's connections by slot number: slots 1..4 hold the seats, 5..9
 // spectators, and the slots from 10 on the connections that wait aside in a
-// full game while a seat is kept (see SeatKeeper); without a kept seat a
-// tenth connection is refused. A leaving connection's slot goes to the next
+// full game while a seat is kept (see SeatKeeper). A kept seat's slot is
+// not free; a newcomer who finds no free slot and no kept seat is refused. A leaving connection's slot goes to the next
 // arrival, lowest number first. Nothing is broadcast to a waiting slot.
 class Roster {
 public:

@@ -1,24 +1,8 @@
 #include "seatkeeper.h"
 
-#include <QRandomGenerator>
 #include <algorithm>
 
 namespace velmora {
-
-namespace {
-
-// 128 random bits from the system's generator, in the token's written form.
-QString newToken()
-{
-    quint32 words[4];
-    QRandomGenerator::system()->fillRange(words);
-    QString token;
-    for (quint32 w : words)
-        token += QStringLiteral("%1").arg(w, 8, 16, QLatin1Char('0'));
-    return token;
-}
-
-} // namespace
 
 SeatKeeper::SeatKeeper(QObject* parent)
     : QObject(parent)
@@ -34,7 +18,7 @@ void SeatKeeper::setGraceSeconds(int seconds)
 
 QString SeatKeeper::issueToken(int slot)
 {
-    m_tokens[slot] = newToken();
+    m_tokens[slot] = protocol::ext::newToken();
     return m_tokens[slot];
 }
 

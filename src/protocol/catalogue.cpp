@@ -102,6 +102,41 @@ template <class T, QString T::*Text> Decoded<T> decodeSlotAndText(const QString&
 
 } // namespace
 
+// --- texts inside the fields ---------------------------------------------------
+
+namespace {
+constexpr QChar kColourMark = u'|';
+const QString kActionWord = QStringLiteral("/me");
+} // namespace
+
+QString withColour(const QString& text, const QString& colour)
+{
+    return text + kColourMark + colour;
+}
+
+ColouredLine splitColour(QStringView line)
+{
+    const qsizetype bar = line.indexOf(kColourMark);
+    if (bar < 0)
+        return {line, std::nullopt};
+    return {line.left(bar), line.mid(bar + 1)};
+}
+
+bool isAction(const QString& line)
+{
+    return line.startsWith(kActionWord);
+}
+
+QString actionText(const QString& line)
+{
+    return line.mid(kActionWord.size() + 1); // after "/me "
+}
+
+QString saying(const QString& phrase)
+{
+    return QStringLiteral("says: ") + phrase;
+}
+
 // --- client to host ------------------------------------------------------------
 
 namespace toHost {
@@ -395,6 +430,25 @@ Decoded<PartnerEndTurn> PartnerEndTurn::decode(const QString& rest)
 QByteArray PartnerEndTurn::encode() const
 {
     return encodeTurnScore(kCommand, *this);
+}
+
+namespace {
+const QString kPartners = QStringLiteral(" and ");
+}
+
+Winner Winner::partners(const QString& winner, const QString& partner)
+{
+    return {winner + kPartners + partner};
+}
+
+bool Winner::team() const
+{
+    return names.contains(kPartners);
+}
+
+QString Winner::line() const
+{
+    return names + (team() ? QStringLiteral(" have Won the Game!") : QStringLiteral(" has Won the Game!"));
 }
 
 Decoded<Winner> Winner::decode(const QString& rest)

@@ -7,7 +7,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <array>
+#include <optional>
 
 // Every message of the game, in both directions.
 //
@@ -56,6 +58,24 @@ namespace velmora::protocol {
 // The lobby's own port, which a game started by the lobby holds a connection to.
 inline constexpr quint16 kLobbyPort = 9001;
 inline constexpr int kMaxScore = 999999999;
+
+// --- texts inside the fields ---------------------------------------------------
+
+// A chat or action text ends in "|" and the colour text its sender chose.
+QString withColour(const QString& text, const QString& colour);
+// A relayed line cut at its first "|": what is shown, and the colour text
+// after it (none without a "|").
+struct ColouredLine {
+    QStringView shown;
+    std::optional<QStringView> colour;
+};
+ColouredLine splitColour(QStringView line);
+// A typed line or a phrase that starts with "/me" is an action: "/me waves"
+// does "waves".
+bool isAction(const QString& line);
+QString actionText(const QString& line);
+// A phrase button's words as an action: "says: words" ("Ann says: words").
+QString saying(const QString& phrase);
 
 // --- client to host ------------------------------------------------------------
 
@@ -252,6 +272,12 @@ struct PartnerEndTurn : TurnScore {
 struct Winner {
     static constexpr const char* kCommand = "CMD_winner";
     QString names; // the winner, or the two partners joined by " and "
+    // A team game's winner and his partner.
+    static Winner partners(const QString& winner, const QString& partner);
+    // Two partners won.
+    bool team() const;
+    // "Ann has Won the Game!", "Dask and Ann have Won the Game!".
+    QString line() const;
     static Decoded<Winner> decode(const QString& rest);
     QByteArray encode() const;
 };

@@ -4,9 +4,20 @@
 #include "game/constants.h"
 #include "message.h"
 
+#include <QRandomGenerator>
 #include <QStringList>
 
 namespace velmora::protocol::ext {
+
+QString newToken()
+{
+    quint32 words[kTokenLength / 8];
+    QRandomGenerator::system()->fillRange(words);
+    QString token;
+    for (quint32 w : words)
+        token += QStringLiteral("%1").arg(w, 8, 16, QLatin1Char('0'));
+    return token;
+}
 
 bool isToken(const QString& text)
 {

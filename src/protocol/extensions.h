@@ -48,6 +48,8 @@ inline constexpr int kSilenceLimitMs = 15000;
 inline constexpr int kTransitSlot = 10;
 // A rejoin token: 128 random bits as 32 lower-case hexadecimal digits.
 inline constexpr int kTokenLength = 32;
+// A fresh token from the system's generator.
+QString newToken();
 // No seat is held longer than a day, whatever the host is told.
 inline constexpr int kMaxHoldSeconds = 24 * 60 * 60;
 

@@ -14,7 +14,8 @@ namespace {
 
 const QString kSection = QStringLiteral("Velmora");
 
-// The key names as the lobby and earlier versions of the game spell them.
+// The key names as the lobby and earlier versions of the game spell them,
+// in the order of GameSettings::Key, which is the order they are written in.
 constexpr std::array<const char*, 12> kKeyNames{"Textsize",  "Top",        "Left",           "Width",
                                                 "Height",    "Botspeed",   "Points",         "Turnsound",
                                                 "Textcolor", "Playsounds", "Playvoiceovers", "ChatterSounds"};
@@ -98,6 +99,7 @@ QStringList GameSettings::builtInPhrases()
 
 void GameSettings::load()
 {
+    static_assert(kKeyNames.size() == KeyCount);
     // A missing or unreadable file reads as the defaults.
     IniFile file;
     file.read(filePath());
@@ -106,25 +108,25 @@ void GameSettings::load()
 
     // Sizes past what a chat line can show, and bounds no screen has, are not a place to restore.
     constexpr int kFar = 1 << 20;
-    p.textsize = readInteger(file, "Textsize", defaults.textsize, 1, 72);
-    p.bounds = QRect(readInteger(file, "Left", defaults.bounds.left(), -kFar, kFar),
-                     readInteger(file, "Top", defaults.bounds.top(), -kFar, kFar),
-                     readInteger(file, "Width", defaults.bounds.width(), 1, kFar),
-                     readInteger(file, "Height", defaults.bounds.height(), 1, kFar));
-    p.textcolor = colourFromText(readText(file, "Textcolor", colourToText(defaults.textcolor))).value_or(colours::clWhite);
+    p.textsize = readInteger(file, kKeyNames[TextSize], defaults.textsize, 1, 72);
+    p.bounds = QRect(readInteger(file, kKeyNames[Left], defaults.bounds.left(), -kFar, kFar),
+                     readInteger(file, kKeyNames[Top], defaults.bounds.top(), -kFar, kFar),
+                     readInteger(file, kKeyNames[Width], defaults.bounds.width(), 1, kFar),
+                     readInteger(file, kKeyNames[Height], defaults.bounds.height(), 1, kFar));
+    p.textcolor = colourFromText(readText(file, kKeyNames[TextColour], colourToText(defaults.textcolor))).value_or(colours::clWhite);
     for (int i = 0; i < kPhraseCount; ++i)
         p.phrases[i] = readText(file, QStringLiteral("Phrase%1").arg(i + 1).toLatin1().constData(), {});
-    p.points = readText(file, "Points", {}) != QLatin1String("0");
+    p.points = readText(file, kKeyNames[Points], {}) != QLatin1String("0");
     // Only "false" exactly turns a sound off; the lobby writes nothing else.
-    p.playsounds = readText(file, "Playsounds", {}) != QLatin1String("false");
-    p.playvoiceovers = readText(file, "Playvoiceovers", {}) != QLatin1String("false");
-    const QString speed = readText(file, "Botspeed", {});
+    p.playsounds = readText(file, kKeyNames[PlaySounds], {}) != QLatin1String("false");
+    p.playvoiceovers = readText(file, kKeyNames[PlayVoiceOvers], {}) != QLatin1String("false");
+    const QString speed = readText(file, kKeyNames[BotSpeed], {});
     p.botspeed = defaults.botspeed;
-    for (int ms : Preferences::kBotSpeeds)
-        if (speed == QString::number(ms))
-            p.botspeed = ms;
-    p.chatterSounds = readText(file, "ChatterSounds", {}) != QLatin1String("false");
-    p.turnsound = readText(file, "Turnsound", {}) == QLatin1String("1") ? 1 : 0;
+    for (const Preferences::BotSpeed& choice : Preferences::kBotSpeeds)
+        if (speed == QString::number(choice.ms))
+            p.botspeed = choice.ms;
+    p.chatterSounds = readText(file, kKeyNames[ChatterSounds], {}) != QLatin1String("false");
+    p.turnsound = readText(file, kKeyNames[TurnSound], {}) == QLatin1String("1") ? 1 : 0;
 
     m_known.fill(true);
     emit loaded();

@@ -15,8 +15,15 @@ namespace velmora {
 struct Preferences {
     static constexpr int kPhraseCount = 10;
     static constexpr QRect kDefaultBounds{3, 3, 740, 563}; // Left, Top, Width, Height
-    static constexpr int kBotSpeeds[] = {750, 500, 250};   // Slow, Normal, Fast
+    // The computer's paces in milliseconds as the menu names them.
+    struct BotSpeed {
+        const char* caption;
+        int ms;
+    };
+    static constexpr BotSpeed kBotSpeeds[] = {{"Slow", 750}, {"Normal", game::kDefaultBotDelayMs}, {"Fast", 250}};
     static constexpr int kDefaultBotSpeed = game::kDefaultBotDelayMs;
+    // The chat's text sizes the menu offers.
+    static constexpr int kTextSizes[] = {8, 10, 12, 14};
 
     int textsize = 8;
     QRect bounds = kDefaultBounds;
@@ -31,12 +38,14 @@ struct Preferences {
     int turnsound = 0;         // 0 "Classic", 1 "New"
 
     // Until the file is first read the menu shows chatter sounds off, and
-    // none are heard. (The chat keeps its own text size and the points box
-    // its own state until then; neither is saved unless the player sets it.)
+    // none are heard, and the chat shows its text at 10. (The points box
+    // keeps its own state until then; nothing is saved unless the player
+    // sets it.)
     static Preferences beforeFirstRead()
     {
         Preferences p;
         p.chatterSounds = false;
+        p.textsize = 10;
         return p;
     }
 

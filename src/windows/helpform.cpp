@@ -3,6 +3,7 @@
 #include "art/artwork.h"
 #include "art/palette.h"
 #include "controls/tselbutton.h"
+#include "game/constants.h"
 
 #include <QApplication>
 #include <QFile>
@@ -149,7 +150,7 @@ QTextBrowser* Thelp::addPage(int tag, const QString& file, const QString& captio
     for (int marks = 0; marks <= 3; ++marks)
         document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("light:%1").arg(marks)),
                               art::scoreLight(marks, devicePixelRatioF()).toImage());
-    for (int column = 0; column < 7; ++column)
+    for (int column = 0; column < game::kTargetCount; ++column)
         document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("heading:%1").arg(column)),
                               art::scoreHeading(column, devicePixelRatioF()).toImage());
 

@@ -59,6 +59,7 @@ Ttallylist::Ttallylist(TallyBook& book, QWidget* parent)
 
     loadtally();
     connect(&m_book, &TallyBook::failed, this, [this](const QString& text) { m_report(text); });
+    connect(&m_book, &TallyBook::changed, this, &Ttallylist::showCounts);
     // Shown once the program runs, after whoever made us had a chance to
     // set a reporter, and never before the main window.
     if (!m_book.loaded())
@@ -198,19 +199,11 @@ bool Ttallylist::isTallied(const QString& name) const
     return tally().isTallied(name);
 }
 
-void Ttallylist::addgame(const QString& winner)
+void Ttallylist::showCounts()
 {
-    emit checklistRefreshWanted();
-    m_book.addGame(checklist(), winner);
     showMine();
     if (m_listboxTally->currentRow() >= 0)
         listbox_tallyClick();
-}
-
-void Ttallylist::countDoubleBull()
-{
-    m_book.addDoubleBull();
-    showMine();
 }
 
 void Ttallylist::listbox_tallyClick()

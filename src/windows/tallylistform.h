@@ -15,7 +15,8 @@ class TSelButton;
 
 // The tally list window: the players of the current game, the tallied
 // opponents, the local player's totals and one opponent's counts, all of
-// them from the tally book it shows; ticking and counting go to the book.
+// them from the tally book it shows; ticking goes to the book. Games and
+// double bulls are counted by the game core, and the window shows them.
 class Ttallylist : public SideWindow {
     Q_OBJECT
 public:
@@ -38,27 +39,18 @@ public:
     // Whether a player is tallied (names compared without regard to case).
     bool isTallied(const QString& name) const;
 
-    // Counts a finished game: winner is the winner's name, or "addtomine"
-    // when the local player won.
-    void addgame(const QString& winner);
-    // Counts a double bull thrown by the local player.
-    void countDoubleBull();
-
     const Tally& tally() const { return m_book.tally(); }
     // The winner word of the last game counted, and the double bulls so far.
     QString lastGame() const { return m_book.lastGame(); }
     int doubleBulls() const { return tally().cell(Tally::MyDoubleBulls, 0).toInt(); }
-
-signals:
-    // Emitted before a game is counted, so the main window can bring the
-    // players of the current game up to date (its loadchecklist).
-    void checklistRefreshWanted();
 
 private:
     void buildLists();
     void buildPanels();
     void loadtally();
     void showMine();
+    // The counts shown again after the book counted a game or a double bull.
+    void showCounts();
     void listbox_tallyClick();
     void checklistClickCheck(QListWidgetItem* item);
     void listbox_tallyClickCheck(QListWidgetItem* item);

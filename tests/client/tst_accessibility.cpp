@@ -2,7 +2,7 @@
 // has a name a person would say, and a turn is told as it is played.
 
 #include "accessibletree.h"
-#include "client/announcer.h"
+#include "client/readervoice.h"
 #include "gametable.h"
 
 #include <QAccessible>
@@ -17,16 +17,15 @@ namespace {
 class Listener {
 public:
     explicit Listener(const GameInstance& g)
-        : m_announcer(g.chat.findChild<Announcer*>())
+        : m_voice(g.chat.findChild<ReaderVoice*>())
     {
-        QObject::connect(m_announcer, &Announcer::announced, m_announcer,
-                         [this](const QString& text) { m_told << text; });
+        QObject::connect(m_voice, &ReaderVoice::spoke, m_voice, [this](const QString& text) { m_told << text; });
     }
     QString told() const { return m_told.join(QLatin1Char(' ')); }
-    const Announcer* announcer() const { return m_announcer; }
+    const ReaderVoice* voice() const { return m_voice; }
 
 private:
-    Announcer* m_announcer;
+    ReaderVoice* m_voice;
     QStringList m_told;
 };
 
@@ -156,7 +155,7 @@ void TestAccessibility::aTurnIsToldAsItIsPlayed()
              seatName(game, 1) + QStringLiteral(", bull: two marks"));
 
     // The newest news is the notification's name.
-    QCOMPARE(nameOf(game.control(QStringLiteral("announcements"))), reader.announcer()->last());
+    QCOMPARE(nameOf(game.control(QStringLiteral("announcements"))), reader.voice()->last());
 }
 
 void TestAccessibility::chatAndTheWinnerAreToldToEveryone()

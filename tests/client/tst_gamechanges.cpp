@@ -1,8 +1,10 @@
 // Whole games in which the table changes: a player removed by the host, a
 // player who lets the computer play for him and takes his seat back, a
-// newcomer in the middle of a turn. Every game is played to its winner.
+// newcomer in the middle of a turn, seat 1 left in a team game. Every game
+// is played to its winner.
 
 #include "gametable.h"
+#include "host/hostconsole.h"
 
 #include <QMenu>
 
@@ -77,6 +79,26 @@ void cidJoinsDuringAnnsTurn(Table& table)
     table.autoplace(ann, placed, /*checkLastDice*/ false);
 }
 
+// A person's turn at a host without a window: the throw, then four dice by
+// hand (the first dart) and auto place, or only the four when `thenLeave`.
+void playTurnAt(const TServer& server, GameInstance& mover, bool thenLeave)
+{
+    const int seat = mover.core.session().myseat();
+    mover.click(QStringLiteral("button_throwdarts"));
+    QVERIFY(waitUntil([&] { return server.engine().phase() == GameEngine::Phase::Placing; }));
+    if (!thenLeave) {
+        QVERIFY(waitUntil([&] { return shown(mover, QStringLiteral("button_autoplace")); }));
+        mover.click(QStringLiteral("button_autoplace"));
+        QVERIFY(waitUntil([&] { return server.engine().currentSeat() != seat || !server.engine().isRunning(); }));
+        return;
+    }
+    for (int die : {3, 1, 4, 2}) {
+        QVERIFY(waitUntil([&] { return mover.dice()->dieAvailable(die); }));
+        QTest::mouseClick(mover.control(QStringLiteral("image_dice%1").arg(die)), Qt::LeftButton);
+        QVERIFY(waitUntil([&] { return !mover.dice()->dieAvailable(die); }));
+    }
+}
+
 // Warnings that mention `what`, kept aside while the object lives; the rest
 // go on to the test's own handler.
 class WarningCatcher {
@@ -119,6 +141,7 @@ private slots:
     void removedPlayerLeavesHisSeatToTheComputer();
     void justWatchLetsTheComputerPlayUntilTheSeatIsTakenBack();
     void newcomerDuringATurnSeesTheBoardAndPlaysOn();
+    void seatOneLeftInATeamGameIsPlayedAndNamed();
     void lobbyConnectionIsHeldWithoutAWarning();
 };
 
@@ -218,6 +241,69 @@ void TestGameChanges::newcomerDuringATurnSeesTheBoardAndPlaysOn()
     // Seat 2 went on from the computer's marks to Cid's win.
     table.checkWinner(QStringLiteral("Cid"));
     QCOMPARE(points(table[QStringLiteral("Cid")], 2), QStringLiteral("50"));
+}
+
+// A host without a window (as velmora-host runs): Alice holds seat 1 and
+// leaves in the middle of her turn of a team game. The computer plays her
+// seat on, and every window names it as the host does.
+void TestGameChanges::seatOneLeftInATeamGameIsPlayedAndNamed()
+{
+    TServer server;
+    server.setBotPace([] { return 1; });
+    server.setScoringPauseMs(2);
+    server.startListening(0);
+    HostConsole console(server);
+    Table table;
+    for (const char* name : {"Alice", "Bob", "Cid", "Dee", "Spy"})
+        table.join(QString::fromLatin1(name), server.port());
+    table.leave(QStringLiteral("Cid"));
+    table.leave(QStringLiteral("Dee"));
+    if (QTest::currentTestFailed())
+        return;
+    GameInstance& bob = table[QStringLiteral("Bob")];
+    GameInstance& spy = table[QStringLiteral("Spy")];
+    QStringList bobsTurnLines;
+    QObject::connect(&bob.chat.session(), &ClientSession::turnChanged, &bob.chat,
+                     [&] { bobsTurnLines << text(bob, QStringLiteral("label_turn")); });
+    DiceScript script;
+    script.plan(1, DiceScript::closingTurns()).share(3, 1).install(server);
+    QCOMPARE(console.execute(QStringLiteral("start team")), QString());
+
+    // Bob plays his turns; at her first, Alice leaves in the middle of it.
+    bool left = false;
+    for (int turns = 0; turns < 40 && server.engine().isRunning(); ++turns) {
+        GameInstance* mover = nullptr;
+        QVERIFY(waitUntil([&] {
+            mover = !left && throwOffered(table[QStringLiteral("Alice")]) ? &table[QStringLiteral("Alice")]
+                    : throwOffered(bob)                                   ? &bob
+                                                                          : nullptr;
+            return mover || !server.engine().isRunning();
+        }));
+        if (!mover)
+            break;
+        const bool leaving = mover != &bob;
+        playTurnAt(server, *mover, leaving);
+        if (QTest::currentTestFailed())
+            return;
+        if (!leaving)
+            continue;
+        left = true;
+        mover->chat.close();
+        table.forget(QStringLiteral("Alice"));
+        // The computer plays seat 1 on, and every window names it so, as the host lists it.
+        for (GameInstance* g : {&bob, &spy})
+            QVERIFY(waitUntil([&] { return seatName(*g, 1) == QLatin1String("Kelm"); }));
+        const QString seatOne = console.execute(QStringLiteral("who")).split(u'\n').value(1);
+        QVERIFY2(seatOne.contains(QLatin1String("free, computer Kelm")), qPrintable(seatOne));
+    }
+    QVERIFY(left);
+    QVERIFY(waitUntil([&] { return !server.engine().isRunning(); }));
+    QVERIFY2(bobsTurnLines.contains(QStringLiteral("Kelm's turn.")), qPrintable(bobsTurnLines.join(u'|')));
+    const QString winners =
+        server.engine().currentSeat() == 1 ? QStringLiteral("Kelm and Dask") : QStringLiteral("Dask and Kelm");
+    VERIFY_SOON(table.lineMissing(winners + QStringLiteral(" have Won the Game!")));
+    for (GameInstance* g : {&bob, &spy})
+        QVERIFY(waitUntil([&] { return winnerShown(*g) == winners; }));
 }
 
 void TestGameChanges::lobbyConnectionIsHeldWithoutAWarning()

@@ -3,7 +3,7 @@
 // to a winner every window agrees on. Also what happens when the seat is no
 // longer kept, when somebody else gives his name, and when the host is gone.
 
-#include "client/announcer.h"
+#include "client/readervoice.h"
 #include "faultylink.h"
 #include "gametable.h"
 
@@ -217,7 +217,7 @@ void TestRejoin::lostPlayerTakesHisSeatBackAndWins()
 
     // What a screen reader hears in Bob's window.
     QStringList told;
-    connect(bob.chat.findChild<Announcer*>(), &Announcer::announced, this,
+    connect(bob.chat.findChild<ReaderVoice*>(), &ReaderVoice::spoke, this,
             [&told](const QString& text) { told << text; });
     int brokenTurns = 0;
     table.playToWinner(/*checkLastDice*/ false, [&](GameInstance& mover) {

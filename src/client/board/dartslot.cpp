@@ -3,8 +3,8 @@
 #include "art/palette.h"
 #include "boardaccessibility.h"
 #include "boardgeometry.h"
+#include "core/spokenwords.h"
 #include "readername.h"
-#include "spokenwords.h"
 
 #include <QPainter>
 

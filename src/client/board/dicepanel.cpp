@@ -192,15 +192,6 @@ void DicePanel::placeDie(int die, int dart, int slot)
     refreshFocusedDie();
 }
 
-std::optional<std::pair<int, int>> DicePanel::firstFreeSlot() const
-{
-    rules::DartPlaces filled{};
-    for (int dart = 0; dart < game::kDarts; ++dart)
-        for (int slot = 0; slot < game::kDicePerDart; ++slot)
-            filled[dart][slot] = m_slots[dart][slot]->filled() ? 1 : 0;
-    return rules::firstEmptyPlace(filled);
-}
-
 void DicePanel::setDartLabel(int dart, const QString& value, const QString& spokenValue)
 {
     if (dart < 1 || dart > game::kDarts)
@@ -375,8 +366,7 @@ void DicePanel::diePressed(int die, Qt::MouseButton button)
         break;
     case Qt::LeftButton:
         m_dragDie = 0;
-        if (const auto free = firstFreeSlot())
-            emit placeRequested(die, free->first, free->second);
+        emit placeRequested(die);
         break;
     default:
         break;

@@ -23,9 +23,9 @@ class PictureButton;
 // each with their running values, the throw / auto-place / start buttons and
 // the winner panel, over the game's faint logo.
 //
-// The panel never places a die on its own: a click asks for a placement
-// (placeRequested) and the die moves only when placeDie() is called with the
-// host's confirmation.
+// The panel never places a die on its own: a click asks for the die to be
+// placed (placeRequested; the session knows the free places) and the die
+// moves only when placeDie() is called with the host's confirmation.
 //
 // The keyboard plays the same turn through the same paths. With the focus on
 // the panel, the arrow keys move a ring over the dice still to be placed;
@@ -53,8 +53,6 @@ public:
     // Moves a die into a slot as the host confirmed it: the die is no longer
     // available and the slot is filled. Numbers out of range are ignored.
     void placeDie(int die, int dart, int slot);
-    // The first free slot taking darts 1..3 and, within a dart, slots 1..4 in order.
-    std::optional<std::pair<int, int>> firstFreeSlot() const;
     // The dart's running value as drawn ("dBull") and as said aloud ("double bull").
     void setDartLabel(int dart, const QString& value, const QString& spokenValue);
 
@@ -94,7 +92,7 @@ public:
     QString dragdie() const;
 
 signals:
-    void placeRequested(int die, int dart, int slot);
+    void placeRequested(int die);
     void autoplaceRequested();
     void throwClicked();
     void autoplaceClicked();

@@ -2,8 +2,8 @@
 
 #include "art/artwork.h"
 #include "boardaccessibility.h"
+#include "core/spokenwords.h"
 #include "readername.h"
-#include "spokenwords.h"
 
 #include <QAccessible>
 #include <QMouseEvent>

@@ -13,7 +13,7 @@ class ScoreGrid : public QWidget {
     Q_OBJECT
 public:
     static constexpr int cell = 19;
-    static constexpr int columns = 7;
+    static constexpr int columns = game::kTargetCount;
     static constexpr int rows = 2;
 
     explicit ScoreGrid(int seat, QWidget* parent = nullptr);

@@ -40,7 +40,7 @@ private slots:
 
     void startsQuiet();
     void loaddiceScattersAvailableDice();
-    void leftClickAsksForTheFirstFreeSlot();
+    void leftClickAsksToPlaceTheDie();
     void clicksDoNothingOutOfTurnOrOnPlacedDice();
     void placeDieMovesTheDie();
     void cleardartsKeepsPlaces();
@@ -111,7 +111,7 @@ void TestDicePanel::loaddiceScattersAvailableDice()
     QVERIFY(!m_panel->dieAvailable(3));
 }
 
-void TestDicePanel::leftClickAsksForTheFirstFreeSlot()
+void TestDicePanel::leftClickAsksToPlaceTheDie()
 {
     m_panel->loaddice(throwOf12, zero);
     m_panel->setOwnTurn(true);
@@ -119,19 +119,12 @@ void TestDicePanel::leftClickAsksForTheFirstFreeSlot()
 
     QTest::mouseClick(die(7), Qt::LeftButton);
     QCOMPARE(spy.size(), 1);
-    QCOMPARE(spy.takeFirst(), (QList<QVariant>{7, 1, 1}));
-    // Nothing moves until the host confirms: a second click names the same slot.
+    QCOMPARE(spy.takeFirst(), QList<QVariant>{7});
+    // Nothing moves until the host confirms.
     QVERIFY(m_panel->dieAvailable(7));
-    QTest::mouseClick(die(3), Qt::LeftButton);
-    QCOMPARE(spy.takeFirst(), (QList<QVariant>{3, 1, 1}));
-
-    // Whatever the order of the dice, dart 1 fills before dart 2.
-    for (int k = 1; k <= 4; ++k)
-        m_panel->placeDie(13 - k, 1, k);
-    QTest::mouseClick(die(1), Qt::LeftButton);
-    QCOMPARE(spy.takeFirst(), (QList<QVariant>{1, 2, 1}));
-    m_panel->placeDie(1, 2, 1);
-    QCOMPARE(m_panel->firstFreeSlot(), (std::optional<std::pair<int, int>>{{2, 2}}));
+    m_panel->placeDie(7, 1, 1);
+    QTest::mouseClick(die(7), Qt::LeftButton);
+    QCOMPARE(spy.size(), 0);
 }
 
 void TestDicePanel::clicksDoNothingOutOfTurnOrOnPlacedDice()
@@ -342,15 +335,15 @@ void TestDicePanel::keysPlayTheTurnAsClicksDo()
     QCOMPARE(reached.size(), 12); // every die is reached
     QCOMPARE(m_panel->focusedDie(), 6);
 
-    // Enter asks for the first free slot, as a left click does; the ring
+    // Enter asks to place the die, as a left click does; the ring
     // moves on once the host's placement comes back.
     QTest::keyClick(m_panel, Qt::Key_Return);
-    QCOMPARE(place.takeFirst(), (QList<QVariant>{6, 1, 1}));
+    QCOMPARE(place.takeFirst(), QList<QVariant>{6});
     QCOMPARE(m_panel->focusedDie(), 6);
     m_panel->placeDie(6, 1, 1);
     QCOMPARE(m_panel->focusedDie(), 10); // the nearest die left
     QTest::keyClick(m_panel, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(place.takeFirst(), (QList<QVariant>{10, 1, 2}));
+    QCOMPARE(place.takeFirst(), QList<QVariant>{10});
 
     // Typing on the board goes nowhere; A auto places.
     QTest::keyClicks(m_panel, QStringLiteral("hi"));

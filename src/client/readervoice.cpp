@@ -1,4 +1,4 @@
-#include "announcer.h"
+#include "readervoice.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -32,7 +32,7 @@ QAccessibleInterface* notificationAccessible(const QString& className, QObject* 
 
 } // namespace
 
-Announcer::Announcer(QWidget* window)
+ReaderVoice::ReaderVoice(QWidget* window)
     : QObject(window)
     , m_board(new NotificationBoard(window))
 {
@@ -44,7 +44,7 @@ Announcer::Announcer(QWidget* window)
     m_board->lower(); // beneath everything the player sees
 }
 
-void Announcer::announce(const QString& text)
+void ReaderVoice::speak(const QString& text)
 {
     if (text.isEmpty())
         return;
@@ -54,10 +54,10 @@ void Announcer::announce(const QString& text)
     if (m_flushQueued)
         return;
     m_flushQueued = true;
-    QTimer::singleShot(kGatherMs, this, &Announcer::flush);
+    QTimer::singleShot(kGatherMs, this, &ReaderVoice::flush);
 }
 
-void Announcer::flush()
+void ReaderVoice::flush()
 {
     m_flushQueued = false;
     if (m_pending.isEmpty())
@@ -71,9 +71,9 @@ void Announcer::flush()
     m_board->show();
     QAccessibleEvent alert(m_board, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
-    emit announced(m_last);
+    emit spoke(m_last);
 }
 
 } // namespace velmora
 
-#include "announcer.moc"
+#include "readervoice.moc"

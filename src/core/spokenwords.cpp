@@ -1,4 +1,4 @@
-#include "spokenwords.h"
+#include "core/spokenwords.h"
 
 #include "game/constants.h"
 
