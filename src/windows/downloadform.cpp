@@ -5,6 +5,7 @@
 #include "records/datafolder.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,11 +33,16 @@ QStringList Tdownload::installerArguments()
     return {QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")};
 }
 
+QString Tdownload::defaultLobbyPath()
+{
+    return QCoreApplication::applicationDirPath() + u'/' + QLatin1StringView(kLobbyProgram);
+}
+
 Tdownload::Tdownload(QWidget* parent)
     : SideWindow(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
     , m_http(new HttpDownload(this))
     , m_targetFolder(dataFolder())
-    , m_lobbyPath(QString::fromLatin1(kDefaultLobbyPath))
+    , m_lobbyPath(defaultLobbyPath())
 {
     setObjectName(QStringLiteral("Tdownload"));
     setWindowTitle(QStringLiteral("Download The Kivonet Lobby"));
@@ -198,8 +204,8 @@ void Tdownload::getbuttonClick()
         // The lobby's maker stores where its installer lives; without that
         // there is no address worth trying.
         m_infolabel->setText(QStringLiteral("No installer address is set."));
-        m_infolabel3->setText(QStringLiteral("Set %1 in section [Velmora] of kivolobby.ini.")
-                                  .arg(QLatin1String(kInstallerUrlKey)));
+        m_infolabel3->setText(
+            QStringLiteral("Set %1 in section [Velmora] of kivolobby.ini.").arg(QLatin1String(kInstallerUrlKey)));
         return;
     }
     m_state = Started;
