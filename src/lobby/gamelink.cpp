@@ -10,6 +10,13 @@ GameLink::GameLink(QObject* parent)
     connect(&m_server, &QTcpServer::newConnection, this, &GameLink::accept);
 }
 
+GameLink::~GameLink()
+{
+    // The connections close as the listener goes: nobody is told any more.
+    for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>())
+        socket->disconnect(this);
+}
+
 bool GameLink::listen(quint16 port)
 {
     if (m_server.listen(QHostAddress::LocalHost, port))

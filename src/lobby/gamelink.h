@@ -21,6 +21,7 @@ public:
     static constexpr int kMaxGames = 4;
 
     explicit GameLink(QObject* parent = nullptr);
+    ~GameLink() override;
 
     // Listens on 127.0.0.1:port (0 for any free port); false, with why in
     // error(), when the port is taken.
