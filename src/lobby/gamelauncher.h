@@ -35,7 +35,6 @@ class ProcessLauncher : public GameLauncher {
 public:
     explicit ProcessLauncher(const QString& program = {});
     Status launch(const GameLaunch& launch) override;
-    QString program() const { return m_program; }
 
 private:
     QString m_program;

@@ -108,8 +108,6 @@ bool HostPanel::gameStarted()
     if (!m_internet->isChecked())
         return false;
     m_mapper = std::make_unique<net::PortMapper>(protocol::kGamePort);
-    if (!m_router.isEmpty())
-        m_mapper->setGateway(QHostAddress(m_router));
     connect(m_mapper.get(), &net::PortMapper::opened, this, [this](const QString& address, quint16 port) {
         m_outside->setText(
             QStringLiteral("Players from the internet join with %1").arg(net::invitationFor({address, port})));

@@ -34,8 +34,6 @@ public:
     // True when the router is asked (the player ticked the box).
     bool gameStarted();
     void gameEnded();
-    // The router to ask instead of the default gateway (tests).
-    void setRouterForTesting(const QString& address) { m_router = address; }
 
     QPushButton* hostButton() const { return m_host; }
     QLineEdit* titleEdit() const { return m_title; }
@@ -54,7 +52,6 @@ private:
     QLabel* m_outside;
     QPushButton* m_host;
     std::unique_ptr<net::PortMapper> m_mapper;
-    QString m_router;
 };
 
 } // namespace velmora::lobby

@@ -23,7 +23,6 @@ public:
     // Starts over for `address` (its port, or the game's); an earlier check is dropped.
     void start(const net::GameAddress& address);
     void cancel();
-    bool isRunning() const { return m_running; }
 
 signals:
     void reachable(const velmora::net::GameAddress& address);

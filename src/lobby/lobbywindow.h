@@ -45,7 +45,6 @@ public:
     quint16 linkPort() const;
     QString status() const;
     GameListModel& games() { return *m_model; }
-    HostPanel& hostPanel() { return *m_hostPanel; }
 
     // What the buttons and the list do.
     void hostGame();
