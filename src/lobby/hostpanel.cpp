@@ -2,7 +2,6 @@
 
 #include "network/gameaddress.h"
 #include "network/gamerecord.h"
-#include "network/hostpublication.h"
 #include "network/portmapper.h"
 
 #include <QCheckBox>
@@ -74,12 +73,12 @@ QWidget* HostPanel::lastControl() const
 QString HostPanel::title(const QString& playerName) const
 {
     const QString typed = net::cleanTitle(m_title->text());
-    return typed.isEmpty() ? net::HostPublication::titleFor(playerName) : typed;
+    return typed.isEmpty() ? net::defaultTitle(playerName) : typed;
 }
 
 void HostPanel::setPlayerName(const QString& name)
 {
-    m_title->setPlaceholderText(name.trimmed().isEmpty() ? QString() : net::HostPublication::titleFor(name.trimmed()));
+    m_title->setPlaceholderText(name.trimmed().isEmpty() ? QString() : net::defaultTitle(name.trimmed()));
 }
 
 QStringList HostPanel::invitations(quint16 port)

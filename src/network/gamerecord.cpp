@@ -60,6 +60,11 @@ QString cleanTitle(const QString& title)
     return clean;
 }
 
+QString defaultTitle(const QString& playerName)
+{
+    return cleanTitle(playerName + QStringLiteral("'s game"));
+}
+
 QList<QByteArray> encodeRecord(const GameRecord& record)
 {
     return {"version=" + record.version.toUtf8(),

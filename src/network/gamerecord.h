@@ -43,6 +43,9 @@ struct CheckedRecord {
 };
 Result<CheckedRecord> decodeRecord(const QList<QByteArray>& items, const QString& instanceName);
 
+// The title of a player's game, "NAME's game", cleaned.
+QString defaultTitle(const QString& playerName);
+
 // A title fit to show and publish: control characters gone, blanks
 // squeezed, at most kMaxTitle characters.
 QString cleanTitle(const QString& title);

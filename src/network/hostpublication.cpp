@@ -41,7 +41,7 @@ HostPublication::~HostPublication() = default;
 
 QString HostPublication::titleFor(const QString& playerName)
 {
-    return cleanTitle(playerName + QStringLiteral("'s game"));
+    return defaultTitle(playerName);
 }
 
 GameRecord HostPublication::record() const
