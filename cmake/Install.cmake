@@ -14,7 +14,7 @@ set(VELMORA_FULL_VERSION ${PROJECT_VERSION}.8)
 # The icon's PNGs are painted by our art code; rebuild them with this tool.
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/make-icons ${PROJECT_BINARY_DIR}/tools/make-icons)
 
-set(VELMORA_PROGRAMS velmora velmora-host)
+set(VELMORA_PROGRAMS velmora velmora-host velmora-lobby)
 if(TARGET velmora-tally)
     list(APPEND VELMORA_PROGRAMS velmora-tally)
 endif()
@@ -29,16 +29,21 @@ set(VELMORA_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
 # not on every desktop session's PATH. The prefix is known only at install
 # time (cmake --install --prefix); a path that would need quoting stays a
 # plain name, found on the PATH.
-set(VELMORA_DESKTOP ${PROJECT_BINARY_DIR}/installed/${VELMORA_APP_ID}.desktop)
-install(CODE "
-    set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/velmora\")
-    if(NOT program MATCHES \"^[A-Za-z0-9/._+-]+\$\")
-        set(program velmora)
-    endif()
-    file(READ [[${VELMORA_RESOURCES}/desktop/${VELMORA_APP_ID}.desktop]] entry)
-    string(REGEX REPLACE \"\\nExec=velmora\" \"\\nExec=\${program}\" entry \"\${entry}\")
-    file(WRITE [[${VELMORA_DESKTOP}]] \"\${entry}\")")
-install(FILES ${VELMORA_DESKTOP} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+function(velmora_install_desktop_entry entry program)
+    set(installed ${PROJECT_BINARY_DIR}/installed/${entry}.desktop)
+    install(CODE "
+        set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\")
+        if(NOT program MATCHES \"^[A-Za-z0-9/._+-]+\$\")
+            set(program ${program})
+        endif()
+        file(READ [[${VELMORA_RESOURCES}/desktop/${entry}.desktop]] entry)
+        string(REGEX REPLACE \"\\nExec=${program}\" \"\\nExec=\${program}\" entry \"\${entry}\")
+        file(WRITE [[${installed}]] \"\${entry}\")")
+    install(FILES ${installed} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+endfunction()
+velmora_install_desktop_entry(${VELMORA_APP_ID} velmora)
+# The lobby has its own entry; it also opens velmora:// invitations.
+velmora_install_desktop_entry(org.velmora.Lobby velmora-lobby)
 install(FILES ${VELMORA_RESOURCES}/desktop/${VELMORA_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 48 128 256)
@@ -48,7 +53,7 @@ endforeach()
 install(FILES ${VELMORA_RESOURCES}/icons/velmora.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # Games have their manual pages in section 6, velmora-tally with them.
-set(VELMORA_MAN_PAGES velmora.6 velmora-host.6)
+set(VELMORA_MAN_PAGES velmora.6 velmora-host.6 velmora-lobby.6)
 if(TARGET velmora-tally)
     list(APPEND VELMORA_MAN_PAGES velmora-tally.6)
 endif()

@@ -5,6 +5,7 @@
 #include "art/gamestyle.h"
 #include "core/gamecore.h"
 #include "client/gamewindows.h"
+#include "network/gamerecord.h"
 #include "terminationsignals.h"
 #include "windows/sidewindow.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char* argv[])
     QStringList parameters = QApplication::arguments();
     parameters.removeFirst();
     velmora::GameCore core(parameters);
+    core.setGameTitle(qEnvironmentVariable(velmora::net::kTitleVariable));
 
     velmora::GameWindows windows(core);
     velmora::Tchat& chat = windows.main();

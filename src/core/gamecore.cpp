@@ -104,8 +104,11 @@ void GameCore::hostGame()
     }
     // The host's own player always connects over loopback, like everyone else.
     m_session->connectToHost(QStringLiteral("127.0.0.1"), m_host->port(), true);
-    if (m_launch.kind == Launch::Kind::Host)
-        m_publication = std::make_unique<net::HostPublication>(*m_host, net::HostPublication::titleFor(m_launch.name));
+    if (m_launch.kind == Launch::Kind::Host) {
+        const QString title = net::cleanTitle(m_title);
+        m_publication = std::make_unique<net::HostPublication>(
+            *m_host, title.isEmpty() ? net::HostPublication::titleFor(m_launch.name) : title, m_launch.name);
+    }
     emit hostingStarted();
 }
 

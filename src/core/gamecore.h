@@ -49,6 +49,10 @@ public:
     // The game port (7772) and the lobby's port (9001); tests take free ones.
     void setGamePort(quint16 port) { m_gamePort = port; }
     void setLobbyPort(quint16 port) { m_lobbyPort = port; }
+    // The title our hosted game is announced with; empty (the default)
+    // announces "NAME's game". A lobby passes it in net::kTitleVariable.
+    void setGameTitle(const QString& title) { m_title = title; }
+
     // A fixed pace for the computer whatever the preferences say (tests).
     void setBotPaceForTesting(int ms) { m_botPaceOverride = ms; }
 
@@ -107,6 +111,7 @@ private:
     std::unique_ptr<net::HostPublication> m_publication;
     std::unique_ptr<TallyBook> m_tally;
     std::unique_ptr<NamedMutex> m_mutex;
+    QString m_title;
     quint16 m_gamePort = protocol::kGamePort;
     quint16 m_lobbyPort = protocol::kLobbyPort;
     std::optional<int> m_botPaceOverride;

@@ -38,6 +38,29 @@ void watch(QObject* receiver, const QString& path, const QString& interface, con
 
 } // namespace
 
+FoundGame checkFoundGame(const QString& name, const QString& addressText, quint16 port, const QList<QByteArray>& txt)
+{
+    FoundGame game;
+    game.name = name;
+    const Result<GameAddress> address = parseGameAddress(addressText);
+    const Result<CheckedRecord> record = decodeRecord(txt, name);
+    if (!address || port == 0) {
+        game.note = QStringLiteral("Its address cannot be used.");
+    } else if (!record) {
+        game.address = {address.value().host, port};
+        game.note = QString::fromStdString(record.error());
+    } else {
+        game.address = {address.value().host, port};
+        game.record = record.value().record;
+        game.note = record.value().note;
+        game.joinable = game.record.version == QLatin1String(protocol::kVersion);
+        if (!game.joinable)
+            game.note = QStringLiteral("It runs version %1 of the game; this is %2.")
+                            .arg(game.record.version, QLatin1String(protocol::kVersion));
+    }
+    return game;
+}
+
 GameBrowser::GameBrowser(QObject* parent)
     : QObject(parent)
 {
@@ -169,26 +192,9 @@ void GameBrowser::onFound(const QDBusMessage& message)
     }
     if (a.size() < 11)
         return;
-    FoundGame& game = entry->game;
-    game.hostName = a[5].toString().left(255);
-    Result<GameAddress> address = parseGameAddress(a[7].toString());
-    Result<CheckedRecord> record = decodeRecord(readText(a[9]), entry->name);
-    const quint16 port = quint16(a[8].toUInt());
-    game.joinable = false;
-    if (!address || port == 0) {
-        game.note = QStringLiteral("Its address cannot be used.");
-    } else if (!record) {
-        game.address = {address.value().host, port};
-        game.note = QString::fromStdString(record.error());
-    } else {
-        game.address = {address.value().host, port};
-        game.record = record.value().record;
-        game.note = record.value().note;
-        game.joinable = game.record.version == QLatin1String(protocol::kVersion);
-        if (!game.joinable)
-            game.note = QStringLiteral("It runs version %1 of the game; this is %2.")
-                            .arg(game.record.version, QLatin1String(protocol::kVersion));
-    }
+    const QString hostName = a[5].toString().left(255);
+    entry->game = checkFoundGame(entry->name, a[7].toString(), quint16(a[8].toUInt()), readText(a[9]));
+    entry->game.hostName = hostName;
     entry->resolved = true;
     emit gamesChanged();
 }

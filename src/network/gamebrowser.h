@@ -23,6 +23,10 @@ struct FoundGame {
     QString note; // why it cannot be joined, or what was wrong with its record
 };
 
+// A game as its resolver found it (service name, address, port, TXT items),
+// checked: what can be trusted of it, and whether and why not it can be joined.
+FoundGame checkFoundGame(const QString& name, const QString& address, quint16 port, const QList<QByteArray>& txt);
+
 // Lists the games announced on the local network through Avahi, following
 // each as it changes and dropping it when it goes. Asynchronous throughout.
 // Without Avahi it says why, once.

@@ -60,11 +60,19 @@ QString cleanTitle(const QString& title)
     return clean;
 }
 
+QString defaultTitle(const QString& playerName)
+{
+    return cleanTitle(playerName + QStringLiteral("'s game"));
+}
+
 QList<QByteArray> encodeRecord(const GameRecord& record)
 {
-    return {"version=" + record.version.toUtf8(), "title=" + cleanTitle(record.title).toUtf8(),
-            "players=" + QByteArray::number(record.players), "spectators=" + QByteArray::number(record.spectators),
-            QByteArray("state=") + (record.playing ? "playing" : "waiting")};
+    return {"version=" + record.version.toUtf8(),
+            "title=" + cleanTitle(record.title).toUtf8(),
+            "players=" + QByteArray::number(record.players),
+            "spectators=" + QByteArray::number(record.spectators),
+            QByteArray("state=") + (record.playing ? "playing" : "waiting"),
+            "host=" + cleanTitle(record.host).toUtf8()};
 }
 
 Result<CheckedRecord> decodeRecord(const QList<QByteArray>& items, const QString& instanceName)
@@ -86,6 +94,13 @@ Result<CheckedRecord> decodeRecord(const QList<QByteArray>& items, const QString
         r.title = cleanTitle(instanceName);
     if (title.size() > kMaxTitle * 4 || QString::fromUtf8(title).simplified().size() > kMaxTitle)
         notes << QStringLiteral("Its title was cut.");
+
+    // The host's name is shown as a title is: cleaned and cut. A record
+    // without one (an older host) simply names nobody.
+    const QByteArray host = values.value("host");
+    r.host = cleanTitle(QString::fromUtf8(host));
+    if (QString::fromUtf8(host).simplified().size() > kMaxTitle)
+        notes << QStringLiteral("Its host's name was cut.");
 
     Result<int> players = readCount(values.value("players"), "players", 4, notes);
     if (!players)

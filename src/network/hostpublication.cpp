@@ -9,10 +9,12 @@
 
 namespace velmora::net {
 
-HostPublication::HostPublication(const TServer& server, const QString& title, QObject* parent)
+HostPublication::HostPublication(const TServer& server, const QString& title, const QString& hostPlayer,
+                                 QObject* parent)
     : QObject(parent)
     , m_server(server)
     , m_title(title)
+    , m_hostPlayer(hostPlayer)
     , m_publisher(std::make_unique<GamePublisher>(server.port()))
 {
     connect(m_publisher.get(), &GamePublisher::established, this, &HostPublication::established);
@@ -39,12 +41,14 @@ HostPublication::~HostPublication() = default;
 
 QString HostPublication::titleFor(const QString& playerName)
 {
-    return cleanTitle(playerName + QStringLiteral("'s game"));
+    return defaultTitle(playerName);
 }
 
 GameRecord HostPublication::record() const
 {
-    GameRecord r{QString::fromLatin1(protocol::kVersion), m_title, 0, 0, m_server.engine().isRunning()};
+    GameRecord r{QString::fromLatin1(protocol::kVersion), m_title, 0, 0, m_server.engine().isRunning(), m_hostPlayer};
+    if (r.host.isEmpty() && m_server.slotCount() >= 1 && m_server.connection(1).loggedIn)
+        r.host = m_server.connection(1).name;
     const int highest = std::min(m_server.slotCount(), game::kMaxConnections);
     for (int slot = 1; slot <= highest; ++slot) {
         const auto& c = m_server.connection(slot);

@@ -20,7 +20,10 @@ class GamePublisher;
 class HostPublication : public QObject {
     Q_OBJECT
 public:
-    HostPublication(const TServer& server, const QString& title, QObject* parent = nullptr);
+    // `hostPlayer` is the hosting player's name; a dedicated host has none
+    // and names whoever holds seat 1.
+    HostPublication(const TServer& server, const QString& title, const QString& hostPlayer = {},
+                    QObject* parent = nullptr);
     ~HostPublication() override;
 
     // The game's record as the host has it now.
@@ -39,6 +42,7 @@ private:
 
     const TServer& m_server;
     QString m_title;
+    QString m_hostPlayer;
     std::unique_ptr<GamePublisher> m_publisher;
     bool m_refreshQueued = false;
 };

@@ -5,6 +5,7 @@
 #include "records/datafolder.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,11 +33,16 @@ QStringList Tdownload::installerArguments()
     return {QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")};
 }
 
+QString Tdownload::defaultLobbyPath()
+{
+    return QCoreApplication::applicationDirPath() + u'/' + QLatin1StringView(kLobbyProgram);
+}
+
 Tdownload::Tdownload(QWidget* parent)
     : SideWindow(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
     , m_http(new HttpDownload(this))
     , m_targetFolder(dataFolder())
-    , m_lobbyPath(QString::fromLatin1(kDefaultLobbyPath))
+    , m_lobbyPath(defaultLobbyPath())
 {
     setObjectName(QStringLiteral("Tdownload"));
     setWindowTitle(QStringLiteral("Download The Kivonet Lobby"));

@@ -26,10 +26,10 @@ public:
     using ProgramStarter =
         std::function<bool(const QString& program, const QStringList& arguments, const QString& workingFolder)>;
 
-    // Section "Velmora" of the settings file may override these two.
-    static constexpr const char* kInstallerUrlKey = "LobbyInstallerUrl";
-    static constexpr const char* kLobbyPathKey = "LobbyPath";
-    static constexpr const char* kDefaultLobbyPath = "/opt/kivonet/kivonetlobby";
+    // Our lobby, velmora-lobby, sits beside the game's own program (installed
+    // or in the build tree alike); a LobbyPath in the settings file wins.
+    static constexpr const char* kLobbyProgram = "velmora-lobby";
+    static QString defaultLobbyPath();
     // The installer's own switches for a silent install without icons.
     static QStringList installerArguments();
 

@@ -115,8 +115,14 @@ public:
     // same seats and spectators.
     GameInstance& join(const QString& name, quint16 port = 0)
     {
-        GameInstance& g = add(name, {name, QStringLiteral("127.0.0.1"), QStringLiteral("false")},
-                              port != 0 ? port : hostWindow().server.port());
+        return joinWith(name, {name, QStringLiteral("127.0.0.1"), QStringLiteral("false")},
+                        port != 0 ? port : hostWindow().server.port());
+    }
+    // The same with the game's own parameters, as a lobby passes them (an
+    // address with its port), holding its connection to the lobby's port.
+    GameInstance& joinWith(const QString& name, const QStringList& parameters, quint16 port = 0, quint16 lobbyPort = 0)
+    {
+        GameInstance& g = add(name, parameters, port, lobbyPort);
         const auto known = [&] {
             const GameInstance& h = hostWindow();
             return (seatOf(h, name) > 0 || h.hasLine(name + QStringLiteral(" is spying."))) &&
@@ -244,9 +250,9 @@ public:
     }
 
 private:
-    GameInstance& add(const QString& name, const QStringList& parameters, quint16 port)
+    GameInstance& add(const QString& name, const QStringList& parameters, quint16 port, quint16 lobbyPort = 0)
     {
-        m_seats.emplace_back(name, std::make_unique<GameInstance>(parameters, port, m_botDelayMs));
+        m_seats.emplace_back(name, std::make_unique<GameInstance>(parameters, port, m_botDelayMs, lobbyPort));
         GameInstance& g = *m_seats.back().second;
         if (!waitUntil([&] { return g.hasLine(QStringLiteral("You are Connected.")); }))
             QTest::qFail(qPrintable(name + QStringLiteral(" never got in")), __FILE__, __LINE__);

@@ -20,7 +20,7 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 app_id=org.velmora.Velmora
-programs=(velmora velmora-host)
+programs=(velmora velmora-host velmora-lobby)
 [ -x "$build/src/app/velmora-tally" ] && programs+=(velmora-tally)
 
 # The width and height of a PNG, from its header.
@@ -72,6 +72,15 @@ check_tree() {
         [ "$exec" = "$prefix/$bindir/velmora" ] || fail "the menu entry starts $exec, not $prefix/$bindir/velmora"
         [ -f "$root/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "the menu entry's icon $icon is not installed"
         start_game "$root/${exec#"$prefix"/}" "$root/lib/velmora"
+    fi
+    # The lobby's entry starts it by its installed path and takes invitations.
+    local lobby=$root/share/applications/org.velmora.Lobby.desktop
+    if [ -f "$lobby" ]; then
+        desktop-file-validate "$lobby" || fail "desktop-file-validate (lobby)"
+        grep -qx "Exec=$prefix/$bindir/velmora-lobby %u" "$lobby" || fail "the lobby's entry does not start $prefix/$bindir/velmora-lobby %u"
+        grep -qx 'MimeType=x-scheme-handler/velmora;' "$lobby" || fail "the lobby's entry does not open velmora:// invitations"
+    else
+        fail "the lobby's desktop entry is missing"
     fi
     if [ -f "$metainfo" ]; then
         appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"

@@ -143,10 +143,12 @@ private slots:
         GameCore hosting({"Cy", "anything", "true"});
         hosting.setGamePort(0);
         hosting.setLobbyPort(quiet.port); // something that listens
+        hosting.setGameTitle(QStringLiteral("Cy's\ttable")); // as a lobby passes it
         hosting.start();
         const quint16 port = hosting.host().port();
         QTRY_VERIFY_WITH_TIMEOUT(gameOnPort(browser, port), kWaitMs);
-        QCOMPARE(gameOnPort(browser, port)->record.title, QStringLiteral("Cy's game"));
+        QCOMPARE(gameOnPort(browser, port)->record.title, QStringLiteral("Cy's table"));
+        QCOMPARE(gameOnPort(browser, port)->record.host, QStringLiteral("Cy"));
         // Cy is seated by his own window.
         QTRY_COMPARE_WITH_TIMEOUT(gameOnPort(browser, port)->record.players, 1, kWaitMs);
         // Announced later than the others would have been, it is listed alone.

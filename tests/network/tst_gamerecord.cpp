@@ -15,7 +15,7 @@ private slots:
 
     void readsWhatIsAnnounced()
     {
-        const GameRecord announced{"2.0.17", "Ann's game", 3, 5, true};
+        const GameRecord announced{"2.0.17", "Ann's game", 3, 5, true, "Ann"};
         const auto read = decodeRecord(encodeRecord(announced), "whatever");
         QVERIFY(read.ok());
         QCOMPARE(read.value().record, announced);
@@ -39,6 +39,9 @@ private slots:
         QTest::newRow("control characters in title")
             << QList<QByteArray>{good, "title=a\x1b[2Jb\nc\xe2\x80\xae", "players=1", "spectators=0", "state=waiting"}
             << "a [2Jb c" << 1 << "";
+        QTest::newRow("hostile host name") << QList<QByteArray>{good, "host=\x1b]0;x\x07" + QByteArray(200, 'h'),
+                                                                "players=1", "spectators=0", "state=waiting"}
+                                           << "Inst" << 1 << "Its host's name was cut.";
         QTest::newRow("first of a key counts, keys in any case")
             << QList<QByteArray>{"VERSION=2.0.17", "Players=2", "players=9", "spectators=0", "state=waiting"} << "Inst"
             << 2 << "";
