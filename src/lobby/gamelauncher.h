@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/result.h"
+#include "base/result.h"
 
 #include <QString>
 #include <QStringList>

@@ -100,7 +100,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(gameOnPort(browser, host.port), kWaitMs);
         net::FoundGame game = *gameOnPort(browser, host.port);
         QCOMPARE(game.name, QStringLiteral("Ann's game"));
-        QCOMPARE(game.record, (net::GameRecord{"2.0.17", "Ann's game", 0, 0, false}));
+        QCOMPARE(game.record, (net::GameRecord{"2.0.17", "Ann's game", 0, 0, false, QString()}));
         QVERIFY2(game.joinable, qPrintable(game.note));
         QCOMPARE(game.address.host, QStringLiteral("192.0.2.10"));
         QVERIFY(host.lines.contains("announced on the local network as \"Ann's game\""));

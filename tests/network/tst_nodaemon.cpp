@@ -24,8 +24,8 @@ private slots:
         browser.start();
         net::GamePublisher publisher(7772);
         QSignalSpy publisherSaid(&publisher, &net::GamePublisher::unavailable);
-        publisher.publish({"2.0.17", "Ann's game", 1, 0, false});
-        publisher.publish({"2.0.17", "Ann's game", 2, 0, false});
+        publisher.publish({"2.0.17", "Ann's game", 1, 0, false, QString()});
+        publisher.publish({"2.0.17", "Ann's game", 2, 0, false, QString()});
         QTRY_COMPARE(browserSaid.count(), 1);
         QTRY_COMPARE(publisherSaid.count(), 1);
         QCOMPARE(browser.problem(), publisher.problem());
