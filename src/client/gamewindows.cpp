@@ -31,7 +31,7 @@ GameWindows::GameWindows(GameCore& core)
     Tchat::LateWindows late;
     late.about = [this] { return made(m_about); };
     late.help = [this] { return made(m_help); };
-    late.tally = [this] { return made(m_tally, m_core.tally()); };
+    late.tally = [this] { return tallyWindow(); };
     late.spies = [this] { return made(m_spies); };
     late.phrases = [this] { return made(m_phrases); };
     late.gamestart = [this] { return made(m_gamestart); };
@@ -49,12 +49,24 @@ void GameWindows::makeAllNow()
     Tchat::SideWindows all;
     all.about = made(m_about);
     all.help = made(m_help);
-    all.tally = made(m_tally, m_core.tally());
+    all.tally = tallyWindow();
     all.spies = made(m_spies);
     all.phrases = made(m_phrases);
     all.download = made(m_download);
     all.gamestart = made(m_gamestart);
     m_chat->attach(all);
+}
+
+Ttallylist* GameWindows::tallyWindow()
+{
+    if (m_tally)
+        return m_tally.get();
+    // The window shows the core's tally and asks the core for every change.
+    m_tally = std::make_unique<Ttallylist>(m_core.tally());
+    QObject::connect(m_tally.get(), &Ttallylist::tallyRequested, &m_core, &GameCore::tallyPlayer);
+    QObject::connect(m_tally.get(), &Ttallylist::untallyRequested, &m_core, &GameCore::untallyPlayer);
+    QObject::connect(m_tally.get(), &Ttallylist::resetRequested, &m_core, &GameCore::resetTally);
+    return m_tally.get();
 }
 
 Tchat::SideWindows GameWindows::makeFirstWindows()
@@ -64,7 +76,7 @@ Tchat::SideWindows GameWindows::makeFirstWindows()
     // by the window now.
     Tchat::SideWindows windows;
     if (!m_core.tally().loaded())
-        windows.tally = made(m_tally, m_core.tally());
+        windows.tally = tallyWindow();
     windows.download = made(m_download);
     return windows;
 }

@@ -36,6 +36,7 @@ public:
 
 private:
     Tchat::SideWindows makeFirstWindows();
+    Ttallylist* tallyWindow();
 
     GameCore& m_core;
     // Declared before the main window, so they go after it.

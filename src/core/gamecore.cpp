@@ -61,7 +61,7 @@ TServer& GameCore::host()
     return *m_host;
 }
 
-TallyBook& GameCore::tally()
+TallyBook& GameCore::book()
 {
     if (!m_tally)
         m_tally = std::make_unique<TallyBook>();
@@ -131,9 +131,24 @@ QList<GameCore::TallyPlayer> GameCore::tallyChecklist()
     for (int seat = 1; seat <= game::kSeats; ++seat) {
         const SeatState& s = m_session->seat(seat);
         if (seat != m_session->myseat() && s.kind != SeatKind::Empty)
-            players.append({s.name, tally().tally().isTallied(s.name)});
+            players.append({s.name, book().tally().isTallied(s.name)});
     }
     return players;
+}
+
+bool GameCore::tallyPlayer(const QString& name)
+{
+    return book().addOpponent(name);
+}
+
+bool GameCore::untallyPlayer(const QString& name)
+{
+    return book().removeOpponent(name);
+}
+
+void GameCore::resetTally()
+{
+    book().reset();
 }
 
 // Our own double bulls count while anybody else sits at the table.
@@ -141,7 +156,7 @@ void GameCore::countDart(int seat, int, const DartResult& result)
 {
     if (result.kind() != DartResult::Kind::DoubleBull || seat != m_session->myseat() || tallyChecklist().isEmpty())
         return;
-    tally().addDoubleBull();
+    book().addDoubleBull();
     emit tallyCounted();
 }
 
@@ -153,7 +168,7 @@ void GameCore::countWinner(const QString& names, bool team)
     const QString counted = winnerToTally(names, team, !players.isEmpty());
     if (counted.isEmpty())
         return;
-    tally().addGame(players, counted);
+    book().addGame(players, counted);
     emit tallyCounted();
 }
 

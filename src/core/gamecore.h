@@ -66,7 +66,7 @@ public:
     // The in-process host, made on first use; it listens only once we host.
     TServer& host();
     // The tally, read from its file on first use and written when the core goes.
-    TallyBook& tally();
+    const TallyBook& tally() { return book(); }
     // Our game's announcement on the local network: only while our player
     // hosts a game with others, never in a solo game.
     const net::HostPublication* publication() const { return m_publication.get(); }
@@ -77,13 +77,17 @@ public:
     QString winnerToTally(const QString& winner, bool team, bool othersListed) const;
     // The players of the current game for the tally: everybody seated but
     // us, each with whether he is tallied. The core counts each game's end
-    // and our double bulls against them; it is the tally's one writer of
-    // counts.
+    // and our double bulls against them; it is the tally's one writer.
     struct TallyPlayer {
         QString name;
         bool tallied = false;
     };
     QList<TallyPlayer> tallyChecklist();
+    // What the player asks of the tally in its window; false when there was
+    // nothing to do (already tallied, or no longer).
+    bool tallyPlayer(const QString& name);
+    bool untallyPlayer(const QString& name);
+    void resetTally();
 
 signals:
     // A status line for the chat ("Loading Solo Game..Please wait.").
@@ -99,6 +103,7 @@ signals:
     void tallyCounted();
 
 private:
+    TallyBook& book();
     void countDart(int seat, int dart, const DartResult& result);
     void countWinner(const QString& names, bool team);
     void hostGame();

@@ -46,6 +46,7 @@ bool TallyBook::removeOpponent(const QString& name)
 void TallyBook::reset()
 {
     m_tally.reset();
+    emit cleared();
     emit changed();
 }
 

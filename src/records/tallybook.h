@@ -10,8 +10,8 @@ namespace velmora {
 
 // The tally of this run: read from "velmoratally.tld" in the data folder when
 // the book is made, with the session counts at 0, and written back when it
-// goes at the end of the program. Every count goes through here; the tally
-// list window only shows it.
+// goes at the end of the program. Every change goes through here, made by the
+// game core alone; the tally list window only shows it.
 class TallyBook : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +39,8 @@ public:
 
 signals:
     void changed();
+    // The tally was reset: sent just before changed().
+    void cleared();
     void failed(const QString& text);
 
 private:

@@ -29,7 +29,7 @@ QFrame* addPanel(QWidget* parent, const QRect& geometry)
 
 } // namespace
 
-Ttallylist::Ttallylist(TallyBook& book, QWidget* parent)
+Ttallylist::Ttallylist(const TallyBook& book, QWidget* parent)
     : SideWindow(parent)
     , m_book(book)
 {
@@ -57,9 +57,11 @@ Ttallylist::Ttallylist(TallyBook& book, QWidget* parent)
     buildLists();
     buildPanels();
 
-    loadtally();
+    showBook();
     connect(&m_book, &TallyBook::failed, this, [this](const QString& text) { m_report(text); });
-    connect(&m_book, &TallyBook::changed, this, &Ttallylist::showCounts);
+    // A reset empties the opponent panel but leaves its names as they were.
+    connect(&m_book, &TallyBook::cleared, this, [this] { forgetShownOpponent(true); });
+    connect(&m_book, &TallyBook::changed, this, &Ttallylist::showBook);
     // Shown once the program runs, after whoever made us had a chance to
     // set a reporter, and never before the main window.
     if (!m_book.loaded())
@@ -154,18 +156,6 @@ void Ttallylist::showOpponentTitle(const QString& name)
     m_hisNameTop->setText(name.isEmpty() ? kChooseHint : name + QStringLiteral("'s Tally"));
 }
 
-void Ttallylist::loadtally()
-{
-    showMine();
-    const QSignalBlocker blocker(m_listboxTally);
-    m_listboxTally->clear();
-    for (const QString& name : tally().opponents()) {
-        auto* item = new QListWidgetItem(name, m_listboxTally);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-    }
-}
-
 void Ttallylist::showMine()
 {
     for (int i = 0; i < 3; ++i)
@@ -199,11 +189,61 @@ bool Ttallylist::isTallied(const QString& name) const
     return tally().isTallied(name);
 }
 
-void Ttallylist::showCounts()
+void Ttallylist::showBook()
 {
     showMine();
+    showTallied();
+    showChecklistTicks();
     if (m_listboxTally->currentRow() >= 0)
         listbox_tallyClick();
+}
+
+void Ttallylist::showTallied()
+{
+    const QStringList names = tally().opponents();
+    QStringList listed;
+    for (int row = 0; row < m_listboxTally->count(); ++row)
+        listed.append(m_listboxTally->item(row)->text());
+    if (listed == names)
+        return;
+    const QSignalBlocker blocker(m_listboxTally);
+    m_listboxTally->clear();
+    for (const QString& name : names) {
+        auto* item = new QListWidgetItem(name, m_listboxTally);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+    const int shown = m_shown.isEmpty() ? -1 : int(names.indexOf(m_shown));
+    m_listboxTally->setCurrentRow(shown);
+    if (shown < 0 && !m_shown.isEmpty())
+        forgetShownOpponent(false);
+}
+
+void Ttallylist::tickAllTallied()
+{
+    const QSignalBlocker blocker(m_listboxTally);
+    for (int row = 0; row < m_listboxTally->count(); ++row)
+        m_listboxTally->item(row)->setCheckState(Qt::Checked);
+}
+
+void Ttallylist::forgetShownOpponent(bool keepName)
+{
+    m_shown.clear();
+    if (!keepName) {
+        m_hisName->setText(QStringLiteral("XX Wins:"));
+        showOpponentTitle(QString());
+    }
+    for (QLabel* label : m_counts)
+        label->setText(kZero);
+}
+
+void Ttallylist::showChecklistTicks()
+{
+    const QSignalBlocker blocker(m_checklist);
+    for (int row = 0; row < m_checklist->count(); ++row) {
+        QListWidgetItem* item = m_checklist->item(row);
+        item->setCheckState(tally().isTallied(item->text()) ? Qt::Checked : Qt::Unchecked);
+    }
 }
 
 void Ttallylist::listbox_tallyClick()
@@ -214,6 +254,7 @@ void Ttallylist::listbox_tallyClick()
     for (int i = 0; i < 8; ++i)
         m_counts[i]->setText(tally().cell(i + 1, index + 1));
     const QString name = tally().cell(0, index + 1);
+    m_shown = name;
     m_hisName->setText(name + QStringLiteral(" Wins:"));
     showOpponentTitle(name);
 }
@@ -223,14 +264,9 @@ void Ttallylist::checklistClickCheck(QListWidgetItem* item)
     // Unticking here does not stop tallying (that is done in the other
     // list), so the tick keeps showing who is tallied.
     const QString name = item->text();
-    if (m_book.addOpponent(name)) {
-        const QSignalBlocker blocker(m_listboxTally);
-        auto* tallied = new QListWidgetItem(name, m_listboxTally);
-        tallied->setFlags(tallied->flags() | Qt::ItemIsUserCheckable);
-        tallied->setCheckState(Qt::Checked);
-    }
-    const QSignalBlocker blocker(m_checklist);
-    item->setCheckState(tally().isTallied(name) ? Qt::Checked : Qt::Unchecked);
+    if (item->checkState() == Qt::Checked && !tally().isTallied(name))
+        emit tallyRequested(name);
+    showChecklistTicks();
 }
 
 void Ttallylist::listbox_tallyClickCheck(QListWidgetItem* item)
@@ -240,70 +276,20 @@ void Ttallylist::listbox_tallyClickCheck(QListWidgetItem* item)
     const QString name = item->text();
     m_confirm(QStringLiteral("This will delete ") + name + QStringLiteral("'s Tally, Are you want to delete it?"),
               [this, name](bool yes) {
-                  if (yes) {
-                      removeTallied(name);
-                      return;
-                  }
-                  const auto items = m_listboxTally->findItems(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-                  const QSignalBlocker blocker(m_listboxTally);
-                  for (QListWidgetItem* again : items)
-                      again->setCheckState(Qt::Checked);
+                  if (yes)
+                      emit untallyRequested(name);
+                  // Whoever the book still tallies stays ticked: after a no,
+                  // or a yes that found him gone already.
+                  tickAllTallied();
               });
-}
-
-void Ttallylist::removeTallied(const QString& name)
-{
-    // Found again by name: the lists may have changed while the question was open.
-    const int index = tally().opponentIndex(name);
-    if (index < 0)
-        return;
-    const bool shown = m_listboxTally->currentRow() == index;
-    m_book.removeOpponent(name);
-    {
-        const QSignalBlocker blocker(m_listboxTally);
-        delete m_listboxTally->takeItem(index);
-        m_listboxTally->setCurrentRow(-1);
-    }
-    setChecklistTick(name, false);
-    if (shown) {
-        m_hisName->setText(QStringLiteral("XX Wins:"));
-        showOpponentTitle(QString());
-        for (QLabel* label : m_counts)
-            label->setText(kZero);
-    }
-}
-
-void Ttallylist::setChecklistTick(const QString& name, bool ticked)
-{
-    const QSignalBlocker blocker(m_checklist);
-    for (int row = 0; row < m_checklist->count(); ++row) {
-        QListWidgetItem* item = m_checklist->item(row);
-        if (item->text().compare(name, Qt::CaseInsensitive) == 0)
-            item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-    }
 }
 
 void Ttallylist::button_resetClick()
 {
     m_confirm(QStringLiteral("Are you sure you want to reset the Tally?"), [this](bool yes) {
         if (yes)
-            resetTally();
+            emit resetRequested();
     });
-}
-
-void Ttallylist::resetTally()
-{
-    // The name labels keep their text; the file changes at the next save.
-    m_book.reset();
-    showMine();
-    {
-        const QSignalBlocker blocker(m_listboxTally);
-        m_listboxTally->clear();
-    }
-    for (QLabel* label : m_counts)
-        label->setText(kZero);
-    for (const QString& name : checklist())
-        setChecklistTick(name, false);
 }
 
 } // namespace velmora

@@ -15,8 +15,10 @@ class TSelButton;
 
 // The tally list window: the players of the current game, the tallied
 // opponents, the local player's totals and one opponent's counts, all of
-// them from the tally book it shows; ticking goes to the book. Games and
-// double bulls are counted by the game core, and the window shows them.
+// them from the tally book it shows. The window never writes the book: a
+// tick, an untick or a reset the player confirmed is asked for through a
+// signal, whoever owns the book does it, and the window shows the book
+// again whenever the book says it changed.
 class Ttallylist : public SideWindow {
     Q_OBJECT
 public:
@@ -24,7 +26,7 @@ public:
     // Asks a yes/no question and calls answer with the reply, now or later.
     using Confirmer = std::function<void(const QString& question, std::function<void(bool yes)> answer)>;
 
-    explicit Ttallylist(TallyBook& book, QWidget* parent = nullptr);
+    explicit Ttallylist(const TallyBook& book, QWidget* parent = nullptr);
     ~Ttallylist() override;
 
     // Errors are shown through the reporter, questions through the
@@ -44,26 +46,39 @@ public:
     QString lastGame() const { return m_book.lastGame(); }
     int doubleBulls() const { return tally().cell(Tally::MyDoubleBulls, 0).toInt(); }
 
+signals:
+    // The player ticked a player of the current game: start tallying him.
+    void tallyRequested(const QString& name);
+    // The player unticked a tallied opponent and said yes: stop tallying him.
+    void untallyRequested(const QString& name);
+    // The player asked for a reset and said yes: forget the whole tally.
+    void resetRequested();
+
 private:
     void buildLists();
     void buildPanels();
-    void loadtally();
     void showMine();
-    // The counts shown again after the book counted a game or a double bull.
-    void showCounts();
+    // Everything shown again from the book after it changed.
+    void showBook();
+    // The tallied list follows the book; the opponent shown stays chosen
+    // while he is tallied, and the panel is emptied once he is not.
+    void showTallied();
+    void tickAllTallied();
+    void forgetShownOpponent(bool keepName);
     void listbox_tallyClick();
     void checklistClickCheck(QListWidgetItem* item);
     void listbox_tallyClickCheck(QListWidgetItem* item);
     void button_resetClick();
-    void resetTally();
-    void removeTallied(const QString& name);
-    void setChecklistTick(const QString& name, bool ticked);
+    // Each player of the current game ticked when the book tallies him.
+    void showChecklistTicks();
     // The opponent panel's heading: the opponent's, or a hint when the name is empty.
     void showOpponentTitle(const QString& name);
     QListWidget* makeCheckList(const QString& objectName, const QRect& geometry);
     QLabel* addCount(const QString& objectName, const QRect& geometry);
 
-    TallyBook& m_book;
+    const TallyBook& m_book;
+    // The opponent whose counts the panel shows; empty when none.
+    QString m_shown;
     Reporter m_report;
     Confirmer m_confirm;
 

@@ -4,11 +4,14 @@
 #include "chat/chatview.h"
 #include "controls/tselbutton.h"
 #include "gameinstance.h"
+#include "records/tallybook.h"
+#include "records/tallystore.h"
 #include "strictwarnings.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QToolButton>
@@ -73,6 +76,7 @@ private slots:
     void sideWindowHooks();
     void sideWindowsAreMadeLate();
     void unreadableTallyIsToldAtStart();
+    void tallyChangesGoThroughTheCore();
     void lateWindowsCatchUp();
 };
 
@@ -361,6 +365,47 @@ void TestTchatWiring::unreadableTallyIsToldAtStart()
     QTRY_VERIFY(box());
     QVERIFY(windows.tally());
     box()->close();
+}
+
+void TestTchatWiring::tallyChangesGoThroughTheCore()
+{
+    // The player's ticks, unticks and reset in the tally list reach the
+    // core's book and, at the end of the run, the file.
+    const auto tallied = [this] { return TallyStore(m_folder->dir.path()).load().tally.opponents(); };
+    const auto borl = [](GameInstance& game) {
+        return game.tally.findChild<QListWidget*>(QStringLiteral("checklist"))->item(0);
+    };
+    {
+        GameInstance game({});
+        waitUntilIn(game);
+        game.startGame();
+        QTRY_COMPARE(game.tally.checklist(), QStringList{QStringLiteral("Borl")});
+        borl(game)->setCheckState(Qt::Checked);
+        QCOMPARE(game.core.tally().tally().opponents(), QStringList{QStringLiteral("Borl")});
+    }
+    QCOMPARE(tallied(), QStringList{QStringLiteral("Borl")});
+    {
+        GameInstance game({});
+        bool yes = true;
+        game.tally.setConfirmer([&yes](const QString&, std::function<void(bool)> answer) { answer(yes); });
+        waitUntilIn(game);
+        game.startGame();
+        QTRY_COMPARE(game.tally.checklist(), QStringList{QStringLiteral("Borl")});
+        QCOMPARE(borl(game)->checkState(), Qt::Checked);
+        auto* listed = game.tally.findChild<QListWidget*>(QStringLiteral("listbox_tally"));
+        listed->item(0)->setCheckState(Qt::Unchecked);
+        QVERIFY(game.core.tally().tally().opponents().isEmpty());
+        QCOMPARE(borl(game)->checkState(), Qt::Unchecked);
+        borl(game)->setCheckState(Qt::Checked);
+        yes = false;
+        emit game.tally.findChild<TSelButton*>(QStringLiteral("button_reset"))->clicked();
+        QCOMPARE(game.core.tally().tally().opponents(), QStringList{QStringLiteral("Borl")});
+        yes = true;
+        emit game.tally.findChild<TSelButton*>(QStringLiteral("button_reset"))->clicked();
+        QVERIFY(game.core.tally().tally().opponents().isEmpty());
+        QCOMPARE(borl(game)->checkState(), Qt::Unchecked);
+    }
+    QVERIFY(tallied().isEmpty());
 }
 
 void TestTchatWiring::lateWindowsCatchUp()

@@ -6,7 +6,7 @@
 #include "records/datafolder.h"
 #include "records/tallystore.h"
 #include "strictwarnings.h"
-#include "windows/tallylistform.h"
+#include "tallyowner.h"
 
 #include <QFile>
 #include <QLabel>
@@ -20,6 +20,7 @@ using namespace velmora;
 
 // One run's tally and its window: the book is written when the run ends.
 struct TallyRun {
+    TallyRun() { velmora::testing::ownTally(*window, *book); }
     std::unique_ptr<TallyBook> book = std::make_unique<TallyBook>();
     std::unique_ptr<Ttallylist> window = std::make_unique<Ttallylist>(*book);
     Ttallylist* operator->() const { return window.get(); }
@@ -35,6 +36,7 @@ private slots:
     void tickingAndCounting();
     void untickingAsksFirst();
     void resetAsksFirst();
+    void theWindowOnlyAsks();
     void restartKeepsAllTimeCounts();
     void unreadableFileIsReportedAndKept_data();
     void unreadableFileIsReportedAndKept();
@@ -143,6 +145,8 @@ void TestTallyList::untickingAsksFirst()
     QCOMPARE(tallied->item(1)->checkState(), Qt::Checked);
     QCOMPARE(window->tally().opponents(), QStringList({"Ann", "Bob", "Cid"}));
 
+    // Cid stays chosen when Bob above him goes, and his counts follow him.
+    tallied->setCurrentRow(2);
     m_answer = true;
     tallied->item(1)->setCheckState(Qt::Unchecked);
     QCOMPARE(window->tally().opponents(), QStringList({"Ann", "Cid"}));
@@ -150,6 +154,17 @@ void TestTallyList::untickingAsksFirst()
     QCOMPARE(tallied->item(1)->text(), QString("Cid"));
     QCOMPARE(window->tally().cell(2, 2), QString("1"));
     QCOMPARE(players->item(1)->checkState(), Qt::Unchecked);
+    QCOMPARE(tallied->currentRow(), 1);
+    QCOMPARE(text("label_hisnametop"), QString("Cid's Tally"));
+    window.book->addGame(window->checklist(), "Cid");
+    QCOMPARE(text("label_2"), QString("2"));
+
+    // Unticking the one shown empties the panel.
+    tallied->item(1)->setCheckState(Qt::Unchecked);
+    QCOMPARE(tallied->currentRow(), -1);
+    QVERIFY(text("label_hisnametop").startsWith("Choose an opponent"));
+    QCOMPARE(text("label_hisname"), QString("XX Wins:"));
+    QCOMPARE(text("label_1"), QString("0"));
 }
 
 void TestTallyList::resetAsksFirst()
@@ -163,12 +178,50 @@ void TestTallyList::resetAsksFirst()
     m_answer = false;
     emit reset->clicked();
     QCOMPARE(text("mylabel_1"), QString("1"));
+    list(*window, "listbox_tally")->setCurrentRow(0);
     m_answer = true;
     emit reset->clicked();
     QCOMPARE(m_questions.last(), QString("Are you sure you want to reset the Tally?"));
     QCOMPARE(text("mylabel_1"), QString("0"));
     QCOMPARE(list(*window, "listbox_tally")->count(), 0);
     QVERIFY(!window->isTallied("Ann"));
+    QCOMPARE(list(*window, "checklist")->item(0)->checkState(), Qt::Unchecked);
+    // The counts go to 0 under the names they had.
+    QCOMPARE(text("label_1"), QString("0"));
+    QCOMPARE(text("label_hisnametop"), QString("Ann's Tally"));
+    // Ticked again, Ann starts afresh and is not chosen by herself.
+    list(*window, "checklist")->item(0)->setCheckState(Qt::Checked);
+    QCOMPARE(list(*window, "listbox_tally")->currentRow(), -1);
+}
+
+void TestTallyList::theWindowOnlyAsks()
+{
+    // Nobody takes the requests here: the window asks, and shows the book
+    // as it stays.
+    TallyBook book;
+    book.addOpponent("Bob");
+    Ttallylist window(book);
+    window.setConfirmer([](const QString&, std::function<void(bool)> answer) { answer(true); });
+    QSignalSpy ticked(&window, &Ttallylist::tallyRequested);
+    QSignalSpy unticked(&window, &Ttallylist::untallyRequested);
+    QSignalSpy reset(&window, &Ttallylist::resetRequested);
+    window.addToChecklist("Ann", false);
+    window.addToChecklist("Bob", true);
+    QListWidget* players = list(window, "checklist");
+    players->item(0)->setCheckState(Qt::Checked);
+    players->item(1)->setCheckState(Qt::Unchecked);
+    QListWidget* tallied = list(window, "listbox_tally");
+    tallied->item(0)->setCheckState(Qt::Unchecked);
+    emit window.findChild<TSelButton*>("button_reset")->clicked();
+
+    QCOMPARE(ticked, QList<QVariantList>({{"Ann"}}));
+    QCOMPARE(unticked, QList<QVariantList>({{"Bob"}}));
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(book.tally().opponents(), QStringList({"Bob"}));
+    QCOMPARE(players->item(0)->checkState(), Qt::Unchecked);
+    QCOMPARE(players->item(1)->checkState(), Qt::Checked);
+    QCOMPARE(tallied->count(), 1);
+    QCOMPARE(tallied->item(0)->checkState(), Qt::Checked);
 }
 
 void TestTallyList::restartKeepsAllTimeCounts()

@@ -9,6 +9,7 @@
 #include "records/tallybook.h"
 #include "renderedimage.h"
 #include "strictwarnings.h"
+#include "tallyowner.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
@@ -204,6 +205,7 @@ void TestSideWindowKeys::tallyList()
 {
     TallyBook book;
     Ttallylist tally(book);
+    velmora::testing::ownTally(tally, book);
     tally.setConfirmer([](const QString&, std::function<void(bool)> answer) { answer(true); });
     tally.addToChecklist("Bob", false);
     QVERIFY(open(&tally));
@@ -373,6 +375,7 @@ void TestSideWindowKeys::tallyHintUntilAnOpponentIsChosen()
 {
     TallyBook book;
     Ttallylist tally(book);
+    velmora::testing::ownTally(tally, book);
     tally.setConfirmer([](const QString&, std::function<void(bool)> answer) { answer(true); });
     tally.addToChecklist("Bob", false);
     tally.show();
