@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/preferences.h"
+#include "records/settingstable.h"
 #include "game/constants.h"
 
 #include <QMainWindow>
@@ -9,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -116,6 +118,9 @@ private:
     void buildFileMenu();
     void buildOptionsMenu();
     void buildSoundMenus(QMenu* options);
+    void addChoiceMenu(QMenu* options, const QString& name, const QString& title, settings::Id id);
+    // Checks the options' items as the preferences say, saving nothing.
+    void showOptions(const Preferences& prefs);
     void buildChatMenus(QMenu* options);
     void buildViewAndHelpMenus();
     void buildSeatMenu();
@@ -152,9 +157,6 @@ private:
     void applySettings();
     void applyTextSize(int size);
     void applyTextColour(quint32 colour);
-    void showBotSpeed(int ms);
-    void showSoundSwitches(const Preferences& prefs);
-    void showTurnSound(int choice);
     void placeAt(const QRect& frameBounds);
     void showPhraseEditor();
     void acceptPhrases(const QStringList& phrases);
@@ -249,7 +251,8 @@ private:
     QAction* m_throwItem = nullptr;
     QAction* m_autoplaceItem = nullptr;
     QAction* m_justWatch = nullptr;
-    QActionGroup* m_botSpeedGroup = nullptr;
+    // The Options menu's items that show a stored option: a switch, or one value of a choice.
+    std::vector<std::pair<settings::Id, QAction*>> m_optionItems;
     QActionGroup* m_textSizeGroup = nullptr;
 };
 

@@ -1,4 +1,4 @@
-// The main menu and the host's menu on a seat name.
+// The main menu and the host's menu on a seat name; the options' items show what settings::table() keeps.
 
 #include "chat/chatview.h"
 #include "chatarea.h"
@@ -15,8 +15,25 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalBlocker>
 
 namespace velmora {
+
+namespace {
+
+// The Options menu's sound switches and the option each one shows and sets.
+struct SwitchItem {
+    settings::Id id;
+    const char* name;
+    const char* caption;
+};
+constexpr SwitchItem kSoundSwitches[] = {
+    {settings::PlaySounds, "PlaySounds1", "Play Non-Voice Sounds"},
+    {settings::PlayVoiceOvers, "PlayVoiceSounds1", "Play Voice Sounds"},
+    {settings::ChatterSounds, "PlayChatterSounds1", "Play Chatter Sounds"},
+};
+
+} // namespace
 
 QAction* Tchat::addMenuItem(QMenu* menu, const QString& name, const QString& caption, void (Tchat::*slot)())
 {
@@ -65,49 +82,56 @@ void Tchat::buildOptionsMenu()
         m_session->toggleJustWatch();
     });
 
-    QMenu* botSpeed = options->addMenu(QStringLiteral("Bot Speed"));
-    botSpeed->setObjectName(QStringLiteral("BotSpeed1"));
-    m_botSpeedGroup = new QActionGroup(this);
-    for (const auto& [caption, ms] : Preferences::kBotSpeeds) {
-        QAction* item =
-            addMenuItem(botSpeed, QString::fromLatin1(caption) + QStringLiteral("1"), QString::fromLatin1(caption));
-        item->setCheckable(true);
-        item->setChecked(ms == m_core.preferences().botspeed);
-        item->setData(ms);
-        m_botSpeedGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, ms] { m_settings->setBotSpeed(ms); });
-    }
+    addChoiceMenu(options, QStringLiteral("BotSpeed1"), QStringLiteral("Bot Speed"), settings::BotSpeed);
     buildSoundMenus(options);
     options->addSeparator();
     buildChatMenus(options);
     options->addSeparator();
     addMenuItem(options, QStringLiteral("ResetScreenLocation1"), QStringLiteral("Reset Screen Location"),
                 &Tchat::resetScreenLocation);
+    showOptions(m_core.preferences()); // the options before the settings are read
+}
+
+void Tchat::addChoiceMenu(QMenu* options, const QString& name, const QString& title, settings::Id id)
+{
+    QMenu* menu = options->addMenu(title);
+    menu->setObjectName(name);
+    auto* group = new QActionGroup(this);
+    for (const auto& [caption, value] : settings::entry(id).choices) {
+        QAction* item =
+            addMenuItem(menu, QString::fromLatin1(caption) + QStringLiteral("1"), QString::fromLatin1(caption));
+        item->setCheckable(true);
+        item->setData(value);
+        group->addAction(item);
+        m_optionItems.push_back({id, item});
+        connect(item, &QAction::triggered, this, [this, id, value] { m_settings->setOption(id, value); });
+    }
 }
 
 void Tchat::buildSoundMenus(QMenu* options)
 {
-    QMenu* turnSound = options->addMenu(QStringLiteral("Turn Sound"));
-    turnSound->setObjectName(QStringLiteral("TurnSound1"));
-    auto* turnSoundGroup = new QActionGroup(this);
-    for (int choice = 0; choice <= 1; ++choice) {
-        const QString caption = choice == 0 ? QStringLiteral("Classic") : QStringLiteral("New");
-        QAction* item = addMenuItem(turnSound, caption + QStringLiteral("1"), caption);
-        item->setCheckable(true);
-        item->setChecked(choice == m_core.preferences().turnsound);
-        item->setData(choice);
-        turnSoundGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, choice] { m_settings->setTurnSound(choice); });
-    }
-
+    addChoiceMenu(options, QStringLiteral("TurnSound1"), QStringLiteral("Turn Sound"), settings::TurnSound);
     options->addSeparator();
-    const Preferences& prefs = m_core.preferences();
-    addCheckItem(options, QStringLiteral("PlaySounds1"), QStringLiteral("Play Non-Voice Sounds"), prefs.playsounds,
-                 [this](bool on) { m_settings->setPlaySounds(on); });
-    addCheckItem(options, QStringLiteral("PlayVoiceSounds1"), QStringLiteral("Play Voice Sounds"),
-                 prefs.playvoiceovers, [this](bool on) { m_settings->setPlayVoiceOvers(on); });
-    addCheckItem(options, QStringLiteral("PlayChatterSounds1"), QStringLiteral("Play Chatter Sounds"),
-                 prefs.chatterSounds, [this](bool on) { m_settings->setChatterSounds(on); });
+    for (const auto& [id, name, caption] : kSoundSwitches) {
+        QAction* item = addCheckItem(options, QString::fromLatin1(name), QString::fromLatin1(caption), false,
+                                     [this, id](bool on) { m_settings->setOption(id, on); });
+        m_optionItems.push_back({id, item});
+    }
+}
+
+void Tchat::showOptions(const Preferences& prefs)
+{
+    for (const auto& [id, item] : m_optionItems) {
+        const settings::Entry& entry = settings::entry(id);
+        const qint64 value = entry.access.get(prefs);
+        if (entry.kind == settings::Kind::Choice) {
+            // A choice saves when triggered; its group must see the change to keep one item checked.
+            item->setChecked(item->data().toLongLong() == value);
+        } else {
+            const QSignalBlocker blocker(item); // a switch saves when toggled
+            item->setChecked(value != 0);
+        }
+    }
 }
 
 void Tchat::buildChatMenus(QMenu* options)

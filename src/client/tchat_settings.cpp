@@ -14,21 +14,8 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QSignalBlocker>
 
 namespace velmora {
-
-namespace {
-
-void setCheckedQuietly(QAction* item, bool checked)
-{
-    if (!item)
-        return;
-    const QSignalBlocker blocker(item);
-    item->setChecked(checked);
-}
-
-} // namespace
 
 void Tchat::buildSettings()
 {
@@ -54,9 +41,7 @@ void Tchat::applySettings()
     }
     if (m_windows.gamestart)
         m_windows.gamestart->changebox(QStringLiteral("checkbox_points"), p.points ? 1 : 0);
-    showSoundSwitches(p);
-    showBotSpeed(p.botspeed);
-    showTurnSound(p.turnsound);
+    showOptions(p);
 }
 
 void Tchat::applyTextSize(int size)
@@ -69,25 +54,6 @@ void Tchat::applyTextSize(int size)
 void Tchat::applyTextColour(quint32 colour)
 {
     m_chatArea->setEntryColour(toQColor(colour));
-}
-
-void Tchat::showBotSpeed(int ms)
-{
-    for (QAction* item : m_botSpeedGroup->actions())
-        item->setChecked(item->data().toInt() == ms);
-}
-
-void Tchat::showSoundSwitches(const Preferences& prefs)
-{
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlaySounds1")), prefs.playsounds);
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlayVoiceSounds1")), prefs.playvoiceovers);
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("PlayChatterSounds1")), prefs.chatterSounds);
-}
-
-void Tchat::showTurnSound(int choice)
-{
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("Classic1")), choice == 0);
-    setCheckedQuietly(findChild<QAction*>(QStringLiteral("New1")), choice == 1);
 }
 
 void Tchat::placeAt(const QRect& frameBounds)

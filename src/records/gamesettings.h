@@ -1,6 +1,7 @@
 #pragma once
 
 #include "preferences.h"
+#include "settingstable.h"
 
 #include <QObject>
 #include <QRect>
@@ -47,14 +48,16 @@ public:
     QString lobbyInstallerUrl() const;
     QString lobbyPath() const;
 
-    void setTextSize(int size);
-    void setTextColour(quint32 colour);
-    void setPointsGame(bool points);
-    void setPlaySounds(bool on);
-    void setPlayVoiceOvers(bool on);
-    void setChatterSounds(bool on);
-    void setBotSpeed(int ms);
-    void setTurnSound(int choice);
+    // Sets one option, as settings::table() keeps it, and saves.
+    void setOption(settings::Id id, qint64 value);
+    void setTextSize(int size) { setOption(settings::TextSize, size); }
+    void setTextColour(quint32 colour) { setOption(settings::TextColour, colour); }
+    void setPointsGame(bool points) { setOption(settings::Points, points); }
+    void setPlaySounds(bool on) { setOption(settings::PlaySounds, on); }
+    void setPlayVoiceOvers(bool on) { setOption(settings::PlayVoiceOvers, on); }
+    void setChatterSounds(bool on) { setOption(settings::ChatterSounds, on); }
+    void setBotSpeed(int ms) { setOption(settings::BotSpeed, ms); }
+    void setTurnSound(int choice) { setOption(settings::TurnSound, choice == 1 ? 1 : 0); }
 
     // The closing rule: writes nothing when the window sits where it was last
     // read or saved; else a window larger than the work area is made 15 pixels
@@ -74,31 +77,13 @@ signals:
     void writeFailed(const QString& message);
 
 private:
-    enum Key {
-        TextSize,
-        Top,
-        Left,
-        Width,
-        Height,
-        BotSpeed,
-        Points,
-        TurnSound,
-        TextColour,
-        PlaySounds,
-        PlayVoiceOvers,
-        ChatterSounds,
-        KeyCount
-    };
-
-    void set(Key key);
     void save();
-    QString text(Key key) const;
     bool write(const QList<std::pair<QString, QString>>& values);
 
     QString m_path;
     Preferences m_prefs = Preferences::beforeFirstRead();
     std::function<QRect()> m_currentBounds;
-    std::array<bool, KeyCount> m_known{};
+    std::array<bool, settings::Count> m_known{};
 };
 
 } // namespace velmora

@@ -11,16 +11,19 @@ namespace velmora {
 
 // The player's choices and the main window's place: one value for the whole
 // program, its members named as section "Velmora" of the settings file spells
-// its keys. Each member starts at what a missing key reads as.
+// its keys (settingstable.h says which key keeps each). Each member starts at
+// what a missing key reads as.
 struct Preferences {
     static constexpr int kPhraseCount = 10;
     static constexpr QRect kDefaultBounds{3, 3, 740, 563}; // Left, Top, Width, Height
-    // The computer's paces in milliseconds as the menu names them.
-    struct BotSpeed {
+    // An option's value as its menu names it.
+    struct Choice {
         const char* caption;
-        int ms;
+        int value;
     };
-    static constexpr BotSpeed kBotSpeeds[] = {{"Slow", 750}, {"Normal", game::kDefaultBotDelayMs}, {"Fast", 250}};
+    // The computer's paces in milliseconds.
+    static constexpr Choice kBotSpeeds[] = {{"Slow", 750}, {"Normal", game::kDefaultBotDelayMs}, {"Fast", 250}};
+    static constexpr Choice kTurnSounds[] = {{"Classic", 0}, {"New", 1}};
     static constexpr int kDefaultBotSpeed = game::kDefaultBotDelayMs;
     // The chat's text sizes the menu offers.
     static constexpr int kTextSizes[] = {8, 10, 12, 14};
@@ -35,7 +38,7 @@ struct Preferences {
     bool playvoiceovers = true; // "Play Voice Sounds"
     int botspeed = kDefaultBotSpeed;
     bool chatterSounds = true; // "Play Chatter Sounds"
-    int turnsound = 0;         // 0 "Classic", 1 "New"
+    int turnsound = 0;         // kTurnSounds
 
     // Until the file is first read the menu shows chatter sounds off, and
     // none are heard, and the chat shows its text at 10. (The points box
