@@ -20,7 +20,6 @@ namespace velmora::net {
 class NatPmpMapper : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint32 kLeaseSeconds = 3600;
     // A router that has not answered by then is taken as none.
     static constexpr int kAnswerWithinMs = 3000;
 

@@ -22,7 +22,6 @@ class UpnpMapper;
 class PortMapper : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint32 kLeaseSeconds = 3600;
     // A NAT-PMP router that has not answered by then is taken as none.
     static constexpr int kAnswerWithinMs = 3000;
 

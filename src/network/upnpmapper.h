@@ -18,7 +18,6 @@ namespace velmora::net {
 class UpnpMapper : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint32 kLeaseSeconds = 3600;
     // How long a mapper being destroyed waits for its worker to remove the
     // mapping; past that the worker finishes on its own.
     static constexpr int kRemoveWithinMs = 2000;

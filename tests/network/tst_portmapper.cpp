@@ -5,6 +5,7 @@
 // the real network.
 
 #include "igdrouter.h"
+#include "openporthost.h"
 #include "network/portmapper.h"
 #include "strictwarnings.h"
 
@@ -172,15 +173,8 @@ private slots:
         NatPmpRouter router;
         QVERIFY(router.ready());
         QProcess host;
-        host.start(QStringLiteral(VELMORA_HOST_PATH),
-                   {"--port", "0", "--no-publish", "--open-port", "--router", router.address.toString()});
-        QStringList lines;
-        const auto open = [&] {
-            while (host.canReadLine())
-                lines << QString::fromLocal8Bit(host.readLine()).trimmed();
-            return lines.size() >= 2;
-        };
-        QVERIFY(QTest::qWaitFor(open, kWaitMs));
+        const QStringList lines = startOpenPortHost(host, router.address.toString(), kWaitMs);
+        QVERIFY2(lines.size() >= 2, qPrintable(lines.join(u'\n')));
         const QString port = lines[0].section(u' ', 3);
         QCOMPARE(lines[1], QStringLiteral("port %1 is open on the router: players from the internet join with "
                                           "velmora://203.0.113.7:%1")

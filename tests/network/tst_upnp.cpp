@@ -6,6 +6,7 @@
 // a real one.
 
 #include "igdrouter.h"
+#include "openporthost.h"
 #include "network/portmapper.h"
 #include "strictwarnings.h"
 
@@ -193,15 +194,8 @@ private slots:
         QVERIFY(igd.ready());
         QVERIFY(igd.answerSearches());
         QProcess host;
-        host.start(QStringLiteral(VELMORA_HOST_PATH),
-                   {"--port", "0", "--no-publish", "--open-port", "--router", deadLoopback().toString()});
-        QStringList lines;
-        const auto open = [&] {
-            while (host.canReadLine())
-                lines << QString::fromLocal8Bit(host.readLine()).trimmed();
-            return lines.size() >= 2;
-        };
-        QVERIFY(QTest::qWaitFor(open, kWaitMs));
+        const QStringList lines = startOpenPortHost(host, deadLoopback().toString(), kWaitMs);
+        QVERIFY2(lines.size() >= 2, qPrintable(lines.join(u'\n')));
         const QString port = lines[0].section(u' ', 3);
         QCOMPARE(lines[1], QStringLiteral("port %1 is open on the router: players from the internet join with "
                                           "velmora://203.0.113.7:%1")
