@@ -5,6 +5,8 @@
 # recordings (tools/make-sounds.sh); building and testing never need them.
 # --atspi also installs what tools/atspi-check.sh needs to check the game
 # through the desktop's accessibility bus.
+# --screenreader also installs the screen reader and speech service that
+# tools/screenreader-check.sh runs.
 set -euo pipefail
 
 packages=(
@@ -40,7 +42,8 @@ for arg in "$@"; do
     case "$arg" in
         --authoring) packages+=(espeak-ng sox) ;;
         --atspi) packages+=(at-spi2-core dbus python3-pyatspi xdotool x11-utils) ;;
-        *) echo "install-deps: unknown option $arg (known: --authoring, --atspi)" >&2; exit 2 ;;
+        --screenreader) packages+=(at-spi2-core dbus python3-pyatspi xdotool x11-utils orca speech-dispatcher) ;;
+        *) echo "install-deps: unknown option $arg (known: --authoring, --atspi, --screenreader)" >&2; exit 2 ;;
     esac
 done
 

@@ -4,7 +4,9 @@
 #include "art/palette.h"
 #include "controls/tselbutton.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,9 +15,30 @@
 
 namespace velmora {
 
+namespace {
+
+// What a screen reader meets: a side window is a window (as a plain widget
+// it would be a "filler", and a reader ignores the focus inside a top level
+// it does not take for a window), and a plain frame drawn around some of its
+// controls is a panel (as a "frame" a reader would take it for a window of
+// its own, never active, and keep quiet about the controls in it).
+QAccessibleInterface* sideWindowAccessible(const QString& key, QObject* object)
+{
+    if (key == QLatin1StringView(SideWindow::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    if (key == QLatin1StringView(QFrame::staticMetaObject.className()) &&
+        object->metaObject() == &QFrame::staticMetaObject &&
+        qobject_cast<SideWindow*>(static_cast<QWidget*>(object)->window()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
+} // namespace
+
 SideWindow::SideWindow(QWidget* parent, Qt::WindowFlags extraFlags)
     : QWidget(parent, Qt::Window | extraFlags)
 {
+    QAccessible::installFactory(sideWindowAccessible); // Qt keeps each factory once
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::black);
     palette.setColor(QPalette::WindowText, art::palette::textLime);
