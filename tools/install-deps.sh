@@ -3,10 +3,9 @@
 # This script owns the package list; nothing else installs packages.
 # --authoring also installs the tools that regenerate the committed sound
 # recordings (tools/make-sounds.sh); building and testing never need them.
-# --atspi also installs what tools/atspi-check.sh needs to check the game
-# through the desktop's accessibility bus.
-# --screenreader also installs the screen reader and speech service that
-# tools/screenreader-check.sh runs.
+# --atspi is kept for older callers: what tools/atspi-check.sh needs is in
+# the list now, with the screen reader and speech service that
+# tools/screenreader-check.sh runs (a test of the suite).
 set -euo pipefail
 
 packages=(
@@ -37,13 +36,19 @@ packages=(
     iproute2
     libnatpmp-dev
     libminiupnpc-dev
+    at-spi2-core
+    dbus
+    python3-pyatspi
+    xdotool
+    x11-utils
+    orca
+    speech-dispatcher
 )
 for arg in "$@"; do
     case "$arg" in
         --authoring) packages+=(espeak-ng sox) ;;
-        --atspi) packages+=(at-spi2-core dbus python3-pyatspi xdotool x11-utils) ;;
-        --screenreader) packages+=(at-spi2-core dbus python3-pyatspi xdotool x11-utils orca speech-dispatcher) ;;
-        *) echo "install-deps: unknown option $arg (known: --authoring, --atspi, --screenreader)" >&2; exit 2 ;;
+        --atspi) ;;
+        *) echo "install-deps: unknown option $arg (known: --authoring, --atspi)" >&2; exit 2 ;;
     esac
 done
 

@@ -10,6 +10,12 @@
 # (checks: control offer options turn words chat)
 # SCREENREADER_KEEP=DIR keeps the speech log and the programs' output there.
 set -euo pipefail
+# The game listens on fixed ports: a network of its own (loopback only) lets
+# several checks, and a game someone plays, run at once.
+if [ -z "${SCREENREADER_IN_NETNS:-}" ] && unshare --net true 2>/dev/null; then
+    exec env SCREENREADER_IN_NETNS=1 unshare --net "$0" "$@"
+fi
+[ -n "${SCREENREADER_IN_NETNS:-}" ] && ip link set lo up
 here=$(cd "$(dirname "$0")" && pwd)
 skips=()
 while [ $# -gt 0 ] && [ "$1" = --skip ]; do
