@@ -87,11 +87,11 @@ private slots:
         setDataFolderForTesting({});
         m_folder.reset();
     }
-    void tabIsHeard_data();
-    void tabIsHeard();
+    void tabReachesReadableControls_data();
+    void tabReachesReadableControls();
 };
 
-void TestWindowReader::tabIsHeard_data()
+void TestWindowReader::tabReachesReadableControls_data()
 {
     QTest::addColumn<MakeWindow>("make");
     QTest::addColumn<int>("controls"); // how many Tab reaches, at least
@@ -111,7 +111,7 @@ void TestWindowReader::tabIsHeard_data()
     });
 }
 
-void TestWindowReader::tabIsHeard()
+void TestWindowReader::tabReachesReadableControls()
 {
     QFETCH(MakeWindow, make);
     QFETCH(int, controls);
