@@ -4,6 +4,8 @@
 #include "core/receivedchat.h"
 #include "core/spokenwords.h"
 
+#include <QRegularExpression>
+
 namespace velmora {
 
 namespace {
@@ -15,16 +17,20 @@ QString whose(const QString& name, bool mine)
 }
 
 // The host's chat line said aloud: "Ann chats: hi" becomes "Ann says hi";
-// an action line ("Ann waves") is said as it is.
+// an action line ("Ann waves") is said as it is, and a smiley code (":)#14",
+// drawn as a picture) is the word "smiley".
 QString chatWords(const ReceivedChat& chat)
 {
     static const QLatin1StringView chats(" chats:");
+    static const QRegularExpression smiley(QStringLiteral(":\\)#(1[0-9]|2[0-7])"));
     QString name = chat.name;
     if (name.endsWith(chats))
         name = name.chopped(chats.size()) + QStringLiteral(" says");
     else if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
-    return (name + chat.text).simplified();
+    QString text = chat.text;
+    text.replace(smiley, QStringLiteral(" smiley "));
+    return (name + text).simplified();
 }
 
 } // namespace
@@ -75,6 +81,7 @@ void Narrator::repeatLast()
 
 void Narrator::tellScores()
 {
+    m_stepsBack = -1; // the next repeat starts from the newest again
     const GameModel& model = m_session.model();
     QStringList seats;
     for (int seat = 1; seat <= game::kSeats; ++seat) {
@@ -92,6 +99,7 @@ void Narrator::tellScores()
 
 void Narrator::tellTurn()
 {
+    m_stepsBack = -1;
     const GameModel& model = m_session.model();
     if (!m_winner.isEmpty()) {
         answer(QStringLiteral("The game is over. ") + m_winner);

@@ -219,8 +219,8 @@ void TestAccessibility::chatAndTheWinnerAreToldToEveryone()
         return;
     Listener annHears(ann);
     Listener bobHears(bob);
-    say(bob, QStringLiteral("good luck"));
-    QVERIFY(waitUntil([&] { return annHears.told().contains(QLatin1String("Bob says good luck")); }));
+    say(bob, QStringLiteral("good luck :)#14"));
+    QVERIFY(waitUntil([&] { return annHears.told().contains(QLatin1String("Bob says good luck smiley")); }));
     QVERIFY(waitUntil([&] { return bob.lines().filter(QStringLiteral("good luck")).size() == 1; }));
     QVERIFY(!bobHears.told().contains(QLatin1String("good luck"))); // he knows what he said
 
