@@ -16,7 +16,7 @@ import pyatspi
 from gi.repository import GLib
 
 APP_NAME = "Velmora"
-WANTED = ["Your turn.", "You threw", "Your dart 1:", "Your dart 3:", "You have"]
+WANTED = ["Your turn.", "You threw", "Your dart 1 ", "Your dart 3 ", "You have"]
 
 
 def find_app(timeout=20):
@@ -120,7 +120,7 @@ def main():
     missing = [w for w in WANTED if w not in told()]
     for w in missing:
         print("atspi-check: never told:", w)
-    samples = [n.name for n in nodes if n.name.startswith(("Seat ", "Dart 1, place 1", "Die 1:"))]
+    samples = [n.name for n in nodes if n.name.startswith(("Seat ", "Dart 1, place 1", "Die 1 "))]
     print("atspi-check: sample names:", samples[:8])
     return 1 if bad or missing else 0
 

@@ -129,6 +129,8 @@ void ChatArea::buildSmileyMenu()
     smilies->setToolTip(QStringLiteral("See ya!"));
     smilies->setIcon(QIcon(new SmileyIcon));
     smilies->setAccessibleName(QStringLiteral("Smilies"));
+    // Readers take a tool tip for the description; this one says nothing of the button.
+    smilies->setAccessibleDescription(QStringLiteral("Opens the smileys to put in your line"));
     smilies->setAutoRaise(true);
     markFocus(smilies);
     smilies->installEventFilter(this);
@@ -181,9 +183,14 @@ void ChatArea::setPhrase(int button, const QString& phrase)
         return;
     QToolButton* phraseButton = m_phraseButtons[button - 1];
     phraseButton->setToolTip(phrase);
-    // Said aloud, a button is its phrase; the last one opens the chatter sounds.
-    phraseButton->setAccessibleName(button == kPhraseButtons ? QStringLiteral("Chatter sounds")
-                                                             : QStringLiteral("Phrase %1: %2").arg(button).arg(phrase));
+    // Said aloud, a button is its phrase; the last one opens the chatter
+    // sounds, and its phrase is only a tool tip. A reader takes a tool tip for
+    // the description, so each says what the button does instead.
+    const bool sounds = button == kPhraseButtons;
+    phraseButton->setAccessibleName(sounds ? QStringLiteral("Chatter sounds")
+                                           : QStringLiteral("Phrase %1, %2").arg(button).arg(phrase));
+    phraseButton->setAccessibleDescription(sounds ? QStringLiteral("Opens the chatter sounds to play to everyone")
+                                                  : QStringLiteral("Says it in the chat"));
 }
 
 QString ChatArea::takeTypedLine()

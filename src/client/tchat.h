@@ -19,6 +19,7 @@ class QMenu;
 
 namespace velmora {
 
+class Narrator;
 class ReaderVoice;
 class ChatArea;
 class ClientSession;
@@ -177,6 +178,7 @@ private:
     // The keyboard (tchat_keys.cpp): the board's turn from the menus and the
     // key that moves the focus between the board and the chat entry.
     void buildKeyItems(QMenu* file);
+    void buildReaderItems(QMenu* view);
     void showKeyItems();
     void focusBoard();
     void switchBoardAndChat();
@@ -245,6 +247,7 @@ private:
     ChatArea* m_chatArea = nullptr;
     SeatMenu m_seatMenu;
     ReaderVoice* m_voice = nullptr; // speaks what the narrator says
+    Narrator* m_narrator = nullptr;
 
     // Menu items that follow the game.
     QAction* m_startGame = nullptr;

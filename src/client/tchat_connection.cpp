@@ -152,8 +152,9 @@ void Tchat::showQuickInstructions()
         "Score each number 3 times to close out that number.",
         "Score points if you hit a number you have closed and your opponents have not.",
         "Winner is first to close all numbers (15-Bull) and have the highest score.",
-        "Keys: F6 moves between board and chat; on the board the arrows choose a die, Space or Enter throws "
-        "and places it, A auto places; Ctrl+N starts a game.",
+        "With the keyboard, F6 moves between board and chat. On the board the arrows choose a die, Space or Enter "
+        "throws and places it, A auto places. Ctrl+N starts a game. Ctrl+R says again what was just said, Ctrl+P "
+        "says the marks and points, Ctrl+T whose turn it is.",
     };
     for (const char* line : lines)
         m_chatArea->view()->addSystemLine(QString::fromLatin1(line), ChatLine::InstructionColour);

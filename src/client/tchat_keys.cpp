@@ -1,8 +1,10 @@
 // The main window from the keyboard: the turn's items of the File menu, the
-// key between the board and the chat entry, and the seat menu on a focused seat.
+// key between the board and the chat entry, the keys that ask the narrator,
+// and the seat menu on a focused seat.
 
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
+#include "core/narrator.h"
 #include "tchat.h"
 
 #include <QAction>
@@ -25,6 +27,32 @@ void Tchat::buildKeyItems(QMenu* file)
     // Kept up to date, so that the menu opened from the keyboard starts on the turn's next step.
     connect(m_dice, &DicePanel::offersChanged, this, &Tchat::showKeyItems);
     showKeyItems();
+}
+
+void Tchat::buildReaderItems(QMenu* view)
+{
+    // What a screen reader user asks of the game, from anywhere in the window,
+    // the chat entry included: the keys are no text an entry takes.
+    struct ReaderItem {
+        const char* name;
+        const char* caption;
+        QKeyCombination key;
+        void (Narrator::*ask)();
+    };
+    static const ReaderItem items[] = {
+        {"RepeatAnnouncement1", "Repeat Last Announcement", Qt::CTRL | Qt::Key_R, &Narrator::repeatLast},
+        {"SayMarksAndPoints1", "Say Marks and Points", Qt::CTRL | Qt::Key_P, &Narrator::tellScores},
+        {"SayWhoseTurn1", "Say Whose Turn", Qt::CTRL | Qt::Key_T, &Narrator::tellTurn},
+    };
+    view->addSeparator();
+    for (const ReaderItem& item : items) {
+        QAction* action = addMenuItem(view, QString::fromLatin1(item.name), QString::fromLatin1(item.caption));
+        action->setShortcut(QKeySequence(item.key));
+        connect(action, &QAction::triggered, this, [this, ask = item.ask] {
+            if (m_narrator)
+                (m_narrator->*ask)();
+        });
+    }
 }
 
 void Tchat::showKeyItems()

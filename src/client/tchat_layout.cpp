@@ -131,6 +131,7 @@ void Tchat::buildSeats(QWidget* board)
 void Tchat::buildSeatLabels(QWidget* board)
 {
     m_labelRound = limeLabel(board, QStringLiteral("label_round"), QStringLiteral("Throws: 0"));
+    m_labelRound->setAccessibleName(QStringLiteral("Throws 0")); // said without the colon
     m_labelRound->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_labelRound->setGeometry(12, 4, 100, 14);
     m_labelPoints = limeLabel(board, QStringLiteral("label_points"), QStringLiteral("Points"), true);
@@ -192,7 +193,8 @@ void Tchat::connectSession()
 
     // What the narrator says, the screen reader's voice speaks.
     m_voice = new ReaderVoice(this);
-    connect(new Narrator(*m_session, this), &Narrator::said, m_voice, &ReaderVoice::speak);
+    m_narrator = new Narrator(*m_session, this);
+    connect(m_narrator, &Narrator::said, m_voice, &ReaderVoice::speak);
 }
 
 } // namespace velmora

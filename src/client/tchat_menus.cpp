@@ -179,6 +179,7 @@ void Tchat::buildViewAndHelpMenus()
     QAction* switchFocus = addMenuItem(view, QStringLiteral("BoardOrChat1"), QStringLiteral("Board or Chat"),
                                        &Tchat::switchBoardAndChat);
     switchFocus->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    buildReaderItems(view);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));

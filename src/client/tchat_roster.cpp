@@ -25,10 +25,10 @@ QString spectatorEntry(const Spectator& spectator)
     return QStringLiteral("%1: %2").arg(spectator.number).arg(spectator.name);
 }
 
-// What a screen reader says of a seat: "Seat 2: Borl, computer".
+// What a screen reader says of a seat: "Seat 2, Borl, computer".
 QString seatReading(int seat, const SeatState& s, bool mine)
 {
-    QString reading = QStringLiteral("Seat %1: ").arg(seat);
+    QString reading = QStringLiteral("Seat %1, ").arg(seat);
     if (s.kind == SeatKind::Empty)
         return reading + QStringLiteral("empty");
     reading += s.name;
@@ -55,7 +55,7 @@ void Tchat::showSeat(int seat)
     w.name->setText(m_session->seat(seat).name);
     w.name->show();
     w.points->setVisible(m_session->model().pointsGame);
-    w.grid->setPlayerName(m_session->seat(seat).name);
+    w.grid->setPlayerName(m_session->seat(seat).name, seat == m_session->myseat());
     w.grid->show();
     showSeatReading(seat);
 }
@@ -65,8 +65,8 @@ void Tchat::showSeatReading(int seat)
     const SeatState& s = m_session->seat(seat);
     const SeatWidgets& w = m_seats[seat - 1];
     setReaderName(w.name, seatReading(seat, s, seat == m_session->myseat()));
-    setReaderName(w.points, s.kind == SeatKind::Empty ? QStringLiteral("Seat %1: empty").arg(seat)
-                                                      : QStringLiteral("%1: %2 points").arg(s.name).arg(s.points));
+    setReaderName(w.points, s.kind == SeatKind::Empty ? QStringLiteral("Seat %1, empty").arg(seat)
+                                                      : QStringLiteral("%1, %2 points").arg(s.name).arg(s.points));
 }
 
 void Tchat::showWatching(int seat)

@@ -4,6 +4,7 @@
 #include "client/board/dartboardpanel.h"
 #include "client/board/dicepanel.h"
 #include "client/board/picturelabel.h"
+#include "client/board/readername.h"
 #include "core/clientsession.h"
 #include "core/spokenwords.h"
 #include "tchat.h"
@@ -13,9 +14,20 @@
 
 namespace velmora {
 
+namespace {
+
+// The player's own turns so far: "Throws: 3" on the board, "Throws 3" said.
+void showThrows(QLabel* label, int count)
+{
+    label->setText(QStringLiteral("Throws: %1").arg(count));
+    setReaderName(label, QStringLiteral("Throws %1").arg(count));
+}
+
+} // namespace
+
 void Tchat::onGameStarted()
 {
-    m_labelRound->setText(QStringLiteral("Throws: 0"));
+    showThrows(m_labelRound, 0);
     m_dice->hideWinner();
     showGameKind();
 }
@@ -35,7 +47,7 @@ void Tchat::onTurnChanged(int seat)
     m_dice->cancelDrag();
     m_dice->setOwnTurn(mine);
     if (mine)
-        m_labelRound->setText(QStringLiteral("Throws: %1").arg(m_session->model().ownTurns));
+        showThrows(m_labelRound, m_session->model().ownTurns);
     m_imageTurn->move(m_imageTurn->x(), m_seats[seat - 1].name->y());
     m_labelTurn->setText(mine ? QStringLiteral("Your Turn.") : seatName(seat) + QStringLiteral("'s turn."));
     m_dice->setThrowVisible(mine);

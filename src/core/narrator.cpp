@@ -3,7 +3,8 @@
 #include "core/clientsession.h"
 #include "core/receivedchat.h"
 #include "core/spokenwords.h"
-#include "protocol/catalogue.h"
+
+#include <QRegularExpression>
 
 namespace velmora {
 
@@ -13,6 +14,23 @@ namespace {
 QString whose(const QString& name, bool mine)
 {
     return mine ? QStringLiteral("Your") : name + QStringLiteral("'s");
+}
+
+// The host's chat line said aloud: "Ann chats: hi" becomes "Ann says hi";
+// an action line ("Ann waves") is said as it is, and a smiley code (":)#14",
+// drawn as a picture) is the word "smiley".
+QString chatWords(const ReceivedChat& chat)
+{
+    static const QLatin1StringView chats(" chats:");
+    static const QRegularExpression smiley(QStringLiteral(":\\)#(1[0-9]|2[0-7])"));
+    QString name = chat.name;
+    if (name.endsWith(chats))
+        name = name.chopped(chats.size()) + QStringLiteral(" says");
+    else if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    QString text = chat.text;
+    text.replace(smiley, QStringLiteral(" smiley "));
+    return (name + text).simplified();
 }
 
 } // namespace
@@ -26,20 +44,112 @@ Narrator::Narrator(const ClientSession& session, QObject* parent)
     connect(s, &ClientSession::diceThrown, this, &Narrator::onThrow);
     connect(s, &ClientSession::dartCompleted, this, &Narrator::onDart);
     connect(s, &ClientSession::turnScored, this, &Narrator::onScored);
-    connect(s, &ClientSession::winnerAnnounced, this,
-            [this](const QString& names) { say(protocol::toClient::Winner{names}.line()); });
+    connect(s, &ClientSession::gameStarted, this, [this] { m_winner.clear(); });
+    connect(s, &ClientSession::winnerAnnounced, this, [this](const QString& names) {
+        m_winner = winnerWords(names);
+        say(m_winner);
+    });
     connect(s, &ClientSession::chatReceived, this, &Narrator::onChat);
 }
 
 void Narrator::say(const QString& text)
 {
-    if (m_session.tellsNews())
-        emit said(text);
+    if (!m_session.tellsNews())
+        return;
+    if (m_history.size() == kRemembered)
+        m_history.removeFirst();
+    m_history << text;
+    m_stepsBack = -1;
+    emit said(text);
+}
+
+// Said when asked: not news, so not remembered, and said even while a rejoin catches up.
+void Narrator::answer(const QString& text)
+{
+    emit said(text);
+}
+
+void Narrator::repeatLast()
+{
+    if (m_history.isEmpty()) {
+        answer(QStringLiteral("Nothing has been said yet."));
+        return;
+    }
+    m_stepsBack = qMin(m_stepsBack + 1, int(m_history.size()) - 1);
+    answer(m_history.at(m_history.size() - 1 - m_stepsBack));
+}
+
+void Narrator::tellScores()
+{
+    m_stepsBack = -1; // the next repeat starts from the newest again
+    const GameModel& model = m_session.model();
+    QStringList seats;
+    for (int seat = 1; seat <= game::kSeats; ++seat) {
+        const SeatState& s = model.seat(seat);
+        if (s.kind == SeatKind::Empty)
+            continue;
+        QString words = (seat == m_session.myseat() ? QStringLiteral("You") : s.name) + QStringLiteral(", ") +
+                        spoken::board(s.marks);
+        if (model.pointsGame)
+            words += QStringLiteral(", %1 points").arg(s.points);
+        seats << words + QLatin1Char('.');
+    }
+    answer(seats.isEmpty() ? QStringLiteral("Nobody is seated yet.") : seats.join(QLatin1Char(' ')));
+}
+
+void Narrator::tellTurn()
+{
+    m_stepsBack = -1;
+    const GameModel& model = m_session.model();
+    if (!m_winner.isEmpty()) {
+        answer(QStringLiteral("The game is over. ") + m_winner);
+        return;
+    }
+    if (!rules::isSeat(model.whoseturn)) {
+        answer(QStringLiteral("No game is being played."));
+        return;
+    }
+    QString text =
+        m_session.isMyTurn() ? QStringLiteral("Your turn") : nameOf(model.whoseturn) + QStringLiteral("'s turn");
+    if (model.turn.values[0] == 0) {
+        answer(text + QStringLiteral(", the darts are not thrown yet."));
+        return;
+    }
+    int left = 0;
+    for (int die = 0; die < game::kDicePerThrow; ++die)
+        left += model.turn.values[die] != 0 && !model.turn.used[die] ? 1 : 0;
+    text += left == 1 ? QStringLiteral(", 1 die left to place.") : QStringLiteral(", %1 dice left to place.").arg(left);
+    answer(text + dartsSoFar());
+}
+
+// " Dart 1 hits 17, dart 2 misses with 9." for this turn's complete darts.
+QString Narrator::dartsSoFar() const
+{
+    const GameModel& model = m_session.model();
+    QStringList darts;
+    for (int dart = 1; dart <= game::kDarts; ++dart)
+        if (rules::dartComplete(model.turn.places, dart))
+            darts << QStringLiteral("dart %1 %2").arg(dart).arg(spoken::dartHit(model.darts[dart - 1]));
+    if (darts.isEmpty())
+        return {};
+    QString text = darts.join(QStringLiteral(", "));
+    text[0] = text[0].toUpper();
+    return QLatin1Char(' ') + text + QLatin1Char('.');
 }
 
 QString Narrator::nameOf(int seat) const
 {
     return rules::isSeat(seat) ? m_session.seat(seat).name : QString();
+}
+
+// "Ann won the game!", "Dask and Ann won the game!"; the player himself is "You".
+QString Narrator::winnerWords(const QString& names) const
+{
+    QStringList winners = names.split(QStringLiteral(" and "));
+    const int me = m_session.myseat();
+    if (rules::isSeat(me) && winners.removeOne(m_session.seat(me).name))
+        winners.prepend(QStringLiteral("You"));
+    return winners.join(QStringLiteral(" and ")) + QStringLiteral(" won the game!");
 }
 
 void Narrator::onTurn(int seat)
@@ -59,10 +169,10 @@ void Narrator::onThrow()
 
 void Narrator::onDart(int seat, int dart, const DartResult& result)
 {
-    QString text = QStringLiteral("%1 dart %2: %3")
+    QString text = QStringLiteral("%1 dart %2 %3")
                        .arg(whose(nameOf(seat), seat == m_session.myseat()))
                        .arg(dart)
-                       .arg(spoken::dartResult(result));
+                       .arg(spoken::dartHit(result));
     if (const std::optional<int> target = result.target())
         text += QStringLiteral(", now ") + spoken::marks(rules::marksOn(m_session.seat(seat).marks, *target));
     say(text + QLatin1Char('.'));
@@ -81,7 +191,7 @@ void Narrator::onChat(const ReceivedChat& chat)
 {
     // The player's own lines come back from the host; he knows what he said.
     if (chat.sender != m_session.myseat())
-        say((chat.name + chat.text).simplified());
+        say(chatWords(chat));
 }
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 namespace velmora {
 
@@ -13,10 +14,26 @@ struct ReceivedChat;
 // is, the dice thrown, each dart's result, the points at the end of a turn,
 // the winner and incoming chat. It listens to the client session and says
 // only news: a rejoin's catch-up replays the game so far in silence.
+//
+// Asked, it also says again what it said last (and, asked again at once, what
+// came before, as far back as it remembers), every seat's marks and points,
+// and whose turn it is with the dice left to place. Its words read well at a
+// reader's default punctuation: commas and full stops, no colons.
 class Narrator : public QObject {
     Q_OBJECT
 public:
+    // How many announcements it remembers to say again.
+    static constexpr int kRemembered = 8;
+
     explicit Narrator(const ClientSession& session, QObject* parent = nullptr);
+
+    // Says the last announcement again; asked again before anything new is
+    // said, the one before it, down to the oldest remembered.
+    void repeatLast();
+    // Says every seated player's marks, target by target, and points.
+    void tellScores();
+    // Says whose turn it is, the dice left to place and the darts so far.
+    void tellTurn();
 
 signals:
     // Something to say, as it is to be spoken.
@@ -24,7 +41,10 @@ signals:
 
 private:
     void say(const QString& text);
+    void answer(const QString& text);
     QString nameOf(int seat) const;
+    QString winnerWords(const QString& names) const;
+    QString dartsSoFar() const;
     void onTurn(int seat);
     void onThrow();
     void onDart(int seat, int dart, const DartResult& result);
@@ -32,6 +52,9 @@ private:
     void onChat(const ReceivedChat& chat);
 
     const ClientSession& m_session;
+    QStringList m_history; // the newest last, at most kRemembered
+    int m_stepsBack = -1;  // how far back repeatLast() last went; -1 after news
+    QString m_winner;      // the finished game's winner in words, until the next game
 };
 
 } // namespace velmora

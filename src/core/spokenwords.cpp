@@ -22,6 +22,21 @@ QString dartResult(const DartResult& result)
     return result.target() ? sum : sum + QStringLiteral(", a miss");
 }
 
+QString dartHit(const DartResult& result)
+{
+    switch (result.kind()) {
+    case DartResult::Kind::Empty:
+        return QStringLiteral("is empty");
+    case DartResult::Kind::Bull:
+        return QStringLiteral("hits the bull");
+    case DartResult::Kind::DoubleBull:
+        return QStringLiteral("hits the double bull");
+    case DartResult::Kind::Sum:
+        break;
+    }
+    return (result.target() ? QStringLiteral("hits %1") : QStringLiteral("misses with %1")).arg(result.sum());
+}
+
 QString target(int target)
 {
     return target == game::kBull ? QStringLiteral("bull") : QString::number(target);
@@ -52,6 +67,15 @@ QString faces(const QList<int>& faces)
     for (int value : faces)
         words << face(value);
     return words.join(QStringLiteral(", "));
+}
+
+QString board(const rules::Marks& marks)
+{
+    QStringList words;
+    for (int t = game::kFirstTarget; t < game::kFirstTarget + game::kTargetCount; ++t)
+        if (const int count = rules::marksOn(marks, t); count > 0)
+            words << target(t) + QLatin1Char(' ') + spoken::marks(count);
+    return words.isEmpty() ? spoken::marks(0) : words.join(QStringLiteral(", "));
 }
 
 } // namespace velmora::spoken

@@ -509,7 +509,8 @@ void TestTchat::scoreBoardHelpAndQuickInstructions()
     QCOMPARE(lines.size(), 13);
     QCOMPARE(lines[1], QStringLiteral("On your Turn, click the \"Throw Darts\" button."));
     QCOMPARE(lines[11], QStringLiteral("Winner is first to close all numbers (15-Bull) and have the highest score."));
-    QVERIFY(lines[12].startsWith(QStringLiteral("Keys: F6 moves between board and chat;")));
+    QVERIFY(lines[12].startsWith(QStringLiteral("With the keyboard, F6 moves between board and chat.")));
+    QVERIFY(lines[12].contains(QLatin1String("Ctrl+R says again what was just said")));
     // System lines share one style: the silver of the instructions now draws them all, the
     // lime line before them too.
     QCOMPARE(game.mainchat()->paragraphRuns(0).first().style, 0);

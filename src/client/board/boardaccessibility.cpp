@@ -57,8 +57,8 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty())
-            return QStringLiteral("Arrow keys choose a die; Space or Enter throws, places the chosen die or starts; "
-                                  "A places the rest.");
+            return QStringLiteral("Arrow keys choose a die. Space or Enter throws, places the chosen die or starts "
+                                  "the game. A places the rest.");
         return QAccessibleWidget::text(t);
     }
 

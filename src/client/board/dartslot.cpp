@@ -37,7 +37,7 @@ void DartSlot::empty()
 
 void DartSlot::nameFor(const QString& lying)
 {
-    setReaderName(this, QStringLiteral("Dart %1, place %2: %3").arg(m_dart).arg(m_slot).arg(lying));
+    setReaderName(this, QStringLiteral("Dart %1, place %2, %3").arg(m_dart).arg(m_slot).arg(lying));
 }
 
 void DartSlot::paintEvent(QPaintEvent*)

@@ -6,7 +6,7 @@ namespace velmora {
 
 // One of the four places of a dart on the dice panel: a grey outline that a
 // placed die covers. Its accessible name says what lies on it:
-// "Dart 1, place 2: empty", "Dart 1, place 2: 5".
+// "Dart 1, place 2, empty", "Dart 1, place 2, 5".
 class DartSlot : public QWidget {
     Q_OBJECT
 public:

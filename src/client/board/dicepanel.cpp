@@ -198,7 +198,7 @@ void DicePanel::setDartLabel(int dart, const QString& value, const QString& spok
         return;
     QLabel* label = m_dartLabels[dart - 1];
     label->setText(value);
-    setReaderName(label, QStringLiteral("Dart %1: %2").arg(dart).arg(spokenValue));
+    setReaderName(label, QStringLiteral("Dart %1, %2").arg(dart).arg(spokenValue));
 }
 
 bool DicePanel::dieAvailable(int die) const

@@ -26,7 +26,8 @@ DieImage::DieImage(int number, QWidget* parent)
 void DieImage::setFace(int value)
 {
     m_face = value;
-    setReaderName(this, QStringLiteral("Die %1: %2").arg(m_number).arg(spoken::face(value)));
+    setReaderName(this, value == 0 ? QStringLiteral("Die %1, blank").arg(m_number)
+                                   : QStringLiteral("Die %1 shows %2").arg(m_number).arg(spoken::face(value)));
     update();
 }
 

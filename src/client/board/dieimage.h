@@ -6,7 +6,7 @@ namespace velmora {
 
 // One die on the dice panel: its face and whether it may still be placed.
 // Presses are reported to the panel, which decides what they mean. Its
-// accessible name says its number and face: "Die 3: 5".
+// accessible name says its number and face: "Die 3 shows 5".
 class DieImage : public QWidget {
     Q_OBJECT
 public:

@@ -37,18 +37,20 @@ void ScoreGrid::setMarks(const rules::Marks& marks)
     update();
 }
 
-void ScoreGrid::setPlayerName(const QString& name)
+void ScoreGrid::setPlayerName(const QString& name, bool mine)
 {
     m_playerName = name;
-    setReaderName(this, QStringLiteral("%1's score board").arg(name));
+    m_mine = mine;
+    setReaderName(this, mine ? QStringLiteral("your score board") : QStringLiteral("%1's score board").arg(name));
 }
 
 QString ScoreGrid::reading(int column) const
 {
     if (column < 0 || column >= columns)
         return {};
-    return QStringLiteral("%1, %2: %3")
-        .arg(m_playerName, spoken::target(game::kFirstTarget + column), spoken::marks(m_marks[column]));
+    return QStringLiteral("%1 %2, %3")
+        .arg(m_mine ? QStringLiteral("Your") : m_playerName + QStringLiteral("'s"),
+             spoken::target(game::kFirstTarget + column), spoken::marks(m_marks[column]));
 }
 
 void ScoreGrid::paintEvent(QPaintEvent*)

@@ -8,7 +8,7 @@ namespace velmora {
 
 // A seat's score board: the seven targets 15..20 and B as headings, and under
 // each a light showing how many marks the seat has on it. Screen readers
-// read it per target, as "Alice, 17: two marks".
+// read it per target, as "Alice's 17, two marks".
 class ScoreGrid : public QWidget {
     Q_OBJECT
 public:
@@ -23,9 +23,10 @@ public:
     const rules::Marks& marks() const { return m_marks; }
 
     // The name of the seat's holder, for what the board reads aloud.
-    void setPlayerName(const QString& name);
+    // The seat's player; his own board is "your score board" to him.
+    void setPlayerName(const QString& name, bool mine = false);
     QString playerName() const { return m_playerName; }
-    // What the board says of column 0..6: "Alice, 17: two marks".
+    // What the board says of column 0..6: "Alice's 17, two marks".
     QString reading(int column) const;
 
 signals:
@@ -40,6 +41,7 @@ private:
     int m_seat;
     rules::Marks m_marks{};
     QString m_playerName;
+    bool m_mine = false;
 };
 
 } // namespace velmora
