@@ -18,6 +18,7 @@
 #include "tchat.h"
 
 #include <QLabel>
+#include <QPointer>
 
 namespace velmora {
 
@@ -192,7 +193,10 @@ void Tchat::connectSession()
 
     // What the narrator says, the screen reader's voice speaks.
     m_voice = new ReaderVoice(this);
-    connect(new Narrator(*m_session, this), &Narrator::said, m_voice, &ReaderVoice::speak);
+    auto* narrator = new Narrator(*m_session, this);
+    connect(narrator, &Narrator::said, m_voice, &ReaderVoice::speak);
+    connect(m_dice, &DicePanel::placedAsAsked, narrator, &Narrator::tellPlaced);
+    m_dice->setTurnWords([narrator = QPointer<Narrator>(narrator)] { return narrator ? narrator->boardTurn() : QString(); });
 }
 
 } // namespace velmora

@@ -42,6 +42,26 @@ QString Narrator::nameOf(int seat) const
     return rules::isSeat(seat) ? m_session.seat(seat).name : QString();
 }
 
+QString Narrator::boardTurn() const
+{
+    const int seat = m_session.model().whoseturn;
+    if (!rules::isSeat(seat))
+        return {};
+    if (!m_session.isMyTurn())
+        return nameOf(seat) + QStringLiteral("'s turn.");
+    int left = 0;
+    for (int die = 1; die <= game::kDicePerThrow; ++die)
+        left += m_session.model().dieAvailable(die) ? 1 : 0;
+    if (left == 0)
+        return QStringLiteral("Your turn.");
+    return left == 1 ? QStringLiteral("Your turn, 1 die left.") : QStringLiteral("Your turn, %1 dice left.").arg(left);
+}
+
+void Narrator::tellPlaced(int dart, int place)
+{
+    say(QStringLiteral("Dart %1, place %2.").arg(dart).arg(place));
+}
+
 void Narrator::onTurn(int seat)
 {
     say(m_session.myseat() == seat ? QStringLiteral("Your turn.") : nameOf(seat) + QStringLiteral("'s turn."));

@@ -18,6 +18,13 @@ class Narrator : public QObject {
 public:
     explicit Narrator(const ClientSession& session, QObject* parent = nullptr);
 
+    // Whose turn it is, as the board says it when it takes the keyboard:
+    // "Your turn, 7 dice left.", "Your turn.", "Borl's turn."; empty before
+    // the first turn.
+    QString boardTurn() const;
+    // Says where the die the player placed went: "Dart 2, place 3."
+    void tellPlaced(int dart, int place);
+
 signals:
     // Something to say, as it is to be spoken.
     void said(const QString& text);
