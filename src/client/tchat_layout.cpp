@@ -196,7 +196,8 @@ void Tchat::connectSession()
     auto* narrator = new Narrator(*m_session, this);
     connect(narrator, &Narrator::said, m_voice, &ReaderVoice::speak);
     connect(m_dice, &DicePanel::placedAsAsked, narrator, &Narrator::tellPlaced);
-    m_dice->setTurnWords([narrator = QPointer<Narrator>(narrator)] { return narrator ? narrator->boardTurn() : QString(); });
+    m_dice->setTurnWords(
+        [narrator = QPointer<Narrator>(narrator)] { return narrator ? narrator->boardTurn() : QString(); });
 }
 
 } // namespace velmora

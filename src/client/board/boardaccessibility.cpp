@@ -135,13 +135,13 @@ public:
     QAccessibleInterface* child(int index) const override
     {
         return index == QAccessibleWidget::childCount() ? QAccessible::accessibleInterface(m_state)
-                                                          : QAccessibleWidget::child(index);
+                                                        : QAccessibleWidget::child(index);
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override
     {
         return child == QAccessible::accessibleInterface(m_state) ? QAccessibleWidget::childCount()
-                                                                   : QAccessibleWidget::indexOfChild(child);
+                                                                  : QAccessibleWidget::indexOfChild(child);
     }
 
     QAccessibleInterface* focusChild() const override
@@ -150,7 +150,8 @@ public:
         QWidget* focus = panel->readerFocus();
         if (!focus)
             return nullptr;
-        return focus == panel ? QAccessible::accessibleInterface(m_state) : QAccessible::queryAccessibleInterface(focus);
+        return focus == panel ? QAccessible::accessibleInterface(m_state)
+                              : QAccessible::queryAccessibleInterface(focus);
     }
 
     QAccessibleInterface* stateReading() const { return QAccessible::accessibleInterface(m_state); }

@@ -160,7 +160,7 @@ private:
     QPoint m_lastFocusAt;            // where the focused die lay, to find its neighbour once it is placed
     QWidget* m_toldTarget = nullptr; // the reader focus screen readers were last told of
     std::function<QString()> m_turnWords;
-    int m_askedDie = 0;          // the die the player asked to place, until it is placed
+    int m_askedDie = 0;           // the die the player asked to place, until it is placed
     bool m_readerOnState = false; // the reader stays on the board's state until a key is pressed
     bool m_tellQueued = false;    // the reader is told after the panel's own focus news
     bool m_ownTurn = false;

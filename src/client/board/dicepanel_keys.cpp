@@ -1,11 +1,11 @@
 // The dice panel from the keyboard: the ring over the dice and the keys that
 // press what it marks, through the same paths as the mouse.
 
-#include "dicepanel.h"
-#include "dieimage.h"
 #include "boardaccessibility.h"
 #include "controls/focusmark.h"
 #include "controls/picturebutton.h"
+#include "dicepanel.h"
+#include "dieimage.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
