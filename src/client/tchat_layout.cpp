@@ -18,6 +18,7 @@
 #include "tchat.h"
 
 #include <QLabel>
+#include <QPointer>
 
 namespace velmora {
 
@@ -195,6 +196,8 @@ void Tchat::connectSession()
     m_voice = new ReaderVoice(this);
     m_narrator = new Narrator(*m_session, this);
     connect(m_narrator, &Narrator::said, m_voice, &ReaderVoice::speak);
+    connect(m_dice, &DicePanel::placedAsAsked, m_narrator, &Narrator::tellPlaced);
+    m_dice->setTurnWords([narrator = QPointer<Narrator>(m_narrator)] { return narrator ? narrator->boardTurn() : QString(); });
 }
 
 } // namespace velmora

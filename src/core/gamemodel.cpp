@@ -33,6 +33,14 @@ bool GameModel::diceLeftToPlace() const
     return false;
 }
 
+int GameModel::diceLeft() const
+{
+    int left = 0;
+    for (int die = 0; die < game::kDicePerThrow; ++die)
+        left += turn.values[die] != 0 && !turn.used[die] ? 1 : 0;
+    return left;
+}
+
 void GameModel::throwDice(const std::array<int, game::kDicePerThrow>& faces)
 {
     turn = rules::TurnDice{faces, {}, {}};

@@ -60,6 +60,8 @@ struct GameModel {
     bool dieAvailable(int die) const;
     // Some die of a throw still waits for its place.
     bool diceLeftToPlace() const;
+    // How many dice of this throw still wait for a place (none before the throw).
+    int diceLeft() const;
     // A new throw: every die in play with its face, every place free.
     void throwDice(const std::array<int, game::kDicePerThrow>& faces);
     // Empties the darts: no die in play (faces kept), every place free.

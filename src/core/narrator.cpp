@@ -115,9 +115,7 @@ void Narrator::tellTurn()
         answer(text + QStringLiteral(", the darts are not thrown yet."));
         return;
     }
-    int left = 0;
-    for (int die = 0; die < game::kDicePerThrow; ++die)
-        left += model.turn.values[die] != 0 && !model.turn.used[die] ? 1 : 0;
+    const int left = model.diceLeft();
     text += left == 1 ? QStringLiteral(", 1 die left to place.") : QStringLiteral(", %1 dice left to place.").arg(left);
     answer(text + dartsSoFar());
 }
@@ -150,6 +148,24 @@ QString Narrator::winnerWords(const QString& names) const
     if (rules::isSeat(me) && winners.removeOne(m_session.seat(me).name))
         winners.prepend(QStringLiteral("You"));
     return winners.join(QStringLiteral(" and ")) + QStringLiteral(" won the game!");
+}
+
+QString Narrator::boardTurn() const
+{
+    const int seat = m_session.model().whoseturn;
+    if (!rules::isSeat(seat))
+        return {};
+    if (!m_session.isMyTurn())
+        return nameOf(seat) + QStringLiteral("'s turn.");
+    const int left = m_session.model().diceLeft();
+    if (left == 0)
+        return QStringLiteral("Your turn.");
+    return left == 1 ? QStringLiteral("Your turn, 1 die left.") : QStringLiteral("Your turn, %1 dice left.").arg(left);
+}
+
+void Narrator::tellPlaced(int dart, int place)
+{
+    say(QStringLiteral("Dart %1, place %2.").arg(dart).arg(place));
 }
 
 void Narrator::onTurn(int seat)

@@ -34,6 +34,12 @@ public:
     void tellScores();
     // Says whose turn it is, the dice left to place and the darts so far.
     void tellTurn();
+    // Whose turn it is, as the board says it when it takes the keyboard:
+    // "Your turn, 7 dice left.", "Your turn.", "Borl's turn."; empty before
+    // the first turn.
+    QString boardTurn() const;
+    // Says where the die the player placed went: "Dart 2, place 3."
+    void tellPlaced(int dart, int place);
 
 signals:
     // Something to say, as it is to be spoken.

@@ -155,7 +155,8 @@ void TestAccessibility::aTurnIsToldAsItIsPlayed()
     QVERIFY(waitUntil([&] { return faces(game) == (QList<int>{6, 3, 3, 3, 6, 4, 3, 3, 6, 6, 6, 6}); }));
     QCOMPARE(nameOf(game.control(QStringLiteral("dart1dice2"))), QStringLiteral("Dart 1, place 2, empty"));
 
-    // The dice say their faces; with the board focused, the die in the ring is the reader's focus.
+    // The dice say their faces; with the board focused, the board's state and
+    // from the first key on the die in the ring is the reader's focus.
     DicePanel* dice = game.dice();
     for (int die = 1; die <= 12; ++die)
         QCOMPARE(nameOf(game.control(QStringLiteral("image_dice%1").arg(die))),
@@ -163,6 +164,8 @@ void TestAccessibility::aTurnIsToldAsItIsPlayed()
     game.chat.activateWindow();
     dice->setFocus(Qt::ShortcutFocusReason);
     QVERIFY(waitUntil([&] { return dice->hasFocus() && dice->focusedDie() != 0; }));
+    QCOMPARE(accessible(dice)->focusChild()->text(QAccessible::Name), dice->boardState());
+    QTest::keyClick(dice, Qt::Key_Left);
     QAccessibleInterface* ring = accessible(dice)->focusChild();
     QVERIFY(ring);
     QCOMPARE(ring->object(), game.control(QStringLiteral("image_dice%1").arg(dice->focusedDie())));

@@ -2,8 +2,13 @@
 // key goes to the control that has the focus, or to the open menu, as a
 // keyboard would send it.
 
+#include "art/palette.h"
+#include "client/board/scoregrid.h"
+#include "client/readervoice.h"
 #include "gametable.h"
+#include "renderedimage.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMenu>
 
@@ -121,6 +126,18 @@ void seatMenuByKeys(GameInstance& host, int seat, int downs, bool shiftF10)
     QVERIFY(!menu->isVisible());
 }
 
+// Where a screen reader finds the focus within a control, as it asks for it.
+QAccessibleInterface* readerFocus(QObject* control)
+{
+    QAccessibleInterface* focus = QAccessible::queryAccessibleInterface(control)->focusChild();
+    return focus && focus->state().focused ? focus : nullptr;
+}
+
+QString readerName(QObject* object)
+{
+    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+}
+
 } // namespace
 
 class TestKeyboard : public QObject {
@@ -136,6 +153,7 @@ private slots:
 
     void soloGameToTheWinnerByKeys();
     void networkedTurnWithKickAndJustWatchByKeys();
+    void boardAndScoreBoardsAreReadByKeys();
 };
 
 void TestKeyboard::soloGameToTheWinnerByKeys()
@@ -262,6 +280,58 @@ void TestKeyboard::networkedTurnWithKickAndJustWatchByKeys()
         return;
     }
     QFAIL("Ann's turn never came");
+}
+
+void TestKeyboard::boardAndScoreBoardsAreReadByKeys()
+{
+    GameInstance game({});
+    DiceScript().plan(1, DiceScript::closingTurns()).install(game.server);
+    QVERIFY(waitUntil([&] { return game.hasLine(QStringLiteral("You are Connected.")); }));
+    press(&game.download, Qt::Key_Return);
+    QStringList told;
+    QObject::connect(game.chat.findChild<ReaderVoice*>(), &ReaderVoice::spoke, &game.chat,
+                     [&](const QString& text) { told << text; });
+    startByKeys(game);
+    QVERIFY(waitUntil([&] { return throwOffered(game); }));
+
+    // F6: the reader's focus is whose turn it is and what Space does, not the whole board.
+    DicePanel* dice = game.dice();
+    focusBoard(game);
+    QVERIFY(waitUntil([&] { return readerFocus(dice) != nullptr; }));
+    QCOMPARE(readerFocus(dice)->role(), QAccessible::StaticText);
+    QCOMPARE(readerFocus(dice)->text(QAccessible::Name), QStringLiteral("Your turn. Space throws the darts."));
+    QVERIFY(!QAccessible::queryAccessibleInterface(dice)->state().focused);
+
+    // Space throws; the reader follows the ring onto a die and the board's
+    // state counts the dice left.
+    press(&game.chat, Qt::Key_Space);
+    QVERIFY(waitUntil([&] { return dice->focusedDie() != 0; }));
+    auto* first = game.control(QStringLiteral("image_dice%1").arg(dice->focusedDie()));
+    QCOMPARE(readerFocus(dice)->object(), first);
+    QCOMPARE(dice->boardState(), QStringLiteral("Your turn, 12 dice left. %1.").arg(readerName(first)));
+
+    // Placing says where the die went, and the reader moves on to the next free die.
+    press(&game.chat, Qt::Key_Space);
+    QVERIFY(waitUntil([&] { return told.join(QLatin1Char(' ')).contains(QLatin1String("Dart 1, place 1.")); }));
+    QVERIFY(waitUntil([&] { return dice->focusedDie() != 0 && readerFocus(dice)->object() != first; }));
+    QCOMPARE(readerFocus(dice)->object(), game.control(QStringLiteral("image_dice%1").arg(dice->focusedDie())));
+    QVERIFY(!QAccessible::queryAccessibleInterface(first)->state().focused);
+
+    // Shift+Tab reaches the last seat's score board; the arrows read it target by target.
+    press(&game.chat, Qt::Key_Tab, Qt::ShiftModifier);
+    auto* grid = qobject_cast<ScoreGrid*>(focused(game));
+    QVERIFY(grid);
+    QCOMPARE(readerFocus(grid)->text(QAccessible::Name), grid->reading(0));
+    QVERIFY(!QAccessible::queryAccessibleInterface(grid)->state().focused);
+    press(&game.chat, Qt::Key_Right);
+    QCOMPARE(readerFocus(grid)->text(QAccessible::Name), grid->reading(1));
+    const QPoint corner6 = ScoreGrid::columnRect(6).topLeft() + QPoint(1, 1);
+    QVERIFY(testing::rendered(grid, 1).pixelColor(corner6) != art::palette::textLime);
+    press(&game.chat, Qt::Key_End);
+    QCOMPARE(readerFocus(grid)->text(QAccessible::Name), grid->reading(6));
+    QCOMPARE(testing::rendered(grid, 1).pixelColor(corner6), art::palette::textLime);
+    press(&game.chat, Qt::Key_Return);
+    QVERIFY(game.control(QStringLiteral("panel_scoreinstructions"))->isVisible());
 }
 
 QTEST_MAIN(TestKeyboard)

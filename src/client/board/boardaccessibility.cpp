@@ -29,7 +29,7 @@ public:
         state.disabled = !d->available();
         state.focusable = d->available();
         const auto* panel = qobject_cast<const DicePanel*>(d->parentWidget());
-        state.focused = panel && panel->hasFocus() && panel->keyTarget() == d;
+        state.focused = panel && panel->readerFocus() == d;
         return state;
     }
 
@@ -45,14 +45,75 @@ private:
     DieImage* die() const { return static_cast<DieImage*>(widget()); }
 };
 
-// The dice panel: the keyboard stays on the panel, and the die or button in
-// its ring stands for the focus within it.
+// A part of a widget that a reader reads as one text (a score board's
+// target, the board's state): no object of its own, the widget's window.
+class PartReading : public QAccessibleInterface {
+public:
+    explicit PartReading(QWidget* widget)
+        : m_widget(widget)
+    {
+    }
+
+    bool isValid() const override { return m_widget; }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return m_widget ? m_widget->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_widget.data()); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.focusable = true;
+        state.invisible = !m_widget || !m_widget->isVisible();
+        state.focused = m_widget && focused();
+        return state;
+    }
+
+protected:
+    virtual bool focused() const = 0;
+    QPointer<QWidget> m_widget;
+};
+
+// What the board says as it takes the keyboard: whose turn and what Space does next.
+class BoardStateReading : public PartReading {
+public:
+    using PartReading::PartReading;
+
+    QString text(QAccessible::Text t) const override
+    {
+        return m_widget && t == QAccessible::Name ? panel()->boardState() : QString();
+    }
+
+    QRect rect() const override
+    {
+        return m_widget ? QRect(m_widget->mapToGlobal(QPoint(0, 0)), m_widget->size()) : QRect();
+    }
+
+protected:
+    bool focused() const override { return panel()->readerFocus() == panel(); }
+
+private:
+    DicePanel* panel() const { return static_cast<DicePanel*>(m_widget.data()); }
+};
+
+// The dice panel: the keyboard stays on the panel, and its state or the die
+// (or button) in its ring stands for the focus within it. The panel itself
+// never claims a reader's focus, which would read all its places at once.
 class DicePanelAccessible : public QAccessibleWidget {
 public:
     explicit DicePanelAccessible(DicePanel* panel)
         : QAccessibleWidget(panel, QAccessible::Pane, QStringLiteral("Dice"))
+        , m_state(QAccessible::registerAccessibleInterface(new BoardStateReading(panel)))
     {
     }
+
+    ~DicePanelAccessible() override { QAccessible::deleteAccessibleInterface(m_state); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -62,59 +123,70 @@ public:
         return QAccessibleWidget::text(t);
     }
 
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.focused = false;
+        return state;
+    }
+
+    int childCount() const override { return QAccessibleWidget::childCount() + 1; }
+
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == QAccessibleWidget::childCount() ? QAccessible::accessibleInterface(m_state)
+                                                        : QAccessibleWidget::child(index);
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child == QAccessible::accessibleInterface(m_state) ? QAccessibleWidget::childCount()
+                                                                  : QAccessibleWidget::indexOfChild(child);
+    }
+
     QAccessibleInterface* focusChild() const override
     {
-        const auto* panel = static_cast<const DicePanel*>(widget());
-        if (!panel->hasFocus())
+        auto* panel = static_cast<DicePanel*>(widget());
+        QWidget* focus = panel->readerFocus();
+        if (!focus)
             return nullptr;
-        QWidget* target = panel->keyTarget();
-        return target ? QAccessible::queryAccessibleInterface(target) : nullptr;
+        return focus == panel ? QAccessible::accessibleInterface(m_state)
+                              : QAccessible::queryAccessibleInterface(focus);
     }
+
+    QAccessibleInterface* stateReading() const { return QAccessible::accessibleInterface(m_state); }
+
+private:
+    QAccessible::Id m_state;
 };
 
-// One target's reading on a score board.
-class ScoreReading : public QAccessibleInterface {
+// One target's reading on a score board; the keys walk them.
+class ScoreReading : public PartReading {
 public:
     ScoreReading(ScoreGrid* grid, int column)
-        : m_grid(grid)
+        : PartReading(grid)
         , m_column(column)
     {
     }
 
-    bool isValid() const override { return m_grid; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return m_grid ? m_grid->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_grid.data()); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessible::Role role() const override { return QAccessible::StaticText; }
-    void setText(QAccessible::Text, const QString&) override {}
-
     QString text(QAccessible::Text t) const override
     {
-        return m_grid && t == QAccessible::Name ? m_grid->reading(m_column) : QString();
-    }
-
-    QAccessible::State state() const override
-    {
-        QAccessible::State state;
-        state.readOnly = true;
-        state.invisible = !m_grid || !m_grid->isVisible();
-        return state;
+        return m_widget && t == QAccessible::Name ? grid()->reading(m_column) : QString();
     }
 
     QRect rect() const override
     {
-        if (!m_grid)
+        if (!m_widget)
             return {};
-        const QRect column(m_column * ScoreGrid::cell, 0, ScoreGrid::cell, ScoreGrid::rows * ScoreGrid::cell);
-        return QRect(m_grid->mapToGlobal(column.topLeft()), column.size());
+        const QRect column = grid()->columnRect(m_column);
+        return QRect(m_widget->mapToGlobal(column.topLeft()), column.size());
     }
 
+protected:
+    bool focused() const override { return grid()->hasFocus() && grid()->currentColumn() == m_column; }
+
 private:
-    QPointer<ScoreGrid> m_grid;
+    ScoreGrid* grid() const { return static_cast<ScoreGrid*>(m_widget.data()); }
     int m_column;
 };
 
@@ -135,6 +207,20 @@ public:
     }
 
     int childCount() const override { return ScoreGrid::columns; }
+
+    // The reader's focus is the target in the mark, never the whole board.
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.focused = false;
+        return state;
+    }
+
+    QAccessibleInterface* focusChild() const override
+    {
+        const auto* grid = static_cast<const ScoreGrid*>(widget());
+        return grid->hasFocus() ? child(grid->currentColumn()) : nullptr;
+    }
 
     QAccessibleInterface* child(int index) const override
     {
@@ -182,6 +268,12 @@ QAccessibleInterface* boardAccessible(const QString& className, QObject* object)
 void installBoardAccessibility()
 {
     QAccessible::installFactory(boardAccessible); // Qt keeps each factory once
+}
+
+QAccessibleInterface* boardStateAccessible(DicePanel* panel)
+{
+    auto* iface = dynamic_cast<DicePanelAccessible*>(QAccessible::queryAccessibleInterface(panel));
+    return iface ? iface->stateReading() : nullptr;
 }
 
 } // namespace velmora

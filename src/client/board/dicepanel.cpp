@@ -150,6 +150,7 @@ void DicePanel::cleardarts()
     for (auto& dart : m_slots)
         for (DartSlot* slot : dart)
             slot->empty();
+    m_askedDie = 0;
     for (int dart = 1; dart <= game::kDarts; ++dart)
         setDartLabel(dart, QStringLiteral("0"), QStringLiteral("nothing"));
     refreshFocusedDie();
@@ -189,6 +190,10 @@ void DicePanel::placeDie(int die, int dart, int slot)
     image->raise();
     image->setAvailable(false);
     place->fill(image->face());
+    if (die == m_askedDie) {
+        m_askedDie = 0;
+        emit placedAsAsked(dart, slot);
+    }
     refreshFocusedDie();
 }
 
@@ -286,6 +291,23 @@ bool DicePanel::clickButton(Button which)
     return true;
 }
 
+QString DicePanel::boardState() const
+{
+    if (!m_winner->isHidden())
+        return offers(Button::Start) ? QStringLiteral("Game over. Space starts a new game.")
+                                     : QStringLiteral("Game over.");
+    QString next;
+    if (offers(Button::Throw))
+        next = QStringLiteral("Space throws the darts.");
+    else if (const DieImage* die = dieAt(m_focusDie))
+        next = die->accessibleName() + QLatin1Char('.');
+    else if (offers(Button::Start))
+        next = QStringLiteral("Space starts the game.");
+    const QString turn = m_turnWords ? m_turnWords() : QString();
+    const QString said = (turn + QLatin1Char(' ') + next).trimmed();
+    return said.isEmpty() ? QStringLiteral("No game yet.") : said;
+}
+
 void DicePanel::showWinner(const QString& name)
 {
     m_winnerShadow->setText(name);
@@ -366,6 +388,7 @@ void DicePanel::diePressed(int die, Qt::MouseButton button)
         break;
     case Qt::LeftButton:
         m_dragDie = 0;
+        m_askedDie = die;
         emit placeRequested(die);
         break;
     default:

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -33,6 +34,11 @@ class PictureButton;
 // ring as a left click on it would, else starts a game when only that is
 // offered; A auto places. The ring and the panel's focus edge are drawn only
 // while the panel has the focus, which a click never gives it.
+//
+// A screen reader's focus within the panel is never the panel itself, which
+// would be read whole: as the panel takes the keyboard it is the board's
+// state (whose turn, what Space does next), and from the first key on the
+// die or button in the ring.
 class DicePanel : public QWidget {
     Q_OBJECT
 public:
@@ -82,6 +88,15 @@ public:
     // button, the focused die or the start button; none when nothing is offered.
     QWidget* keyTarget() const;
 
+    // Whose turn it is in words ("Your turn, 7 dice left."), from the game's narrator.
+    void setTurnWords(std::function<QString()> words) { m_turnWords = std::move(words); }
+    // What the board says as it takes the keyboard: whose turn and what
+    // Space does next ("Your turn. Space throws the darts.").
+    QString boardState() const;
+    // Where a screen reader's focus is: the key target, this panel itself
+    // standing for its state, or none while the panel lacks the keyboard.
+    QWidget* readerFocus() const;
+
     void showWinner(const QString& name);
     void hideWinner();
 
@@ -99,6 +114,8 @@ signals:
     void startClicked();
     // The die that Space or Enter would place changed (0: none left to place).
     void focusedDieChanged(int die);
+    // A die the player asked to place (click, key or reader's press) went to this place.
+    void placedAsAsked(int dart, int slot);
     // A button was shown or hidden: what the panel offers changed.
     void offersChanged();
 
@@ -120,7 +137,11 @@ private:
     void refreshFocusedDie();
     void setFocusedDie(int die);
     void moveFocusedDie(int key);
+    // The dice still to be placed, from left to right, then top to bottom.
+    std::vector<const DieImage*> freeDiceInOrder() const;
     void updateFocusRing();
+    // Tells screen readers where their focus is once it moved.
+    void tellReader();
     DieImage* dieAt(int die) const;
     DartSlot* slotAt(int dart, int slot) const;
 
@@ -137,7 +158,11 @@ private:
     int m_dragDie = 0;               // 0 when no die is being dragged
     int m_focusDie = 0;              // 0 when no die is to be placed
     QPoint m_lastFocusAt;            // where the focused die lay, to find its neighbour once it is placed
-    QWidget* m_toldTarget = nullptr; // the key target screen readers were last told of
+    QWidget* m_toldTarget = nullptr; // the reader focus screen readers were last told of
+    std::function<QString()> m_turnWords;
+    int m_askedDie = 0;           // the die the player asked to place, until it is placed
+    bool m_readerOnState = false; // the reader stays on the board's state until a key is pressed
+    bool m_tellQueued = false;    // the reader is told after the panel's own focus news
     bool m_ownTurn = false;
 };
 

@@ -1,10 +1,11 @@
 // The dice panel from the keyboard: the ring over the dice and the keys that
 // press what it marks, through the same paths as the mouse.
 
-#include "dicepanel.h"
-#include "dieimage.h"
+#include "boardaccessibility.h"
 #include "controls/focusmark.h"
 #include "controls/picturebutton.h"
+#include "dicepanel.h"
+#include "dieimage.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -27,13 +28,17 @@ void DicePanel::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right:
     case Qt::Key_Up:
     case Qt::Key_Down:
+        m_readerOnState = false; // from the board's state to the ring, even where it stays
         moveFocusedDie(event->key());
+        updateFocusRing();
         break;
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        m_readerOnState = false;
         if (!event->isAutoRepeat()) // a held key never throws and places a whole turn
             activateKeyTarget();
+        updateFocusRing();
         break;
     case Qt::Key_A:
         clickButton(Button::AutoPlace);
@@ -52,6 +57,18 @@ void DicePanel::keyPressEvent(QKeyEvent* event)
 void DicePanel::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
+    // Qt tells readers of the panel's focus after this event: the board's
+    // state is told after that, so that it, not the whole panel, is heard.
+    m_readerOnState = true;
+    m_tellQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_tellQueued = false;
+            m_toldTarget = nullptr;
+            updateFocusRing();
+        },
+        Qt::QueuedConnection);
     updateFocusRing();
     update();
 }
@@ -74,6 +91,14 @@ QWidget* DicePanel::keyTarget() const
     return nullptr;
 }
 
+QWidget* DicePanel::readerFocus() const
+{
+    if (!hasFocus())
+        return nullptr;
+    QWidget* target = keyTarget();
+    return m_readerOnState || !target ? const_cast<DicePanel*>(this) : target;
+}
+
 void DicePanel::activateKeyTarget()
 {
     QWidget* target = keyTarget();
@@ -85,6 +110,27 @@ void DicePanel::activateKeyTarget()
         diePressed(m_focusDie, Qt::LeftButton); // exactly what a left click on it does
 }
 
+namespace {
+
+auto readingOrder(QPoint at, int number)
+{
+    return std::tuple(at.x(), at.y(), number);
+}
+
+} // namespace
+
+std::vector<const DieImage*> DicePanel::freeDiceInOrder() const
+{
+    std::vector<const DieImage*> dice;
+    for (const DieImage* die : m_dice)
+        if (die->available())
+            dice.push_back(die);
+    std::sort(dice.begin(), dice.end(), [](const DieImage* x, const DieImage* y) {
+        return readingOrder(x->pos(), x->number()) < readingOrder(y->pos(), y->number());
+    });
+    return dice;
+}
+
 void DicePanel::refreshFocusedDie()
 {
     const DieImage* current = dieAt(m_focusDie);
@@ -92,21 +138,15 @@ void DicePanel::refreshFocusedDie()
         updateFocusRing();
         return;
     }
-    // From the die just placed to the nearest left; in a new throw, from the left edge.
-    const QPoint from = current ? m_lastFocusAt : QPoint(0, height() / 2);
-    int best = 0;
-    qint64 bestDistance = std::numeric_limits<qint64>::max();
-    for (const DieImage* die : m_dice) {
-        if (!m_ownTurn || !die->available())
-            continue;
-        const QPoint d = die->pos() - from;
-        const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = die->number();
-        }
-    }
-    setFocusedDie(best);
+    // The next die after the one just placed, from where it lay; else the first.
+    std::vector<const DieImage*> dice;
+    if (m_ownTurn)
+        dice = freeDiceInOrder();
+    const auto after = std::find_if(dice.begin(), dice.end(), [&](const DieImage* die) {
+        return current && readingOrder(die->pos(), die->number()) > readingOrder(m_lastFocusAt, current->number());
+    });
+    const DieImage* next = after != dice.end() ? *after : dice.empty() ? nullptr : dice.front();
+    setFocusedDie(next ? next->number() : 0);
 }
 
 void DicePanel::setFocusedDie(int die)
@@ -125,28 +165,22 @@ void DicePanel::moveFocusedDie(int key)
     const DieImage* current = dieAt(m_focusDie);
     if (!current)
         return;
-    // Left and right walk the dice in the order of their places from left to
-    // right (then top to bottom), so every die can be reached; up and down go
-    // to the nearest die above or below.
-    std::vector<const DieImage*> dice;
-    for (const DieImage* die : m_dice)
-        if (die->available())
-            dice.push_back(die);
-    const auto order = [](const DieImage* d) { return std::tuple(d->pos().x(), d->pos().y(), d->number()); };
-    std::sort(dice.begin(), dice.end(), [&](const DieImage* x, const DieImage* y) { return order(x) < order(y); });
+    // Left and right walk the dice in their order, so every die can be
+    // reached; up and down go to the nearest die above or below.
+    const std::vector<const DieImage*> dice = freeDiceInOrder();
     const auto here = std::find(dice.begin(), dice.end(), current);
     const DieImage* next = nullptr;
     if (key == Qt::Key_Right && here + 1 < dice.end())
         next = *(here + 1);
     else if (key == Qt::Key_Left && here > dice.begin())
         next = *(here - 1);
-    qint64 bestScore = std::numeric_limits<qint64>::max();
+    qint64 nearest = std::numeric_limits<qint64>::max();
     for (const DieImage* die : dice) {
         const QPoint d = die->pos() - current->pos();
         const bool beyond = key == Qt::Key_Up ? d.y() < 0 : key == Qt::Key_Down && d.y() > 0;
-        const qint64 score = std::abs(d.y()) + 2 * qint64(std::abs(d.x()));
-        if (beyond && score < bestScore) {
-            bestScore = score;
+        const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+        if (beyond && distance < nearest) {
+            nearest = distance;
             next = die;
         }
     }
@@ -160,12 +194,25 @@ void DicePanel::updateFocusRing()
         return;
     QWidget* target = hasFocus() ? keyTarget() : nullptr;
     m_ring->surround(target ? target->geometry() : QRect());
-    // Screen readers follow the ring as the focus within the panel.
-    if (target == m_toldTarget)
+    // Screen readers follow the ring, or the board's state, as the focus within the panel.
+    QWidget* reader = readerFocus();
+    if (reader == m_toldTarget || m_tellQueued)
         return;
-    m_toldTarget = target;
-    if (target) {
-        QAccessibleEvent event(target, QAccessible::Focus);
+    m_toldTarget = reader;
+    tellReader();
+}
+
+void DicePanel::tellReader()
+{
+    if (!QAccessible::isActive())
+        return; // no reader listens
+    if (m_toldTarget == this) {
+        if (QAccessibleInterface* state = boardStateAccessible(this)) {
+            QAccessibleEvent event(state, QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        }
+    } else if (m_toldTarget) {
+        QAccessibleEvent event(m_toldTarget, QAccessible::Focus);
         QAccessible::updateAccessibility(&event);
     }
 }

@@ -1,11 +1,13 @@
 #include "scoregrid.h"
 
 #include "art/artwork.h"
+#include "art/palette.h"
 #include "boardaccessibility.h"
 #include "core/spokenwords.h"
 #include "readername.h"
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -20,6 +22,7 @@ ScoreGrid::ScoreGrid(int seat, QWidget* parent)
     setFixedSize(columns * cell, rows * cell);
     setToolTip(QStringLiteral("Click to learn how to read the score boards."));
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     setPlayerName(QStringLiteral("Seat %1").arg(seat));
 }
 
@@ -62,6 +65,10 @@ void ScoreGrid::paintEvent(QPaintEvent*)
         painter.drawPixmap(c * cell, 0, art::scoreHeading(c, dpr));
         painter.drawPixmap(c * cell, cell, art::scoreLight(m_marks[c], dpr));
     }
+    if (hasFocus()) { // the target in the keyboard's mark, two pixels of lime within its column
+        painter.setPen(QPen(art::palette::textLime, 2));
+        painter.drawRect(QRectF(columnRect(m_current)).adjusted(1, 1, -1, -1));
+    }
 }
 
 void ScoreGrid::mousePressEvent(QMouseEvent* event)
@@ -73,6 +80,65 @@ void ScoreGrid::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+void ScoreGrid::keyPressEvent(QKeyEvent* event)
+{
+    int column = m_current;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        column = qMax(0, m_current - 1);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        column = qMin(columns - 1, m_current + 1);
+        break;
+    case Qt::Key_Home:
+        column = 0;
+        break;
+    case Qt::Key_End:
+        column = columns - 1;
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit clicked();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (column != m_current) {
+        m_current = column;
+        update();
+        tellReader();
+    }
+}
+
+void ScoreGrid::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+    // After Qt's news of the board's own focus, the target in the mark is the reader's focus.
+    QMetaObject::invokeMethod(this, &ScoreGrid::tellReader, Qt::QueuedConnection);
+}
+
+void ScoreGrid::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void ScoreGrid::tellReader()
+{
+    if (!QAccessible::isActive())
+        return; // no reader listens
+    if (!hasFocus())
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(m_current);
+    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace velmora

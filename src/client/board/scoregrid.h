@@ -9,6 +9,11 @@ namespace velmora {
 // A seat's score board: the seven targets 15..20 and B as headings, and under
 // each a light showing how many marks the seat has on it. Screen readers
 // read it per target, as "Alice's 17, two marks".
+//
+// Tab reaches it after its seat; the arrow keys (and Home, End) then move a
+// lime mark from target to target, which is the reader's focus, and Space or
+// Enter explains the boards as a click does. Nothing is marked without the
+// keyboard focus, which a click never gives.
 class ScoreGrid : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +34,10 @@ public:
     // What the board says of column 0..6: "Alice's 17, two marks".
     QString reading(int column) const;
 
+    // The target 0..6 in the keyboard's mark, and where a column lies.
+    int currentColumn() const { return m_current; }
+    static QRect columnRect(int column) { return {column * cell, 0, cell, rows * cell}; }
+
 signals:
     void clicked();
 
@@ -36,12 +45,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void tellReader();
+
     int m_seat;
     rules::Marks m_marks{};
     QString m_playerName;
     bool m_mine = false;
+    int m_current = 0;
 };
 
 } // namespace velmora

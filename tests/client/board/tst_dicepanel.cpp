@@ -51,6 +51,7 @@ private slots:
     void buttonsAndWinner();
     void keysPlayTheTurnAsClicksDo();
     void ringMarksTheDieOnlyWhileTheBoardHasTheFocus();
+    void upAndDownGoToTheNearestDie();
 
 private:
     QWidget* die(int n) const { return m_panel->findChild<QWidget*>(QString("image_dice%1").arg(n)); }
@@ -335,15 +336,26 @@ void TestDicePanel::keysPlayTheTurnAsClicksDo()
     QCOMPARE(reached.size(), 12); // every die is reached
     QCOMPARE(m_panel->focusedDie(), 6);
 
-    // Enter asks to place the die, as a left click does; the ring
-    // moves on once the host's placement comes back.
+    // Enter asks to place the die, as a left click does; once the host's
+    // placement comes back it says where the die went, and the ring moves
+    // on to the next die, or from the last one back to the first.
+    QSignalSpy placed(m_panel, &DicePanel::placedAsAsked);
     QTest::keyClick(m_panel, Qt::Key_Return);
     QCOMPARE(place.takeFirst(), QList<QVariant>{6});
     QCOMPARE(m_panel->focusedDie(), 6);
     m_panel->placeDie(6, 1, 1);
-    QCOMPARE(m_panel->focusedDie(), 10); // the nearest die left
+    QCOMPARE(placed.value(0), (QList<QVariant>{1, 1}));
+    placed.clear();
+    QCOMPARE(m_panel->focusedDie(), 4);
+    QTest::keyClick(m_panel, Qt::Key_Right);
+    QCOMPARE(m_panel->focusedDie(), 5);
     QTest::keyClick(m_panel, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(place.takeFirst(), QList<QVariant>{10});
+    QCOMPARE(place.takeFirst(), QList<QVariant>{5});
+    m_panel->placeDie(1, 3, 4); // placed by the computer: nothing to tell
+    QVERIFY(placed.isEmpty());
+    m_panel->placeDie(5, 2, 3);
+    QCOMPARE(placed.value(0), (QList<QVariant>{2, 3}));
+    QCOMPARE(m_panel->focusedDie(), 12); // the die after it, from where it lay
 
     // Typing on the board goes nowhere; A auto places.
     QTest::keyClicks(m_panel, QStringLiteral("hi"));
@@ -394,6 +406,34 @@ void TestDicePanel::ringMarksTheDieOnlyWhileTheBoardHasTheFocus()
     QTest::keyClick(m_panel, Qt::Key_Left); // the die in the ring stays the same
     QCOMPARE(rendered(m_panel, 1), before1);
     QCOMPARE(rendered(m_panel, 2), before2);
+}
+
+void TestDicePanel::upAndDownGoToTheNearestDie()
+{
+    m_panel->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_panel));
+    m_panel->setFocus();
+    m_panel->loaddice(throwOf12.mid(0, 4), zero);
+    m_panel->setOwnTurn(true);
+    // Die 2 is only 4 px lower than die 1 but far to the right; die 3 is
+    // nearer below, and die 4 above.
+    const QPoint from(150, 100);
+    const QPoint at[] = {from, from + QPoint(300, 4), from + QPoint(30, 50), from + QPoint(-40, -40)};
+    for (int n = 1; n <= 4; ++n)
+        die(n)->move(at[n - 1]);
+    for (int k = 0; k < 4; ++k)
+        QTest::keyClick(m_panel, Qt::Key_Left);
+    QCOMPARE(m_panel->focusedDie(), 4);
+    QTest::keyClick(m_panel, Qt::Key_Right);
+    QCOMPARE(m_panel->focusedDie(), 1);
+    QTest::keyClick(m_panel, Qt::Key_Down);
+    QCOMPARE(m_panel->focusedDie(), 3);
+    QTest::keyClick(m_panel, Qt::Key_Down); // nothing further down
+    QCOMPARE(m_panel->focusedDie(), 3);
+    QTest::keyClick(m_panel, Qt::Key_Up);
+    QCOMPARE(m_panel->focusedDie(), 1); // above die 3, die 2 lies nearer in rows but farther away
+    QTest::keyClick(m_panel, Qt::Key_Up);
+    QCOMPARE(m_panel->focusedDie(), 4);
 }
 
 QTEST_MAIN(TestDicePanel)
