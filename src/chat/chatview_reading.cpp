@@ -1,11 +1,10 @@
 // Reading the history line by line: the current line the keys move, the mark
 // drawn on it, and the focus the screen reader follows onto it.
 
+#include "art/palette.h"
 #include "chatparagraph.h"
 #include "chatview.h"
 #include "chatviewaccessible.h"
-
-#include "art/palette.h"
 
 #include <QAccessible>
 #include <QFocusEvent>

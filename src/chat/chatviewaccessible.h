@@ -34,7 +34,7 @@ private:
     void forgetGoneLines() const;
 
     mutable QHash<quint64, QAccessible::Id> m_items; // by line serial
-    mutable quint64 m_firstKept = 0;                  // the oldest kept serial when last looked
+    mutable quint64 m_firstKept = 0;                 // the oldest kept serial when last looked
 };
 
 } // namespace velmora

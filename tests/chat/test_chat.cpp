@@ -229,7 +229,8 @@ private slots:
                                    return a.second < b.second;
                                })->first);
             const double contrast = (luminance(drawn) + 0.05) / (luminance(Qt::black) + 0.05);
-            QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("%1 at %2: %3").arg(drawn.name()).arg(ratio).arg(contrast)));
+            QVERIFY2(contrast >= 4.5,
+                     qPrintable(QStringLiteral("%1 at %2: %3").arg(drawn.name()).arg(ratio).arg(contrast)));
             QVERIFY(drawn != ChatLine::SystemColour);
         }
     }

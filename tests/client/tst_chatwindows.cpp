@@ -5,6 +5,7 @@
 #include "gameinstance.h"
 #include "records/preferences.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QColorDialog>
 #include <QLineEdit>
