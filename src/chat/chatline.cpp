@@ -111,7 +111,8 @@ int senderStyle(int sender)
 
 bool isLinkWord(QStringView word)
 {
-    return !word.isEmpty() && (word.contains(QLatin1String("http://")) || word.contains(QLatin1String("www.")));
+    return !word.isEmpty() && (word.contains(QLatin1String("http://")) || word.contains(QLatin1String("https://")) ||
+                               word.contains(QLatin1String("www.")));
 }
 
 ChatLine parseSystemLine(const QString& text)

@@ -28,6 +28,9 @@ struct ChatLine {
     // The colours of the game's own lines: lime, and silver for the quick instructions.
     static constexpr QColor SystemColour{0x00, 0xFF, 0x00};
     static constexpr QColor InstructionColour{0xC0, 0xC0, 0xC0};
+    // Links: a green that reads well on the black display (far above the 4.5 to 1 contrast
+    // ordinary text needs), lighter and bluer than the lime of the game's own lines.
+    static constexpr QColor LinkColour{0x3C, 0xB3, 0x71};
     // Stands in for a smiley in the text; the display sizes it to the picture.
     static constexpr QChar SmileyPlaceholder = QLatin1Char('O');
 

@@ -17,6 +17,7 @@ struct ChatView::GlyphPiece {
 
 struct ChatView::Paragraph {
     ChatLine line;
+    quint64 serial = 0;
     int firstLink = 0; // display number of its first link run
     bool hasSmiley = false;
     qint64 contentBytes = 0; // what the line itself holds, counted against the history budget

@@ -3,6 +3,7 @@
 #include "art/fonts.h"
 #include "art/palette.h"
 #include "chatparagraph.h"
+#include "chatviewaccessible.h"
 #include "media/colourtext.h"
 #include "weblink.h"
 
@@ -36,7 +37,10 @@ int nextLinkNumber(int number)
 ChatView::ChatView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
+    // Before anything asks for the view's accessible interface (a new name does).
+    ChatViewAccessible::install();
     setObjectName(QStringLiteral("mainchat"));
+    setAccessibleName(QStringLiteral("Chat"));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -56,8 +60,8 @@ ChatView::ChatView(QWidget* parent)
     m_styles[1] = {toQColor(clWhite), true, false, false};
     m_styles[2] = {toQColor(clSilver), true, false, false};
     m_styles[3] = {toQColor(clMaroon), false, true, false};
-    m_styles[4] = {toQColor(clGreen), false, false, true};
-    m_styles[5] = {toQColor(clGreen), false, false, true};
+    m_styles[4] = {ChatLine::LinkColour, false, false, true};
+    m_styles[5] = {ChatLine::LinkColour, false, false, true};
     for (int i = 6; i < StyleCount; ++i)
         m_styles[std::size_t(i)] = {toQColor(clWindowText), false, false, false};
     // The fonts come with the first line (makeFonts): an empty chat needs none.
@@ -106,6 +110,7 @@ void ChatView::addLine(ChatLine line, const QColor& colour)
     p->line = std::move(line);
     p->line.text.squeeze();
     p->line.runs.shrink_to_fit();
+    p->serial = m_nextSerial++;
     storeLinks(*p);
     p->contentBytes = qint64(sizeof(Paragraph)) + qint64(p->line.text.capacity()) * qint64(sizeof(QChar)) +
                       qint64(p->line.runs.capacity() * sizeof(LineRun));
@@ -430,6 +435,10 @@ void ChatView::keyPressEvent(QKeyEvent* event)
     }
     if (event->matches(QKeySequence::SelectAll)) {
         selectAll();
+        event->accept();
+        return;
+    }
+    if (moveCurrentLine(event)) {
         event->accept();
         return;
     }

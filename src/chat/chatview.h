@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chatline.h"
+#include "controls/keyfocusmark.h"
 #include "heightindex.h"
 
 #include <QAbstractScrollArea>
@@ -121,6 +122,22 @@ public:
     QRect paragraphRect(int index);
     QRect linkRect(int number);
 
+    // Reading the history line by line, with the keys and through the screen reader's list
+    // (chatviewaccessible.h). Every line shown gets a serial number of its own that is never
+    // used again, so a line can still be told apart after older ones have gone.
+    quint64 lineSerial(int index) const;
+    int lineIndex(quint64 serial) const; // -1 once the line has gone
+    // A line as a reader says it: its text with links as written and smileys as a word.
+    QString spokenLine(int index) const;
+    // Where a line lies in viewport coordinates by the heights known now (nothing laid out),
+    // and the line at a viewport point (-1: none).
+    QRect lineRect(int index) const;
+    int lineIndexAt(const QPoint& viewportPos) const;
+    // The line Up, Down, Home, End, Page Up and Page Down move while the view has the focus
+    // (-1: none). It is the newest line when the view takes the focus; new lines leave it be.
+    int currentLine() const { return lineIndex(m_currentSerial); }
+    void setCurrentLine(int index);
+
     // The context menu and its actions, for the window's own menus.
     QMenu* contextMenu() const { return m_menu; }
     QAction* selectAllAction() const { return m_selectAll; }
@@ -138,6 +155,9 @@ signals:
     void cleared();
     // A single click on a link, before it is opened.
     void linkClicked(int number);
+    // The screen reader was told that the line at `index` has the focus (a key moved the
+    // current line there, or the view took the focus on it).
+    void lineFocused(int index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -147,6 +167,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -188,6 +210,11 @@ private:
                            int selFrom, int selTo);
     QPixmap smileyPixmap(int picture);
     void reportFailure();
+    bool moveCurrentLine(const QKeyEvent* event);
+    int pageStep(int from, int direction) const;
+    void scrollToLine(int index);
+    void tellCurrentLine();
+    void paintCurrentLine(QPainter& painter);
 
     struct Style {
         QColor colour;
@@ -215,6 +242,10 @@ private:
 
     std::array<QString, LinkSlotCount> m_linkSlots;
     int m_linkCounter = -1;
+
+    quint64 m_nextSerial = 1;
+    quint64 m_currentSerial = 0; // 0: no line
+    KeyFocusMark m_keyMark;
 
     std::optional<Position> m_anchor;
     std::optional<Position> m_cursor;

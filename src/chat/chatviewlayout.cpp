@@ -333,6 +333,7 @@ void ChatView::paintEvent(QPaintEvent* event)
             },
             Qt::QueuedConnection);
     }
+    paintCurrentLine(painter);
 }
 
 void ChatView::paintSelectedLine(QPainter& painter, const Paragraph& p, const QTextLine& line, const QPointF& origin,

@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
+#include <map>
 
 using namespace velmora;
 
@@ -110,7 +112,7 @@ private slots:
         QCOMPARE(runs.first().style, 7);
         QCOMPARE(runs.last().style, int(ChatView::LinkStyle));
         QCOMPARE(view.styleColour(7), QColor(255, 165, 0));
-        QCOMPARE(view.styleColour(ChatView::LinkStyle), toQColor(colours::clGreen));
+        QCOMPARE(view.styleColour(ChatView::LinkStyle), ChatLine::LinkColour);
         QVERIFY(view.styleBold(7));
     }
 
@@ -195,12 +197,47 @@ private slots:
         }
     }
 
-    void linkStyleIsGreenUnderlined()
+    // Link runs, as drawn at 100 % and 200 %, stand out from the black by at least the 4.5 to
+    // 1 contrast ordinary text needs, underlined, and unlike the lime of the game's lines.
+    void linkColourReadsOnBlack()
     {
-        ChatView view;
-        QCOMPARE(view.styleColour(ChatView::LinkStyle), toQColor(colours::clGreen));
-        QVERIFY(view.styleFont(ChatView::LinkStyle).underline());
-        QVERIFY(!view.styleFont(0).underline());
+        const auto luminance = [](const QColor& c) {
+            const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+        };
+        Harness h;
+        h.show();
+        show(h.view, QStringLiteral("1+A: www.example.com"), colours::clWhite);
+        QVERIFY(h.view.styleFont(ChatView::LinkStyle).underline());
+        QVERIFY(!h.view.styleFont(0).underline());
+        const QRect link = h.view.linkRect(0);
+        for (const qreal ratio : {1.0, 2.0}) {
+            QImage image(h.view.viewport()->size() * ratio, QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            h.view.viewport()->render(&image);
+            std::map<QRgb, int> counts;
+            for (int y = int(link.top() * ratio); y < int((link.bottom() + 1) * ratio); ++y)
+                for (int x = int(link.left() * ratio); x < int((link.right() + 1) * ratio); ++x)
+                    if (const QRgb rgb = image.pixel(x, y) & 0xFFFFFF; rgb != 0)
+                        ++counts[rgb];
+            QVERIFY(!counts.empty());
+            const QColor drawn(std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                                   return a.second < b.second;
+                               })->first);
+            const double contrast = (luminance(drawn) + 0.05) / (luminance(Qt::black) + 0.05);
+            QVERIFY2(contrast >= 4.5,
+                     qPrintable(QStringLiteral("%1 at %2: %3").arg(drawn.name()).arg(ratio).arg(contrast)));
+            QVERIFY(drawn != ChatLine::SystemColour);
+        }
+    }
+
+    // An https word opens as written.
+    void httpsLinkOpensAsWritten()
+    {
+        Harness h;
+        show(h.view, QStringLiteral("1+A: https://example.com/p?q=1"), colours::clWhite);
+        QVERIFY(h.view.mainchatJump(0));
+        QCOMPARE(h.opened, QList<QUrl>{QUrl(QStringLiteral("https://example.com/p?q=1"))});
     }
 
     void linkSlotsWrap()

@@ -150,8 +150,10 @@ private slots:
                                       << "A:  HTTP://b.c ";
         QTest::newRow("capital WWW") << "A: WWW.b.c"
                                      << "A:  WWW.b.c ";
-        QTest::newRow("https alone is no mark") << "A: https://b.c"
-                                                << "A:  https://b.c ";
+        QTest::newRow("https") << "A: see https://b.c/d"
+                               << "A:  see [https://b.c/d ]";
+        QTest::newRow("capital HTTPS") << "A: HTTPS://b.c"
+                                       << "A:  HTTPS://b.c ";
         QTest::newRow("neighbours stay apart") << "A: http://a.b www.c.d"
                                                << "A:  [http://a.b ][www.c.d ]";
         QTest::newRow("colon of an address ends the name") << "http://a.b www.c.d"

@@ -5,6 +5,7 @@
 #include "gameinstance.h"
 #include "records/preferences.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QColorDialog>
 #include <QLineEdit>
@@ -84,6 +85,25 @@ void typeLine(GameInstance& game, const QString& text)
     QTest::keyClick(entry, Qt::Key_Return);
 }
 
+// The chat's list as a screen reader finds it in a window.
+QAccessibleInterface* chatList(QAccessibleInterface* iface)
+{
+    if (!iface || iface->state().invisible)
+        return nullptr;
+    if (iface->role() == QAccessible::List && iface->text(QAccessible::Name) == QLatin1String("Chat"))
+        return iface;
+    for (int i = 0; i < iface->childCount(); ++i)
+        if (QAccessibleInterface* found = chatList(iface->child(i)))
+            return found;
+    return nullptr;
+}
+
+QString newestItem(QAccessibleInterface* list)
+{
+    const int count = list->childCount();
+    return count > 0 ? list->child(count - 1)->text(QAccessible::Name) : QString();
+}
+
 } // namespace
 
 class TestChatWindows : public QObject {
@@ -98,6 +118,7 @@ private slots:
     }
     void cleanup() { m_folder.reset(); }
     void relayedLinesKeepSenderAndColour();
+    void anotherPlayersLineIsReadBack();
     void lobbyConnectionIsReadAndStartsQuietly();
 };
 
@@ -170,6 +191,37 @@ void TestChatWindows::relayedLinesKeepSenderAndColour()
         QCOMPARE(drawnColour(view, annAgainAt), kLime);
         QCOMPARE(drawnColour(view, systemAt), kLime);
     }
+}
+
+// What Bob types reaches Ann's screen reader as a line of her chat's list, the
+// one her reader hears when she moves to her chat.
+void TestChatWindows::anotherPlayersLineIsReadBack()
+{
+    FakeLobby lobby;
+    GameInstance ann({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 0, 1, lobby.port());
+    QTRY_VERIFY_WITH_TIMEOUT(ann.chat.session().isConnected(), kTimeoutMs);
+    GameInstance bob({QStringLiteral("Bob"), QStringLiteral("127.0.0.1"), QStringLiteral("false")}, ann.server.port(),
+                     1, lobby.port());
+    QTRY_COMPARE_WITH_TIMEOUT(bob.chat.session().myseat(), 2, kTimeoutMs);
+
+    typeLine(bob, QStringLiteral("look https://a.example/x :)#12 ok"));
+    const QString heard = QStringLiteral("Bob chats: look https://a.example/x smiley ok");
+    QAccessibleInterface* list = chatList(QAccessible::queryAccessibleInterface(&ann.chat));
+    QVERIFY(list);
+    QTRY_COMPARE_WITH_TIMEOUT(newestItem(list), heard, kTimeoutMs);
+    QCOMPARE(list->childCount(), ann.mainchat()->paragraphCount());
+
+    // Tab onto the chat: the reader is told of Bob's line; Up goes to the one before.
+    QStringList told;
+    connect(ann.mainchat(), &ChatView::lineFocused, this,
+            [&](int index) { told << list->child(index)->text(QAccessible::Name); });
+    QApplication::setActiveWindow(&ann.chat);
+    QTRY_VERIFY(ann.chat.isActiveWindow());
+    ann.mainchat()->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(told.value(0), heard);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(told.size(), 2);
+    QCOMPARE(told.last(), list->child(list->childCount() - 2)->text(QAccessible::Name));
 }
 
 void TestChatWindows::lobbyConnectionIsReadAndStartsQuietly()
