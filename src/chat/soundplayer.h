@@ -31,8 +31,8 @@ public:
     // A name without a recording does nothing and returns false.
     bool play(QAnyStringView name);
 
-    // Loads the sound output ahead of the first play (a few milliseconds),
-    // e.g. queued once the window shows.
+    // Loads the sound output ahead of the first play (a few milliseconds and
+    // some megabytes: the game leaves it to the first play).
     void prepare();
 
     // The recording a name plays, or an empty URL when there is none.

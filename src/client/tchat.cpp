@@ -1,7 +1,6 @@
 #include "tchat.h"
 
 #include "chat/chatview.h"
-#include "chat/soundplayer.h"
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
 #include "core/clientsession.h"
@@ -31,7 +30,6 @@ namespace velmora {
 
 namespace {
 constexpr int kStartAnywayDelayMs = 500;
-constexpr int kSoundWarmUpDelayMs = 300;
 } // namespace
 
 Tchat::Tchat(GameCore& core, QWidget* parent)
@@ -118,18 +116,13 @@ void Tchat::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    // The game starts once the window is on the screen, and the audio output
-    // is looked for a moment later: neither delays the first window. Should
-    // the window never be exposed (started minimised, say), the game starts
-    // anyway.
+    // The game starts once the window is on the screen, so it never delays
+    // the first window; the sound output is loaded by the first sound (never,
+    // with every sound switched off). Should the window never be exposed
+    // (started minimised, say), the game starts anyway.
     if (QWindow* window = windowHandle())
         window->installEventFilter(this);
     QTimer::singleShot(kStartAnywayDelayMs, this, &Tchat::startOnce);
-    QTimer::singleShot(kSoundWarmUpDelayMs, this, [this] {
-        // A game with every sound switched off never loads the sound output.
-        if (m_core.preferences().anySoundOn())
-            m_soundPlayer->prepare();
-    });
 }
 
 void Tchat::startOnce()

@@ -51,8 +51,6 @@ struct Preferences {
         p.textsize = 10;
         return p;
     }
-
-    bool anySoundOn() const { return playsounds || playvoiceovers || chatterSounds; }
 };
 
 } // namespace velmora
