@@ -79,7 +79,7 @@ private:
 
 QAccessibleInterface* makeInterface(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("velmora::ChatView") && object && object->isWidgetType())
+    if (className == QLatin1StringView(ChatView::staticMetaObject.className()) && object && object->isWidgetType())
         return new ChatViewAccessible(static_cast<ChatView*>(object));
     return nullptr;
 }

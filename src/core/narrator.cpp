@@ -18,11 +18,13 @@ QString whose(const QString& name, bool mine)
 
 // The host's chat line said aloud: "Ann chats: hi" becomes "Ann says hi";
 // an action line ("Ann waves") is said as it is, and a smiley code (":)#14",
-// drawn as a picture) is the word "smiley".
+// drawn as a picture) is the word "smiley". The chat draws a picture for the
+// mark and whatever two characters follow it, known code or not, so the same
+// stretch is the word here.
 QString chatWords(const ReceivedChat& chat)
 {
     static const QLatin1StringView chats(" chats:");
-    static const QRegularExpression smiley(QStringLiteral(":\\)#(1[0-9]|2[0-7])"));
+    static const QRegularExpression smiley(QStringLiteral(":\\)#.{0,2}"));
     QString name = chat.name;
     if (name.endsWith(chats))
         name = name.chopped(chats.size()) + QStringLiteral(" says");
