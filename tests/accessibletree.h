@@ -10,6 +10,7 @@
 #include <QAccessibleInterface>
 #include <QMetaEnum>
 #include <QObject>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace velmora::testing {
@@ -18,6 +19,15 @@ struct AccessibleWalk {
     // Hidden controls (a page not in front) are left out unless asked for.
     bool includeInvisible = false;
 };
+
+// Whether a reader at its usual level would say "colon" or "semicolon" where
+// a pause was meant: a semicolon, or a colon ending a word. Addresses
+// ("velmora://host:7772") keep the colons they are made of.
+inline bool readsPunctuation(const QString& text)
+{
+    static const QRegularExpression pause(QStringLiteral(";|:(\\s|$)"));
+    return text.contains(pause);
+}
 
 namespace detail {
 
@@ -68,6 +78,23 @@ inline void collectUnnamed(QAccessibleInterface* iface, const AccessibleWalk& wa
         collectUnnamed(iface->child(i), walk, found, depth + 1);
 }
 
+// Every name and description under `iface` that a reader would speak with
+// "colon" or "semicolon"; the subtree of `skipped` (an object name) is left out.
+inline void collectPunctuated(QAccessibleInterface* iface, const QString& skipped, QStringList& found, int depth)
+{
+    if (!iface || !iface->isValid() || depth > 64)
+        return;
+    if (!skipped.isEmpty() && iface->object() && iface->object()->objectName() == skipped)
+        return;
+    for (QAccessible::Text t : {QAccessible::Name, QAccessible::Description}) {
+        const QString text = iface->text(t);
+        if (readsPunctuation(text))
+            found << text;
+    }
+    for (int i = 0; i < iface->childCount(); ++i)
+        collectPunctuated(iface->child(i), skipped, found, depth + 1);
+}
+
 } // namespace detail
 
 // Every operable control under `root` (the root included) without a name.
@@ -76,6 +103,15 @@ inline QStringList unnamedControls(QObject* root, AccessibleWalk walk = {})
 {
     QStringList found;
     detail::collectUnnamed(QAccessible::queryAccessibleInterface(root), walk, found, 0);
+    return found;
+}
+
+// Every name and description under `root` a reader would say with "colon"
+// or "semicolon", leaving out the subtree of the object named `skipped`.
+inline QStringList punctuatedTexts(QObject* root, const QString& skipped = {})
+{
+    QStringList found;
+    detail::collectPunctuated(QAccessible::queryAccessibleInterface(root), skipped, found, 0);
     return found;
 }
 

@@ -3,6 +3,7 @@
 #include "chat/chatview.h"
 #include "chatarea.h"
 #include "client/board/dicepanel.h"
+#include "controls/readablecaption.h"
 #include "core/clientsession.h"
 #include "core/gamecore.h"
 #include "records/gamesettings.h"
@@ -41,6 +42,7 @@ Tchat::Tchat(GameCore& core, QWidget* parent)
 {
     setObjectName(QStringLiteral("Tchat"));
     setWindowTitle(QStringLiteral("Velmora"));
+    installReadableCaptions();
     m_reports = std::make_unique<ReportQueue>(
         [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Velmora"), text); });
     connect(m_reports.get(), &ReportQueue::drained, this, [this] {

@@ -6,6 +6,7 @@
 #include "joincheck.h"
 #include "lobbychecks.h"
 #include "lobbysettings.h"
+#include "controls/readablecaption.h"
 #include "network/gamebrowser.h"
 
 #include <QAccessibleWidget>
@@ -65,6 +66,7 @@ LobbyWindow::LobbyWindow(std::unique_ptr<GameLauncher> launcher, quint16 linkPor
     , m_status(named(new QLabel, "label_status", QStringLiteral("Status")))
 {
     static const bool factory = (QAccessible::installFactory(accessibleLobby), true);
+    installReadableCaptions();
     Q_UNUSED(factory);
     setObjectName(QStringLiteral("LobbyWindow"));
     setWindowTitle(QStringLiteral("Velmora Lobby"));

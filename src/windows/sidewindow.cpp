@@ -2,6 +2,7 @@
 
 #include "art/artwork.h"
 #include "art/palette.h"
+#include "controls/readablecaption.h"
 #include "controls/tselbutton.h"
 
 #include <QAccessibleWidget>
@@ -39,6 +40,7 @@ SideWindow::SideWindow(QWidget* parent, Qt::WindowFlags extraFlags)
     : QWidget(parent, Qt::Window | extraFlags)
 {
     QAccessible::installFactory(sideWindowAccessible); // Qt keeps each factory once
+    installReadableCaptions();
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::black);
     palette.setColor(QPalette::WindowText, art::palette::textLime);

@@ -1,5 +1,7 @@
 #include "spylistform.h"
 
+#include "controls/readablecaption.h"
+
 #include <QLabel>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -43,7 +45,9 @@ Tspylist::Tspylist(QWidget* parent)
 
 void Tspylist::addEntry(const QString& entry)
 {
-    m_list->addItem(entry);
+    auto* item = new QListWidgetItem(entry);
+    item->setData(Qt::AccessibleTextRole, readableCaption(entry)); // "5, Bob"
+    m_list->addItem(item);
 }
 
 bool Tspylist::removeEntry(const QString& entry)

@@ -45,23 +45,6 @@ QString nameOf(QObject* object)
     return iface ? iface->text(QAccessible::Name) : QStringLiteral("<not accessible>");
 }
 
-// Every name and description under `iface` that a reader would speak with
-// "colon" or "semicolon". The chat's own lines are the game's texts, as sent.
-void collectPunctuated(QAccessibleInterface* iface, QStringList& found, int depth = 0)
-{
-    if (!iface || !iface->isValid() || depth > 64)
-        return;
-    if (iface->object() && iface->object()->objectName() == QLatin1String("mainchat"))
-        return;
-    for (QAccessible::Text t : {QAccessible::Name, QAccessible::Description}) {
-        const QString text = iface->text(t);
-        if (text.contains(QLatin1Char(':')) || text.contains(QLatin1Char(';')))
-            found << text;
-    }
-    for (int i = 0; i < iface->childCount(); ++i)
-        collectPunctuated(iface->child(i), found, depth + 1);
-}
-
 // A key pressed in the window's focused control, as a keyboard sends it.
 void press(GameInstance& g, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
 {
@@ -273,8 +256,12 @@ void TestAccessibility::aSoloGameIsHeardInPlainWordsAndAskedAbout()
     QVERIFY(game.hasLine(QStringLiteral("You has Won the Game!"))); // the chat keeps the game's own line
 
     // Nothing heard, nor any name or description, is read with "colon" or "semicolon".
-    QStringList punctuated = reader.announcements().filter(QRegularExpression(QStringLiteral("[:;]")));
-    collectPunctuated(accessible(&game.chat), punctuated);
+    QStringList punctuated;
+    for (const QString& said : reader.announcements())
+        if (testing::readsPunctuation(said))
+            punctuated << said;
+    // The chat's own lines are the game's texts, as sent.
+    punctuated += testing::punctuatedTexts(&game.chat, QStringLiteral("mainchat"));
     QCOMPARE(punctuated, QStringList());
     QVERIFY(!reader.told().contains(QLatin1String("You's")));
 

@@ -8,6 +8,7 @@
 // tools/screenreader-check.sh.
 
 #include "../lobby/recordinglauncher.h"
+#include "accessibletree.h"
 #include "lobby/lobbywindow.h"
 #include "records/datafolder.h"
 #include "strictwarnings.h"
@@ -99,7 +100,11 @@ void TestWindowReader::tabReachesReadableControls_data()
     row("about", 1, [] { return std::make_unique<Tabout>(); });
     row("help", 3, [] { return std::make_unique<Thelp>(); });
     row("tally list", 4, [this] { return std::make_unique<Ttallylist>(m_book); });
-    row("spy list", 1, [] { return std::make_unique<Tspylist>(); });
+    row("spy list", 1, [] {
+        auto spies = std::make_unique<Tspylist>();
+        spies->addEntry(QStringLiteral("5: Bob"));
+        return spies;
+    });
     row("phrases", 4, [] { return std::make_unique<Tphrases>(); });
     row("lobby offer", 3, [] { return std::make_unique<Tdownload>(); });
     row("game start", 3, [] { return std::make_unique<Tgamestart>(); });
@@ -123,6 +128,9 @@ void TestWindowReader::tabReachesReadableControls()
     QAccessibleInterface* top = QAccessible::queryAccessibleInterface(window.get());
     QVERIFY2(isTopLevelRole(top->role()) && top->role() != QAccessible::Border, qPrintable(roleName(top->role())));
     QVERIFY(!top->text(QAccessible::Name).isEmpty());
+    // Captions read without "colon" or "semicolon" ("Total Games", "5, Bob").
+    const QStringList punctuated = testing::punctuatedTexts(window.get());
+    QVERIFY2(punctuated.isEmpty(), qPrintable(punctuated.join(u'|')));
 
     QWidget* first = QApplication::focusWidget();
     QVERIFY(first);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+
+// A caption as a screen reader should say it: readers at their usual
+// punctuation level read ":" as "colon" and ";" as "semi", so a colon ending
+// a caption ("Total Games:") is dropped, and one inside it ("Note: ...",
+// "5: Bob") or a semicolon becomes a comma. Addresses ("http://...") keep theirs.
+QString readableCaption(const QString& caption);
+
+// Makes every label without an accessible name of its own read its text
+// through readableCaption(). Calling it again does nothing.
+void installReadableCaptions();
+
+} // namespace velmora
