@@ -19,7 +19,7 @@ namespace velmora::art {
 
 namespace {
 
-constexpr QSize logoSize(600, 241);
+constexpr QSize logoSize(600 - logoLeft, 241);
 constexpr QSize aboutSize(96, 96);
 constexpr QSize backgroundSize(800, 600);
 
@@ -38,6 +38,7 @@ QFont wordmarkFont(int pixelSize)
 QPixmap logo(qreal dpr)
 {
     return detail::cachedPixmap(QStringLiteral("logo"), logoSize, dpr, [](QPainter& painter) {
+        painter.translate(-logoLeft, 0); // the strip left of the wordmark stays clear
         // Faint rings of a board on the right, behind where the dice fall.
         const QPointF ringsCentre(440, 120);
         for (int i = 0; i < 6; ++i) {

@@ -129,7 +129,7 @@ void TestArtwork::sizesAndPixelRatios_data()
         QTest::addRow("button %d", int(b))
             << Maker([b](qreal d) { return pictureButton(b, ButtonState::Pressed, d); }) << pictureButtonSize(b);
     QTest::addRow("smiley 17") << Maker([](qreal d) { return smiley(17, d); }) << QSize(17, 16);
-    QTest::addRow("logo") << Maker([](qreal d) { return logo(d); }) << QSize(600, 241);
+    QTest::addRow("logo") << Maker([](qreal d) { return logo(d); }) << QSize(600 - logoLeft, 241);
     QTest::addRow("about") << Maker([](qreal d) { return aboutPicture(d); }) << QSize(96, 96);
     QTest::addRow("background") << Maker([](qreal d) { return background(d); }) << QSize(800, 600);
 }
@@ -233,9 +233,10 @@ void TestArtwork::logoRingsEndInsideThePicture()
             }
             return true;
         };
-        const int physical530 = qRound(530 * dpr);
+        const int physical530 = qRound((530 - logoLeft) * dpr);
         QVERIFY2(!columnIsClear(physical530), "rings reach past the panel's design width");
         QVERIFY2(columnIsClear(image.width() - 1), "rings cut off at the picture's right edge");
+        QVERIFY2(columnIsClear(0), "wordmark cut off at the picture's left edge");
     }
 }
 
