@@ -59,7 +59,8 @@ QPixmap logo(qreal dpr = 1.0);
 // The picture of the about window, 96 x 96.
 QPixmap aboutPicture(qreal dpr = 1.0);
 
-// The windows' background picture (a JPEG compiled into the program), 800 x 600.
-QPixmap background(qreal dpr = 1.0);
+// The windows' background picture (a JPEG compiled into the program), 800 x 600:
+// its top-left part covering at least AREA (a window draws as much as it shows).
+QPixmap background(qreal dpr = 1.0, QSize area = QSize(800, 600));
 
 } // namespace velmora::art

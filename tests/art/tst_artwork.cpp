@@ -52,6 +52,7 @@ private slots:
     void sizesAndPixelRatios();
     void picturesAreCached();
     void backgroundIsASmallCompiledInJpeg();
+    void backgroundCoversEveryAreaAskedFor();
     void smileysAreDistinct();
     void scoreLightsShowTheirMarks();
     void scoreHeadingsDiffer();
@@ -174,6 +175,19 @@ void TestArtwork::backgroundIsASmallCompiledInJpeg()
     for (int y = 0; y < image.height(); y += 50)
         for (int x = 0; x < image.width(); x += 50)
             QVERIFY(image.pixelColor(x, y).lightness() < 50);
+}
+
+// Windows draw as much of the background as they show; one copy serves them all.
+void TestArtwork::backgroundCoversEveryAreaAskedFor()
+{
+    const qreal dpr = 1.5; // a ratio no other test has made the picture at
+    const QImage small = background(dpr, QSize(100, 60)).toImage();
+    QCOMPARE(small.size(), QSize(150, 90));
+    const QPixmap wide = background(dpr, QSize(300, 20));
+    QCOMPARE(wide.size(), QSize(450, 90));
+    QCOMPARE(background(dpr, QSize(50, 50)).cacheKey(), wide.cacheKey());
+    QCOMPARE(wide.toImage().copy(small.rect()), small);
+    QCOMPARE(background(dpr, QSize(2000, 2000)).deviceIndependentSize(), QSizeF(800, 600));
 }
 
 void TestArtwork::smileysAreDistinct()
