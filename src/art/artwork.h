@@ -50,14 +50,17 @@ inline constexpr int smileyCount = 18;
 QPixmap smiley(int index, qreal dpr = 1.0);
 
 // The game's logo for the dice panel background (faint, it lies behind the
-// dice), 600 x 241: wider than the panel's design width of 530 so that, when
-// the window is widened, the rings end by themselves rather than at the
-// picture's edge.
+// dice), 600 x 241 in the panel: wider than the panel's design width of 530 so
+// that, when the window is widened, the rings end by themselves rather than at
+// the picture's edge. Its left part is clear, so the picture starts at
+// x = logoLeft: (600 - logoLeft) x 241, drawn from there.
+inline constexpr int logoLeft = 140;
 QPixmap logo(qreal dpr = 1.0);
 // The picture of the about window, 96 x 96.
 QPixmap aboutPicture(qreal dpr = 1.0);
 
-// The windows' background picture (a JPEG compiled into the program), 800 x 600.
-QPixmap background(qreal dpr = 1.0);
+// The windows' background picture (a JPEG compiled into the program), 800 x 600:
+// its top-left part covering at least AREA (a window draws as much as it shows).
+QPixmap background(qreal dpr = 1.0, QSize area = QSize(800, 600));
 
 } // namespace velmora::art

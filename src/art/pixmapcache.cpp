@@ -21,6 +21,17 @@ QString fullKey(const QString& key, qreal dpr)
     return key + QLatin1Char('@') + QString::number(qRound(dpr * 100));
 }
 
+QPixmap cachedPixmap(const QString& key, qreal dpr, const std::function<QPixmap()>& make)
+{
+    const QString k = fullKey(key, dpr);
+    auto found = cache().constFind(k);
+    if (found != cache().constEnd())
+        return *found;
+    QPixmap pixmap = make();
+    cache().insert(k, pixmap);
+    return pixmap;
+}
+
 } // namespace
 
 QPixmap cachedPixmap(const QString& key, QSize logicalSize, qreal dpr, const std::function<void(QPainter&)>& paint)
@@ -36,19 +47,6 @@ QPixmap cachedPixmap(const QString& key, QSize logicalSize, qreal dpr, const std
         paint(painter);
         return pixmap;
     });
-}
-
-QPixmap cachedPixmap(const QString& key, qreal dpr, const std::function<QPixmap()>& make)
-{
-    if (dpr <= 0)
-        dpr = 1.0;
-    const QString k = fullKey(key, dpr);
-    auto found = cache().constFind(k);
-    if (found != cache().constEnd())
-        return *found;
-    QPixmap pixmap = make();
-    cache().insert(k, pixmap);
-    return pixmap;
 }
 
 QFont pictureFont(qreal pixelSize, bool bold)

@@ -15,9 +15,6 @@ namespace velmora::art::detail {
 // keeps it under (key, ratio) so that the next call costs only a lookup.
 QPixmap cachedPixmap(const QString& key, QSize logicalSize, qreal dpr, const std::function<void(QPainter&)>& paint);
 
-// Stores a picture made some other way (the loaded background) under (key, ratio).
-QPixmap cachedPixmap(const QString& key, qreal dpr, const std::function<QPixmap()>& make);
-
 // The sans-serif font the pictures letter with, at a pixel size.
 QFont pictureFont(qreal pixelSize, bool bold = true);
 

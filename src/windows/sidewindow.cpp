@@ -101,7 +101,7 @@ void SideWindow::paintEvent(QPaintEvent*)
     if (!m_backgroundPicture)
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, art::background(devicePixelRatioF()));
+    painter.drawPixmap(0, 0, art::background(devicePixelRatioF(), size()));
 }
 
 void SideWindow::closeEvent(QCloseEvent* event)

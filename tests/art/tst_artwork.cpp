@@ -52,6 +52,7 @@ private slots:
     void sizesAndPixelRatios();
     void picturesAreCached();
     void backgroundIsASmallCompiledInJpeg();
+    void backgroundCoversEveryAreaAskedFor();
     void smileysAreDistinct();
     void scoreLightsShowTheirMarks();
     void scoreHeadingsDiffer();
@@ -129,7 +130,7 @@ void TestArtwork::sizesAndPixelRatios_data()
         QTest::addRow("button %d", int(b))
             << Maker([b](qreal d) { return pictureButton(b, ButtonState::Pressed, d); }) << pictureButtonSize(b);
     QTest::addRow("smiley 17") << Maker([](qreal d) { return smiley(17, d); }) << QSize(17, 16);
-    QTest::addRow("logo") << Maker([](qreal d) { return logo(d); }) << QSize(600, 241);
+    QTest::addRow("logo") << Maker([](qreal d) { return logo(d); }) << QSize(600 - logoLeft, 241);
     QTest::addRow("about") << Maker([](qreal d) { return aboutPicture(d); }) << QSize(96, 96);
     QTest::addRow("background") << Maker([](qreal d) { return background(d); }) << QSize(800, 600);
 }
@@ -174,6 +175,19 @@ void TestArtwork::backgroundIsASmallCompiledInJpeg()
     for (int y = 0; y < image.height(); y += 50)
         for (int x = 0; x < image.width(); x += 50)
             QVERIFY(image.pixelColor(x, y).lightness() < 50);
+}
+
+// Windows draw as much of the background as they show; one copy serves them all.
+void TestArtwork::backgroundCoversEveryAreaAskedFor()
+{
+    const qreal dpr = 1.5; // a ratio no other test has made the picture at
+    const QImage small = background(dpr, QSize(100, 60)).toImage();
+    QCOMPARE(small.size(), QSize(150, 90));
+    const QPixmap wide = background(dpr, QSize(300, 20));
+    QCOMPARE(wide.size(), QSize(450, 90));
+    QCOMPARE(background(dpr, QSize(50, 50)).cacheKey(), wide.cacheKey());
+    QCOMPARE(wide.toImage().copy(small.rect()), small);
+    QCOMPARE(background(dpr, QSize(2000, 2000)).deviceIndependentSize(), QSizeF(800, 600));
 }
 
 void TestArtwork::smileysAreDistinct()
@@ -233,9 +247,10 @@ void TestArtwork::logoRingsEndInsideThePicture()
             }
             return true;
         };
-        const int physical530 = qRound(530 * dpr);
+        const int physical530 = qRound((530 - logoLeft) * dpr);
         QVERIFY2(!columnIsClear(physical530), "rings reach past the panel's design width");
         QVERIFY2(columnIsClear(image.width() - 1), "rings cut off at the picture's right edge");
+        QVERIFY2(columnIsClear(0), "wordmark cut off at the picture's left edge");
     }
 }
 

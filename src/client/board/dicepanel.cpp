@@ -336,7 +336,7 @@ QString DicePanel::dragdie() const
 void DicePanel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, art::logo(devicePixelRatioF()));
+    painter.drawPixmap(art::logoLeft, 0, art::logo(devicePixelRatioF()));
     // The board has the keyboard: its edge lights up.
     if (hasFocus()) {
         painter.setPen(art::palette::green);
