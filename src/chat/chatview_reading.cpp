@@ -5,6 +5,7 @@
 #include "chatparagraph.h"
 #include "chatview.h"
 #include "chatviewaccessible.h"
+#include "media/spokenchat.h"
 
 #include <QAccessible>
 #include <QFocusEvent>
@@ -50,7 +51,7 @@ QString ChatView::spokenLine(int index) const
         else
             out += QStringView(p.line.text).mid(run.start, run.length);
     }
-    return out.simplified();
+    return spoken::chatLine(out);
 }
 
 QRect ChatView::lineRect(int index) const

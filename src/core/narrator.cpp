@@ -3,8 +3,8 @@
 #include "core/clientsession.h"
 #include "core/receivedchat.h"
 #include "core/spokenwords.h"
+#include "media/spokenchat.h"
 
-#include <QRegularExpression>
 
 namespace velmora {
 
@@ -14,25 +14,6 @@ namespace {
 QString whose(const QString& name, bool mine)
 {
     return mine ? QStringLiteral("Your") : name + QStringLiteral("'s");
-}
-
-// The host's chat line said aloud: "Ann chats: hi" becomes "Ann says hi";
-// an action line ("Ann waves") is said as it is, and a smiley code (":)#14",
-// drawn as a picture) is the word "smiley". The chat draws a picture for the
-// mark and whatever two characters follow it, known code or not, so the same
-// stretch is the word here.
-QString chatWords(const ReceivedChat& chat)
-{
-    static const QLatin1StringView chats(" chats:");
-    static const QRegularExpression smiley(QStringLiteral(":\\)#.{0,2}"));
-    QString name = chat.name;
-    if (name.endsWith(chats))
-        name = name.chopped(chats.size()) + QStringLiteral(" says");
-    else if (name.endsWith(QLatin1Char(':')))
-        name.chop(1);
-    QString text = chat.text;
-    text.replace(smiley, QStringLiteral(" smiley "));
-    return (name + text).simplified();
 }
 
 } // namespace
@@ -209,7 +190,7 @@ void Narrator::onChat(const ReceivedChat& chat)
 {
     // The player's own lines come back from the host; he knows what he said.
     if (chat.sender != m_session.myseat())
-        say(chatWords(chat));
+        say(spoken::chatLine(chat.name + chat.text));
 }
 
 } // namespace velmora

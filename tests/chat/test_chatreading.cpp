@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Chat"));
         QCOMPARE(list->childCount(), 3);
         QCOMPARE(itemText(h.view, 0), QStringLiteral("You are Connected."));
-        QCOMPARE(itemText(h.view, 1), QStringLiteral("Ann chats: hi smiley see https://a.org/x now"));
+        QCOMPARE(itemText(h.view, 1), QStringLiteral("Ann says hi smiley see https://a.org/x now"));
         QCOMPARE(itemText(h.view, 2), QStringLiteral("Bob waves"));
         QAccessibleInterface* item = list->child(1);
         QCOMPARE(item->role(), QAccessible::ListItem);

@@ -205,7 +205,7 @@ void TestChatWindows::anotherPlayersLineIsReadBack()
     QTRY_COMPARE_WITH_TIMEOUT(bob.chat.session().myseat(), 2, kTimeoutMs);
 
     typeLine(bob, QStringLiteral("look https://a.example/x :)#12 ok"));
-    const QString heard = QStringLiteral("Bob chats: look https://a.example/x smiley ok");
+    const QString heard = QStringLiteral("Bob says look https://a.example/x smiley ok");
     QAccessibleInterface* list = chatList(QAccessible::queryAccessibleInterface(&ann.chat));
     QVERIFY(list);
     QTRY_COMPARE_WITH_TIMEOUT(newestItem(list), heard, kTimeoutMs);

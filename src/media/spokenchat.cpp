@@ -1,0 +1,24 @@
+#include "spokenchat.h"
+
+#include <QRegularExpression>
+
+namespace velmora::spoken {
+
+QString chatLine(const QString& shown)
+{
+    // The chat draws a picture for the mark and whatever two characters
+    // follow it, known code or not: the same stretch is the word here.
+    static const QRegularExpression smiley(QStringLiteral(":\\)#.{0,2}"));
+    static const QRegularExpression saying(QStringLiteral("^([^:]*) (chats|says):"));
+    static const QRegularExpression pause(QStringLiteral("\\s*[:;](?=\\s|$)"));
+    QString words = shown;
+    words.replace(smiley, QStringLiteral(" smiley "));
+    words.replace(saying, QStringLiteral("\\1 says"));
+    words.replace(pause, QStringLiteral(","));
+    words = words.simplified();
+    if (words.endsWith(QLatin1Char(',')))
+        words.chop(1);
+    return words;
+}
+
+} // namespace velmora::spoken
