@@ -20,12 +20,13 @@ struct AccessibleWalk {
     bool includeInvisible = false;
 };
 
-// Whether a reader at its usual level would say "colon" or "semicolon" where
-// a pause was meant: a semicolon, or a colon ending a word. Addresses
+// Whether a reader at its usual level would say "colon", "semicolon" or
+// "dash" where a pause was meant: a semicolon, a colon ending a word, or a
+// dash between spaces. Addresses
 // ("velmora://host:7772") keep the colons they are made of.
 inline bool readsPunctuation(const QString& text)
 {
-    static const QRegularExpression pause(QStringLiteral(";|:(\\s|$)"));
+    static const QRegularExpression pause(QStringLiteral(";|:(\\s|$)|\\s-\\s"));
     return text.contains(pause);
 }
 

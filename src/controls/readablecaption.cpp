@@ -47,9 +47,11 @@ QString readableCaption(const QString& caption)
     // one of an address or a time.
     static const QRegularExpression ending(QStringLiteral("\\s*[:;]\\s*$"));
     static const QRegularExpression inside(QStringLiteral("\\s*[:;](?=\\s)"));
+    static const QRegularExpression dash(QStringLiteral("\\s+-\\s+"));
     QString words = caption.trimmed();
     words.remove(ending);
     words.replace(inside, QStringLiteral(","));
+    words.replace(dash, QStringLiteral(", "));
     return words;
 }
 

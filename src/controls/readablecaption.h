@@ -7,7 +7,8 @@ namespace velmora {
 // A caption as a screen reader should say it: readers at their usual
 // punctuation level read ":" as "colon" and ";" as "semi", so a colon ending
 // a caption ("Total Games:") is dropped, and one inside it ("Note: ...",
-// "5: Bob") or a semicolon becomes a comma. Addresses ("http://...") keep theirs.
+// "5: Bob") or a semicolon becomes a comma, as does a dash between spaces
+// ("Velmora - Game Start"). Addresses ("http://...") keep their colons.
 QString readableCaption(const QString& caption);
 
 // Makes every label without an accessible name of its own read its text
