@@ -10,7 +10,7 @@ namespace velmora::spoken {
 // (":)#14", drawn as a picture) is the word "smiley", and any other colon or
 // semicolon that ends a word is a comma, as a pause (an address keeps its
 // colons: "http://host:80"); the solo player "You" says, and dots that
-// trail off ("Loading Solo Game.. Please wait.") are one full stop.
+// trail off ("Loading Solo Game..Please wait.") are one full stop.
 QString chatLine(const QString& shown);
 
 } // namespace velmora::spoken

@@ -23,7 +23,7 @@ private slots:
         QTest::newRow("address") << "Ann chats: see https://a.org:8080/x" << "Ann says see https://a.org:8080/x";
         QTest::newRow("pauses") << "Ann chats: first; then: this:" << "Ann says first, then, this";
         QTest::newRow("the solo player") << "You chats: hi" << "You say hi";
-        QTest::newRow("dots") << "Loading Solo Game.. Please wait." << "Loading Solo Game. Please wait.";
+        QTest::newRow("dots") << "Loading Solo Game..Please wait." << "Loading Solo Game. Please wait.";
         QTest::newRow("chats later") << "Ann waves: Bob chats: no" << "Ann waves, Bob chats, no";
     }
     void linesAreSaidAsSentences()
