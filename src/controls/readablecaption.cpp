@@ -9,20 +9,23 @@ namespace velmora {
 
 namespace {
 
-// A label's reading: its own accessible name, else its text (plain, without
-// the "&" of a mnemonic), said as a caption.
+// A widget's reading with its name said as a caption. A label without an
+// accessible name of its own is named by its text (plain, without the "&" of
+// a mnemonic).
 class CaptionAccessible : public QAccessibleWidget {
 public:
-    explicit CaptionAccessible(QLabel* label)
-        : QAccessibleWidget(label, QAccessible::StaticText)
+    CaptionAccessible(QWidget* widget, QAccessible::Role role)
+        : QAccessibleWidget(widget, role)
     {
     }
 
     QString text(QAccessible::Text t) const override
     {
-        const auto* label = static_cast<const QLabel*>(widget());
-        if (t != QAccessible::Name || !label->accessibleName().isEmpty())
+        if (t != QAccessible::Name)
             return QAccessibleWidget::text(t);
+        const auto* label = qobject_cast<const QLabel*>(widget());
+        if (!label || !label->accessibleName().isEmpty())
+            return readableCaption(QAccessibleWidget::text(t));
         QString text = label->text();
         if (Qt::mightBeRichText(text))
             text = QTextDocumentFragment::fromHtml(text).toPlainText();
@@ -35,7 +38,7 @@ public:
 QAccessibleInterface* captionAccessible(const QString& key, QObject* object)
 {
     if (key == QLatin1StringView(QLabel::staticMetaObject.className()))
-        return new CaptionAccessible(static_cast<QLabel*>(object));
+        return new CaptionAccessible(static_cast<QLabel*>(object), QAccessible::StaticText);
     return nullptr;
 }
 
@@ -53,6 +56,11 @@ QString readableCaption(const QString& caption)
     words.replace(inside, QStringLiteral(","));
     words.replace(dash, QStringLiteral(", "));
     return words;
+}
+
+QAccessibleInterface* captionedAccessible(QWidget* widget, QAccessible::Role role)
+{
+    return new CaptionAccessible(widget, role);
 }
 
 void installReadableCaptions()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QAccessible>
 #include <QString>
+
+class QWidget;
 
 namespace velmora {
 
@@ -10,6 +13,9 @@ namespace velmora {
 // "5: Bob") or a semicolon becomes a comma, as does a dash between spaces
 // ("Velmora - Game Start"). Addresses ("http://...") keep their colons.
 QString readableCaption(const QString& caption);
+
+// An accessible for `widget` in `role` whose name is said as a caption.
+QAccessibleInterface* captionedAccessible(QWidget* widget, QAccessible::Role role);
 
 // Makes every label without an accessible name of its own read its text
 // through readableCaption(). Calling it again does nothing.

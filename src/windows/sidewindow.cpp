@@ -18,31 +18,16 @@ namespace velmora {
 
 namespace {
 
-// A side window to a screen reader: a window, named by its title as a
-// caption ("Velmora, Game Start", where the title bar shows a dash).
-class SideWindowAccessible : public QAccessibleWidget {
-public:
-    explicit SideWindowAccessible(QWidget* window)
-        : QAccessibleWidget(window, QAccessible::Window)
-    {
-    }
-
-    QString text(QAccessible::Text t) const override
-    {
-        const QString text = QAccessibleWidget::text(t);
-        return t == QAccessible::Name ? readableCaption(text) : text;
-    }
-};
-
 // What a screen reader meets: a side window is a window (as a plain widget
 // it would be a "filler", and a reader ignores the focus inside a top level
-// it does not take for a window), and a plain frame drawn around some of its
+// it does not take for a window), named by its title as a caption ("Velmora,
+// Game Start" where the title bar shows a dash), and a plain frame drawn around some of its
 // controls is a panel (as a "frame" a reader would take it for a window of
 // its own, never active, and keep quiet about the controls in it).
 QAccessibleInterface* sideWindowAccessible(const QString& key, QObject* object)
 {
     if (key == QLatin1StringView(SideWindow::staticMetaObject.className()))
-        return new SideWindowAccessible(static_cast<QWidget*>(object));
+        return captionedAccessible(static_cast<QWidget*>(object), QAccessible::Window);
     if (key == QLatin1StringView(QFrame::staticMetaObject.className()) &&
         object->metaObject() == &QFrame::staticMetaObject &&
         qobject_cast<SideWindow*>(static_cast<QWidget*>(object)->window()))

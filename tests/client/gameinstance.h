@@ -22,19 +22,13 @@
 #include "windows/tallylistform.h"
 
 #include <QAbstractButton>
+#include "temporarydatafolder.h"
+
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace velmora::testing {
-
-// A fresh data folder for the settings and tally files while it lives.
-struct TemporaryDataFolder {
-    QTemporaryDir dir;
-    TemporaryDataFolder() { setDataFolderForTesting(dir.path()); }
-    ~TemporaryDataFolder() { setDataFolderForTesting({}); }
-    QString file(const QString& name) const { return dir.filePath(name); }
-};
 
 struct GameInstance {
     GameCore core;

@@ -9,6 +9,7 @@
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
 #include "strictwarnings.h"
+#include "temporarydatafolder.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 #include <QWindow>
 
 using namespace velmora;
@@ -38,19 +40,14 @@ void hover(QWidget* widget, QPoint pos)
 class TestSideWindows : public QObject {
     Q_OBJECT
     // The tally list reads and writes its file in the data folder: a fresh one per test.
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::optional<testing::TemporaryDataFolder> m_folder;
 private slots:
     void init()
     {
         velmora::testing::failOnUnexpectedWarnings();
-        m_folder = std::make_unique<QTemporaryDir>();
-        setDataFolderForTesting(m_folder->path());
+        m_folder.emplace();
     }
-    void cleanup()
-    {
-        setDataFolderForTesting({});
-        m_folder.reset();
-    }
+    void cleanup() { m_folder.reset(); }
     void gamestartTicksAndStarts();
     void gamestartChangebox();
     void spylistKicksThePointedEntry();

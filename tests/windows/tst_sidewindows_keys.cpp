@@ -9,6 +9,7 @@
 #include "records/tallybook.h"
 #include "renderedimage.h"
 #include "strictwarnings.h"
+#include "temporarydatafolder.h"
 #include "tallyowner.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
@@ -27,6 +28,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 #include <QWindow>
 
 using namespace velmora;
@@ -87,19 +89,14 @@ bool isLime(QColor colour)
 
 class TestSideWindowKeys : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::optional<testing::TemporaryDataFolder> m_folder;
 private slots:
     void init()
     {
         velmora::testing::failOnUnexpectedWarnings();
-        m_folder = std::make_unique<QTemporaryDir>();
-        setDataFolderForTesting(m_folder->path());
+        m_folder.emplace();
     }
-    void cleanup()
-    {
-        setDataFolderForTesting({});
-        m_folder.reset();
-    }
+    void cleanup() { m_folder.reset(); }
     void gamestart();
     void spylist();
     void phraseEditor();
@@ -266,7 +263,7 @@ void TestSideWindowKeys::download()
     Tdownload window;
     QStringList reports;
     window.setMessageReporter([&reports](const QString& text) { reports << text; });
-    window.setLobbyPath(m_folder->filePath("no-lobby"));
+    window.setLobbyPath(m_folder->file(QStringLiteral("no-lobby")));
     // "Play Solo Game" is the default and holds the focus: Enter plays solo.
     QVERIFY(open(&window));
     QCOMPARE(focused(), QString("Button1"));

@@ -12,6 +12,7 @@
 #include "lobby/lobbywindow.h"
 #include "records/datafolder.h"
 #include "strictwarnings.h"
+#include "temporarydatafolder.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/gamestartform.h"
@@ -26,6 +27,7 @@
 #include <QMetaEnum>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 #include <functional>
 #include <memory>
 
@@ -74,20 +76,15 @@ QString readerTrouble(QWidget* widget, QWidget* window)
 
 class TestWindowReader : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::optional<testing::TemporaryDataFolder> m_folder;
     TallyBook m_book;
 private slots:
     void init()
     {
         velmora::testing::failOnUnexpectedWarnings();
-        m_folder = std::make_unique<QTemporaryDir>();
-        setDataFolderForTesting(m_folder->path());
+        m_folder.emplace();
     }
-    void cleanup()
-    {
-        setDataFolderForTesting({});
-        m_folder.reset();
-    }
+    void cleanup() { m_folder.reset(); }
     void tabReachesReadableControls_data();
     void tabReachesReadableControls();
 };
