@@ -22,9 +22,6 @@ class UpnpMapper;
 class PortMapper : public QObject {
     Q_OBJECT
 public:
-    // A NAT-PMP router that has not answered by then is taken as none.
-    static constexpr int kAnswerWithinMs = 3000;
-
     explicit PortMapper(quint16 port, QObject* parent = nullptr);
     ~PortMapper() override;
 
@@ -37,9 +34,6 @@ public:
     void start();
     // Removes the mapping (one request, not waited for).
     void stop();
-
-    // Whether an address can be reached from the internet at all.
-    static bool isPublic(const QHostAddress& address) { return isPublicAddress(address); }
 
 signals:
     void opened(const QString& externalAddress, quint16 port);
