@@ -22,7 +22,7 @@ install(TARGETS ${VELMORA_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Everything the rules below copy, so that a packager may build just that.
 add_custom_target(velmora-installable)
-add_dependencies(velmora-installable ${VELMORA_PROGRAMS} velmora-audio velmora-http)
+add_dependencies(velmora-installable ${VELMORA_PROGRAMS} velmora-audio velmora-http velmora-net)
 
 set(VELMORA_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
 # The menu entry starts the game by its full path, as installed: /usr/games is

@@ -1,7 +1,9 @@
 #include "gameaddress.h"
 
-#include <QHostAddress>
 #include <QUrl>
+
+#include <algorithm>
+#include <arpa/inet.h>
 
 namespace velmora::net {
 
@@ -50,9 +52,10 @@ Result<quint16> parsePort(QStringView digits)
 Result<QString> parseIPv6(QStringView text)
 {
     // Without a zone ("%eth0"): a link-local address means nothing to a friend.
-    QHostAddress address;
-    if (text.contains(u'%') || !address.setAddress(text.toString()) ||
-        address.protocol() != QAbstractSocket::IPv6Protocol)
+    const QByteArray latin = text.toString().toLatin1();
+    in6_addr address{};
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii || ::inet_pton(AF_INET6, latin.constData(), &address) != 1)
         return fail(QStringLiteral("%1 is not an IPv6 address.").arg(quoted(text)));
     return text.toString();
 }

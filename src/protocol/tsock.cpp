@@ -1,13 +1,10 @@
 #include "tsock.h"
 
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "plugins/moduleloader.h"
+#include "streamconnection.h"
+
 #include <QTimer>
 #include <map>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
 
 namespace velmora {
 
@@ -16,56 +13,27 @@ namespace {
 // How long a closed connection may take to hand its last bytes to the peer.
 constexpr int kLingerMs = 5000;
 
-// A peer that vanished without a word (a pulled cable, a sleeping laptop)
-// is found by the kernel, whatever the peer speaks: a quiet connection is
-// probed after 10 s, every 5 s, three times, and data left unacknowledged
-// for 20 s ends it.
-void keepProbing(QTcpSocket* socket)
-{
-    const auto fd = static_cast<int>(socket->socketDescriptor());
-    if (fd < 0)
-        return;
-    socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-    const int idleS = 10;
-    const int intervalS = 5;
-    const int probes = 3;
-    const unsigned unacknowledgedMs = 20000;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleS, sizeof idleS);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalS, sizeof intervalS);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledgedMs, sizeof unacknowledgedMs);
-}
+// The network module's makers, looked up when the first socket opens.
+struct NetModule {
+    MakeStreamConnection* makeConnection = nullptr;
+    MakeStreamListener* makeListener = nullptr;
+    std::string error;
+};
 
-int wsaCodeFor(QAbstractSocket::SocketError error)
+const NetModule& netModule()
 {
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return 10061;
-    case QAbstractSocket::HostNotFoundError:
-        return 11001;
-    case QAbstractSocket::SocketAccessError:
-        return 10013;
-    case QAbstractSocket::SocketResourceError:
-        return 10055;
-    case QAbstractSocket::SocketTimeoutError:
-        return 10060;
-    case QAbstractSocket::DatagramTooLargeError:
-        return 10040;
-    case QAbstractSocket::NetworkError:
-        return 10051;
-    case QAbstractSocket::AddressInUseError:
-        return 10048;
-    case QAbstractSocket::SocketAddressNotAvailableError:
-        return 10049;
-    case QAbstractSocket::UnsupportedSocketOperationError:
-        return 10045;
-    case QAbstractSocket::OperationError:
-        return 10036;
-    case QAbstractSocket::TemporaryError:
-        return 10035;
-    default:
-        return 10022;
-    }
+    static const NetModule module = [] {
+        NetModule m;
+        QString error;
+        const QLatin1StringView name(kNetModule);
+        m.makeConnection = modules::entryPoint<MakeStreamConnection>(name, kMakeStreamConnection, &error);
+        if (m.makeConnection)
+            m.makeListener = modules::entryPoint<MakeStreamListener>(name, kMakeStreamListener, &error);
+        if (!m.makeListener)
+            m.error = " - Network Module Not Loaded (" + error.toStdString() + ")";
+        return m;
+    }();
+    return module;
 }
 
 } // namespace
@@ -103,8 +71,7 @@ TSock::TSock(QObject* parent)
 TSock::~TSock()
 {
     // Freeing a socket object closes it without reporting to anyone.
-    detachSocket();
-    delete m_server;
+    detachConnection();
 }
 
 void TSock::setHostName(const QString& name)
@@ -123,14 +90,14 @@ void TSock::setPortName(const QString& name)
 
 quint16 TSock::localPort() const
 {
-    if (m_server)
-        return m_server->serverPort();
-    return m_socket ? m_socket->localPort() : 0;
+    if (m_listener)
+        return m_listener->port();
+    return m_connection ? m_connection->localPort() : 0;
 }
 
 Result<bool> TSock::open()
 {
-    if (m_socket || m_server)
+    if (m_connection || m_listener)
         return m_connected;
 
     raiseInfo(SocketInfo::Lookup, QStringLiteral("Lookup Of Port ") + m_portName);
@@ -141,118 +108,102 @@ Result<bool> TSock::open()
     const QString host = m_hostName.isEmpty() ? QStringLiteral("127.0.0.1") : m_hostName;
     raiseInfo(SocketInfo::Lookup, QStringLiteral("Lookup Of Host ") + host);
 
-    auto* socket = new QTcpSocket(this);
-    adopt(socket);
-    connect(socket, &QTcpSocket::connected, this, [this, socket] {
-        keepProbing(socket);
-        m_connected = true;
-        raiseInfo(SocketInfo::Connect, QStringLiteral("Non-Blocking Socket Connected"));
-        emit connected();
-    });
-    socket->connectToHost(host, static_cast<quint16>(port));
+    const NetModule& net = netModule();
+    if (!net.makeConnection)
+        return Failure{"Connect" + net.error};
+    attach(std::unique_ptr<StreamConnection>(net.makeConnection()));
+    m_connection->connectToHost(host, static_cast<quint16>(port));
     return false;
 }
 
 Status TSock::setListen(bool on)
 {
     if (!on) {
-        if (m_server) {
-            delete m_server;
-            m_server = nullptr;
+        if (m_listener) {
+            m_listener.reset();
             raiseInfo(SocketInfo::Listen, QStringLiteral("Listening Stopped"));
         }
         return success();
     }
-    if (m_server) {
+    if (m_listener) {
         raiseInfo(SocketInfo::Listen, QStringLiteral("Listening Already Running"));
         return success();
     }
-    if (m_socket)
+    if (m_connection)
         return Failure{"Listen - Socket Already In Use"};
 
     bool numeric = false;
     const uint port = m_portName.toUInt(&numeric);
     if (!numeric || port > 65535)
         return Failure{"Port Lookup - Could Not Find Service Entry"};
-    auto* server = new QTcpServer(this);
-    // A connect storm waits in the kernel rather than being turned away.
-    server->setListenBacklogSize(SOMAXCONN);
-    if (!server->listen(QHostAddress::Any, static_cast<quint16>(port))) {
-        delete server;
+    const NetModule& net = netModule();
+    if (!net.makeListener)
+        return Failure{"Listen" + net.error};
+    std::unique_ptr<StreamListener> listener(net.makeListener());
+    if (!listener->listen(static_cast<quint16>(port)))
         return Failure{"Listen - Error Binding Socket"};
-    }
-    m_server = server;
-    connect(server, &QTcpServer::newConnection, this, &TSock::acceptPending);
+    listener->setPendingHandler([this] { emit acceptPending(); });
+    m_listener = std::move(listener);
     raiseInfo(SocketInfo::Listen, QStringLiteral("Listening Started"));
     return success();
 }
 
 Result<TSock*> TSock::accept()
 {
-    if (!m_server)
+    if (!m_listener)
         return Failure{"Accept - Socket Not In Listening Mode"};
-    QTcpSocket* socket = m_server->nextPendingConnection();
-    if (!socket) {
+    std::unique_ptr<StreamConnection> connection(m_listener->takePending());
+    if (!connection) {
         raiseInfo(SocketInfo::Accept, QStringLiteral("Could Not Accept Connection"));
         return static_cast<TSock*>(nullptr);
     }
     auto* sock = new TSock(this);
     sock->m_portName = m_portName;
-    // Peers on the dual-stack listener read as plain dotted IPv4 addresses.
-    bool isIpv4 = false;
-    const quint32 ipv4 = socket->peerAddress().toIPv4Address(&isIpv4);
-    sock->m_hostName = isIpv4 ? QHostAddress(ipv4).toString() : socket->peerAddress().toString();
+    sock->m_hostName = connection->peerAddress();
     sock->m_outputLimit = m_outputLimit;
-    socket->setParent(sock);
-    keepProbing(socket);
-    sock->adopt(socket);
+    sock->attach(std::move(connection));
     sock->m_connected = true;
     raiseInfo(SocketInfo::Accept, QStringLiteral("Created New TSock Structure"));
     return sock;
 }
 
-void TSock::adopt(QTcpSocket* socket)
+void TSock::attach(std::unique_ptr<StreamConnection> connection)
 {
-    m_socket = socket;
-    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    connect(socket, &QTcpSocket::readyRead, this, [this] {
+    m_connection = std::move(connection);
+    StreamEvents events;
+    events.connected = [this] {
+        m_connected = true;
+        raiseInfo(SocketInfo::Connect, QStringLiteral("Non-Blocking Socket Connected"));
+        emit connected();
+    };
+    events.readyRead = [this] {
         raiseInfo(SocketInfo::Receive, QStringLiteral("Non-Blocking Incoming Data"));
-        if (m_socket)
-            emit readyRead(m_socket->bytesAvailable());
-    });
-    connect(socket, &QTcpSocket::bytesWritten, this, [this] {
+        if (m_connection)
+            emit readyRead(m_connection->bytesAvailable());
+    };
+    events.written = [this] {
         raiseInfo(SocketInfo::Send, QStringLiteral("Non-Blocking Outgoing Data"));
         emit written();
-    });
-    // A write that finds the peer gone makes Qt abort the socket inside that
-    // very write; the departure is handled from the event loop instead, never
-    // in the middle of whatever was sending (a broadcast, say).
-    connect(
-        socket, &QTcpSocket::disconnected, this, [this] { onPeerGone(CloseReason::ClosedByPeer); },
-        Qt::QueuedConnection);
-    connect(
-        socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) { onSocketError(error); },
-        Qt::QueuedConnection);
+    };
+    // Both come from the event loop, never from inside a write that found
+    // the peer gone, so a departure never cuts into whatever was sending.
+    events.disconnected = [this] { onPeerGone(CloseReason::ClosedByPeer); };
+    events.failed = [this](int wsaCode) { onNetworkError(wsaCode); };
+    m_connection->setEvents(std::move(events));
 }
 
-void TSock::onSocketError(int qtError)
+void TSock::onNetworkError(int wsaCode)
 {
-    if (!m_socket)
+    if (!m_connection)
         return; // reported after the connection was already closed
-    const auto error = static_cast<QAbstractSocket::SocketError>(qtError);
-    // A peer that closes, resets or aborts its connection simply leaves: the
-    // disconnected() that follows is handled like an orderly close.
-    if (error == QAbstractSocket::RemoteHostClosedError)
-        return;
-    const int code = wsaCodeFor(error);
-    raiseInfo(SocketInfo::Error, QStringLiteral("Error #%1 (%2)").arg(code).arg(wsaErrorName(code)));
-    if (m_connected && m_socket && m_socket->state() != QAbstractSocket::ConnectedState)
+    raiseInfo(SocketInfo::Error, QStringLiteral("Error #%1 (%2)").arg(wsaCode).arg(wsaErrorName(wsaCode)));
+    if (m_connected && m_connection && !m_connection->isConnected())
         onPeerGone(CloseReason::Reset);
 }
 
 void TSock::onPeerGone(CloseReason reason)
 {
-    if (!m_socket)
+    if (!m_connection)
         return;
     if (!m_closeReason)
         m_closeReason = reason;
@@ -262,49 +213,40 @@ void TSock::onPeerGone(CloseReason reason)
 
 void TSock::dropConnection(CloseReason reason)
 {
-    if (m_dropQueued || !m_socket)
+    if (m_dropQueued || !m_connection)
         return;
     m_dropQueued = true;
     QTimer::singleShot(0, this, [this, reason] {
         m_dropQueued = false;
-        if (!m_socket)
+        if (!m_connection)
             return; // gone meanwhile, for its own reason
         m_closeReason = reason;
         // Nothing more goes to a peer we give up on.
-        m_socket->abort();
+        m_connection->abort();
         onPeerGone(reason);
     });
 }
 
-void TSock::detachSocket()
+void TSock::detachConnection()
 {
-    if (!m_socket)
+    m_listener.reset();
+    if (!m_connection)
         return;
-    QTcpSocket* socket = m_socket;
-    m_socket = nullptr;
-    socket->disconnect(this);
-    if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() > 0) {
-        // Let the last bytes (a "CMD_full+", say) reach the peer before the
-        // connection goes down; give up on a peer that never takes them.
-        socket->setParent(nullptr);
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(kLingerMs, socket, [socket] { socket->abort(); });
-        socket->disconnectFromHost();
-    } else {
-        socket->abort();
-        socket->deleteLater();
-    }
+    // The last bytes (a "CMD_full+", say) still reach the peer after the
+    // connection goes down; a peer that never takes them is given up on.
+    if (m_connection->isConnected() && m_connection->bytesToWrite() > 0)
+        m_connection.release()->closeInBackground(kLingerMs);
+    else
+        m_connection.reset();
 }
 
 void TSock::close()
 {
-    const bool wasListening = m_server != nullptr;
+    const bool wasListening = m_listener != nullptr;
     const bool hadConnection = m_connected;
     const CloseReason reason = m_closeReason.value_or(CloseReason::ClosedHere);
     m_closeReason.reset();
-    detachSocket();
-    delete m_server;
-    m_server = nullptr;
+    detachConnection();
     m_connected = false;
     if (wasListening)
         return;
@@ -315,38 +257,38 @@ void TSock::close()
 
 Status TSock::send(const QByteArray& bytes)
 {
-    if (m_server)
+    if (m_listener)
         return Failure{"Send - Cannot Send On A Listener Socket"};
-    if (!m_socket)
+    if (!m_connection)
         return Failure{"Send - Socket Not Connected"};
     if (m_dropQueued || bytes.isEmpty())
         return success();
-    m_socket->write(bytes);
+    m_connection->write(bytes);
     raiseInfo(SocketInfo::Send, QStringLiteral("Non-Blocking Outgoing Data"));
-    if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
-        m_socket->flush();
-    if (m_socket && m_outputLimit > 0 && m_socket->bytesToWrite() > m_outputLimit)
+    if (m_connection)
+        m_connection->flush();
+    if (m_connection && m_outputLimit > 0 && m_connection->bytesToWrite() > m_outputLimit)
         dropConnection(CloseReason::OutputBoundExceeded);
     return success();
 }
 
 Result<QByteArray> TSock::receive()
 {
-    if (m_server)
+    if (m_listener)
         return Failure{"Receive - Cannot Receive On A Listener Socket"};
-    if (!m_socket)
+    if (!m_connection)
         return Failure{"Receive - Socket Not Connected"};
-    return m_socket->readAll();
+    return m_connection->readAll();
 }
 
 qint64 TSock::bytesAvailable() const
 {
-    return m_socket ? m_socket->bytesAvailable() : 0;
+    return m_connection ? m_connection->bytesAvailable() : 0;
 }
 
 qint64 TSock::bytesToWrite() const
 {
-    return m_socket ? m_socket->bytesToWrite() : 0;
+    return m_connection ? m_connection->bytesToWrite() : 0;
 }
 
 void TSock::raiseInfo(SocketInfo kind, const QString& message)

@@ -4,14 +4,14 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QString>
+#include <memory>
 #include <optional>
 
-class QTcpServer;
-class QTcpSocket;
-
 namespace velmora {
+
+class StreamConnection;
+class StreamListener;
 
 // What an info report of a socket is about.
 enum class SocketInfo { Lookup, Connect, Close, Listen, Receive, Send, Accept, Error };
@@ -54,7 +54,7 @@ public:
     void setTag(int tag) { m_tag = tag; }
 
     bool isConnected() const { return m_connected; }
-    bool isListening() const { return m_server != nullptr; }
+    bool isListening() const { return m_listener != nullptr; }
     // The port a listener is bound to (useful when it was asked for port 0).
     quint16 localPort() const;
 
@@ -105,10 +105,10 @@ signals:
     void acceptPending();
 
 private:
-    void adopt(QTcpSocket* socket);
-    void detachSocket();
+    void attach(std::unique_ptr<StreamConnection> connection);
+    void detachConnection();
     void onPeerGone(CloseReason reason);
-    void onSocketError(int qtError);
+    void onNetworkError(int wsaCode);
     void raiseInfo(SocketInfo kind, const QString& message);
 
     QString m_hostName;
@@ -118,8 +118,8 @@ private:
     bool m_dropQueued = false;
     std::optional<CloseReason> m_closeReason; // why the connection is going, once known
     qint64 m_outputLimit = 0;
-    QPointer<QTcpSocket> m_socket;
-    QTcpServer* m_server = nullptr;
+    std::unique_ptr<StreamConnection> m_connection;
+    std::unique_ptr<StreamListener> m_listener;
 };
 
 } // namespace velmora

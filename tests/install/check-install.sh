@@ -57,7 +57,7 @@ check_tree() {
         compgen -G "$root/share/man/man${ref##*.}/$ref*" >/dev/null || fail "a manual page refers to $ref, which is missing"
     done
     # The modules the game loads on first use, where the programs look for them.
-    for module in velmora-audio velmora-http; do
+    for module in velmora-audio velmora-http velmora-net; do
         [ -f "$root/$bindir/../lib/velmora/$module.so" ] || fail "module $module missing from ../lib/velmora"
     done
     grep -q 'The Velmora developers' "$root/share/doc/velmora/copyright" 2>/dev/null || fail "copyright missing"

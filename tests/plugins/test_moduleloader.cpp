@@ -1,5 +1,6 @@
 #include "chat/audiooutput.h"
 #include "plugins/moduleloader.h"
+#include "protocol/streamconnection.h"
 #include "windows/httptransfer.h"
 #include "strictwarnings.h"
 
@@ -18,6 +19,8 @@ private slots:
         QVERIFY2(modules::entryPoint<MakeAudioOutput>(QLatin1StringView(kAudioModule), kMakeAudioOutput, &error),
                  qPrintable(error));
         QVERIFY2(modules::entryPoint<MakeHttpTransfer>(QLatin1StringView(kHttpModule), kMakeHttpTransfer, &error),
+                 qPrintable(error));
+        QVERIFY2(modules::entryPoint<MakeStreamListener>(QLatin1StringView(kNetModule), kMakeStreamListener, &error),
                  qPrintable(error));
     }
 
