@@ -51,11 +51,10 @@ Result<quint16> parsePort(QStringView digits)
 
 Result<QString> parseIPv6(QStringView text)
 {
-    // Without a zone ("%eth0"): a link-local address means nothing to a friend.
-    const QByteArray latin = text.toString().toLatin1();
+    // Without a zone ("%eth0"): a link-local address means nothing to a
+    // friend. A character outside ASCII turns into one inet_pton refuses.
     in6_addr address{};
-    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-    if (!ascii || ::inet_pton(AF_INET6, latin.constData(), &address) != 1)
+    if (::inet_pton(AF_INET6, text.toString().toLatin1().constData(), &address) != 1)
         return fail(QStringLiteral("%1 is not an IPv6 address.").arg(quoted(text)));
     return text.toString();
 }

@@ -140,18 +140,15 @@ public:
 
     void closeInBackground(int lingerMs) override
     {
-        m_events.reset();
-        QTcpSocket* socket = std::exchange(m_socket, nullptr);
-        QObject::disconnect(socket, nullptr, socket, nullptr);
-        if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() > 0) {
+        if (isConnected() && m_socket->bytesToWrite() > 0) {
+            m_events.reset();
+            QTcpSocket* socket = std::exchange(m_socket, nullptr);
+            QObject::disconnect(socket, nullptr, socket, nullptr);
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             QTimer::singleShot(lingerMs, socket, [socket] { socket->abort(); });
             socket->disconnectFromHost();
-        } else {
-            socket->abort();
-            socket->deleteLater();
         }
-        delete this;
+        delete this; // with nothing left to send, the connection goes at once
     }
 
 private:

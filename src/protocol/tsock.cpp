@@ -230,14 +230,10 @@ void TSock::dropConnection(CloseReason reason)
 void TSock::detachConnection()
 {
     m_listener.reset();
-    if (!m_connection)
-        return;
     // The last bytes (a "CMD_full+", say) still reach the peer after the
     // connection goes down; a peer that never takes them is given up on.
-    if (m_connection->isConnected() && m_connection->bytesToWrite() > 0)
+    if (m_connection)
         m_connection.release()->closeInBackground(kLingerMs);
-    else
-        m_connection.reset();
 }
 
 void TSock::close()
